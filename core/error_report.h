@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QString>
+
+#include <functional>
+
+namespace qv {
+
+//! Shows an error that escaped an event handler or a window's start-up stage: the error's own
+//! message in an error box, after which the program goes on. GUI thread only.
+void showError(const QString& message);
+
+//! The GUI installs the error box at start; until then errors go to the log.
+using ErrorPresenter = std::function<void(const QString& message)>;
+//! Replaces the presenter and returns the previous one.
+ErrorPresenter setErrorPresenter(ErrorPresenter presenter);
+
+//! Runs `work` as one guarded handler: an exception that escapes it is shown by showError.
+//! Returns false when it was.
+bool runGuarded(const std::function<void()>& work);
+
+}  // namespace qv

@@ -1,0 +1,77 @@
+#pragma once
+
+#include <QString>
+
+#include <cstdint>
+#include <string_view>
+
+//! The 25 values of the settings key: each name with its type (the template argument) and, in
+//! `fallback`, what a window uses when the value cannot be read. Values are read and written only
+//! through these constants.
+namespace qv::settings {
+
+template <typename T>
+struct Setting {
+  std::string_view name;
+};
+
+// clang-format off
+// Output sample rate in Hz; read before audio set-up and by the settings window.
+inline constexpr Setting<std::int32_t> Discreditation{"Discreditation"};
+// Main window.
+inline constexpr Setting<std::int32_t> Volume{"Volume"};
+inline constexpr Setting<std::int32_t> WindowLeft{"WindowLeft"};
+inline constexpr Setting<std::int32_t> WindowTop{"WindowTop"};
+inline constexpr Setting<std::int32_t> WindowWidth{"WindowWidth"};
+inline constexpr Setting<std::int32_t> WindowHeight{"WindowHeight"};
+inline constexpr Setting<QString>      Language{"Language"};
+inline constexpr Setting<bool>         AlwaysOnTop{"AlwaysOnTop"};
+inline constexpr Setting<bool>         EQPanel{"EQPanel"};
+inline constexpr Setting<std::int32_t> Preview{"Preview"};
+inline constexpr Setting<std::int32_t> LeftPanel{"LeftPanel"};
+inline constexpr Setting<std::int32_t> TagsPanel{"TagsPanel"};
+inline constexpr Setting<bool>         HideToTray{"HideToTray"};
+inline constexpr Setting<bool>         GetMediaKey{"GetMediaKey"};
+inline constexpr Setting<std::int32_t> LastStation{"LastStation"};
+inline constexpr Setting<bool>         UnsavedPL{"UnsavedPL"};
+// Popup player.
+inline constexpr Setting<std::int32_t> PopupFormWidth{"PopupFormWidth"};
+// Settings window.
+inline constexpr Setting<std::int32_t> SFTop{"SFTop"};
+inline constexpr Setting<std::int32_t> SFLeft{"SFLeft"};
+inline constexpr Setting<std::int32_t> MouseStep{"MouseStep"};
+inline constexpr Setting<std::int32_t> KeyboardStep{"KeyboardStep"};
+inline constexpr Setting<bool>         InvertMouse{"InvertMouse"};
+inline constexpr Setting<bool>         LoopStations{"LoopStations"};
+inline constexpr Setting<bool>         ShowNotify{"ShowNotify"};
+inline constexpr Setting<bool>         PlayOnStart{"PlayOnStart"};
+// clang-format on
+
+//! What a failed read gives. Window bounds fall back to the screen centre (computed); a failed
+//! `Language` read gives "English" in the main window and the first listed language in the
+//! settings window; an absent one gives the empty name.
+namespace fallback {
+inline constexpr std::int32_t Discreditation = 44100;
+inline constexpr std::int32_t Volume = 100;
+inline constexpr std::int32_t WindowWidth = 418;
+inline constexpr std::int32_t WindowHeight = 314;
+inline constexpr char16_t MainLanguage[] = u"English";
+inline constexpr bool AlwaysOnTop = false;
+inline constexpr bool EQPanel = false;
+inline constexpr std::int32_t Preview = 128;
+inline constexpr std::int32_t LeftPanel = 106;
+inline constexpr std::int32_t TagsPanel = 38;
+inline constexpr bool HideToTray = false;
+inline constexpr bool GetMediaKey = true;
+inline constexpr std::int32_t LastStation = 0;
+inline constexpr bool UnsavedPL = false;
+inline constexpr std::int32_t PopupFormWidth = 310;
+inline constexpr std::int32_t MouseStep = 10;
+inline constexpr std::int32_t KeyboardStep = 5;
+inline constexpr bool InvertMouse = false;
+inline constexpr bool LoopStations = false;
+inline constexpr bool ShowNotify = false;
+inline constexpr bool PlayOnStart = false;
+}  // namespace fallback
+
+}  // namespace qv::settings

@@ -1,0 +1,7 @@
+#include "display.h"
+
+namespace qv::ui {
+
+bool displayAvailable() { return true; }
+
+}  // namespace qv::ui

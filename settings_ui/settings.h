@@ -1,0 +1,88 @@
+#pragma once
+
+#include "interface_texts.h"
+#include "settings/registry_key.h"
+#include "settings/settings_key.h"
+
+#include <QWidget>
+
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QSpinBox;
+
+//! What the settings window asks of the main window, which implements it.
+class SettingsWindowHost {
+ public:
+  virtual const qv::i18n::MainFormTexts& mainFormTexts() const = 0;
+  //! The main window's `Play`: start the station at CurrentStation.
+  virtual void Play() = 0;
+  //! The main window's frame, to centre the settings window over it.
+  virtual QRect mainWindowFrame() const = 0;
+  //! The four global media keys, registered with the main window.
+  virtual void registerMediaKeys() = 0;
+  virtual void unregisterMediaKeys() = 0;
+
+ protected:
+  ~SettingsWindowHost() = default;
+};
+
+//! The settings window. Created hidden right after the main window; its controls hold the live
+//! values of most settings and other parts read them when they need a setting. Closing it only
+//! hides it; its values are written when it is destroyed at the end of the program.
+class TSettingsForm : public QWidget {
+  Q_OBJECT
+
+ public:
+  TSettingsForm(qv::settings::SettingsBackend& settings, SettingsWindowHost& host);
+  ~TSettingsForm() override;
+
+  //! Start-up: fill the language list, read the settings into the controls, apply the texts, play
+  //! on start, handle waiting events once, check for updates. An exception ends it early.
+  void FormCreate();
+  //! Applies the main window's current texts to this window's captions.
+  void Localizate();
+
+  // Controls, named as the rest of the program refers to them.
+  QLabel* lLang;
+  QComboBox* LangBox;
+  QLabel* ProxyLabel;
+  QLineEdit* ProxyServerEdit;
+  QCheckBox* HotkeysCheckBox;
+  QCheckBox* TrayCheckBox;
+  QLabel* MouseStepLabel;
+  QSpinBox* MouseStepSpin;
+  QCheckBox* InvertMouseCheckBox;
+  QLabel* KeyStepLabel;
+  QSpinBox* KeyStepSpin;
+  QLabel* BufferLabel;
+  QSpinBox* bufferSE;
+  QCheckBox* cbPlayOnStart;
+  QCheckBox* LoopStationCheckBox;
+  QLabel* lDiscr;
+  QComboBox* cbDiscr;
+  QCheckBox* WinnotifyCB;
+  QLabel* UpdateLabel;
+  QPushButton* CloseButton;
+  QLabel* LinkLabel;
+
+ protected:
+  void showEvent(QShowEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+
+ private:
+  void createControls();
+  void readSettings(const qv::settings::SettingsKey& key);
+  void writeSettings();
+  void HotkeysCheckBoxClick();
+
+  qv::settings::SettingsBackend& m_settings;
+  SettingsWindowHost& m_host;
+  // Without a stored position the window opens centred over the main window.
+  bool m_centreOnFirstShow = true;
+};
+
+//! Program-wide reference; empty until the settings window has been created.
+extern TSettingsForm* SettingsForm;

@@ -1,0 +1,34 @@
+#include "application.h"
+
+#include "error_report.h"
+#include "version.h"
+
+#include <QMessageBox>
+
+#include <exception>
+
+namespace qv::ui {
+
+Application::Application(int& argc, char** argv) : QApplication(argc, argv) {
+  setApplicationName(QLatin1String(kProgramName));
+  setOrganizationName(QStringLiteral("Pelworn"));
+  setApplicationVersion(QLatin1String(kVersion));
+  // Only closing the main window ends the program; the settings window and the popup do not.
+  setQuitOnLastWindowClosed(false);
+  setErrorPresenter([](const QString& message) { QMessageBox::critical(nullptr, QString(), message); });
+}
+
+Application::~Application() { setErrorPresenter({}); }
+
+bool Application::notify(QObject* receiver, QEvent* event) {
+  try {
+    return QApplication::notify(receiver, event);
+  } catch (const std::exception& error) {
+    showError(QString::fromLocal8Bit(error.what()));
+  } catch (...) {
+    showError(QStringLiteral("Unknown error"));
+  }
+  return false;
+}
+
+}  // namespace qv::ui

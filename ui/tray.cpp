@@ -1,0 +1,7 @@
+#include "tray.h"
+
+namespace qv::ui {
+
+StageOutcome installMinimiseToTray() { return StageOutcome::OwnerNotBuilt; }
+
+}  // namespace qv::ui

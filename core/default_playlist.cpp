@@ -4,10 +4,16 @@
 
 namespace qv {
 
-QString defaultPlaylistFile() { return paths::DataFolder() + QStringLiteral("/default_playlist.ini"); }
+QString defaultPlaylistFile() {
+  return paths::DataFolder() + QStringLiteral("/default_playlist.ini");
+}
 
-StageOutcome loadDefaultPlaylist() { return StageOutcome::OwnerNotBuilt; }
+StageOutcome loadDefaultPlaylist() {
+  return StageOutcome::OwnerNotBuilt;
+}
 
-StageOutcome saveDefaultPlaylist() { return StageOutcome::OwnerNotBuilt; }
+StageOutcome saveDefaultPlaylist() {
+  return StageOutcome::OwnerNotBuilt;
+}
 
 }  // namespace qv

@@ -24,7 +24,9 @@ void showError(const QString& message) {
   }
 }
 
-ErrorPresenter setErrorPresenter(ErrorPresenter next) { return std::exchange(presenter(), std::move(next)); }
+ErrorPresenter setErrorPresenter(ErrorPresenter next) {
+  return std::exchange(presenter(), std::move(next));
+}
 
 bool runGuarded(const std::function<void()>& work) {
   try {

@@ -5,7 +5,9 @@ Q_LOGGING_CATEGORY(lcLifecycle, "qv.lifecycle", QtInfoMsg)
 
 namespace qv {
 
-void logStage(const char* stage) { qCDebug(lcLifecycle).noquote() << stage; }
+void logStage(const char* stage) {
+  qCDebug(lcLifecycle).noquote() << stage;
+}
 
 void logStageOutcome(const char* stage, StageOutcome outcome) {
   switch (outcome) {

@@ -9,7 +9,9 @@
 
 namespace qv::paths {
 
-QString ProgramFolder() { return QCoreApplication::applicationDirPath(); }
+QString ProgramFolder() {
+  return QCoreApplication::applicationDirPath();
+}
 
 QString LanguagesFolder() {
   const QString besideProgram = ProgramFolder() + QStringLiteral("/Languages");
@@ -22,20 +24,29 @@ QString LanguagesFolder() {
       return folder;
     }
   }
-  const QString installed = QStandardPaths::locate(QStandardPaths::GenericDataLocation,
-                                                   QStringLiteral("quorventale/Languages"),
-                                                   QStandardPaths::LocateDirectory);
+  const QString installed = QStandardPaths::locate(
+      QStandardPaths::GenericDataLocation, QStringLiteral("quorventale/Languages"), QStandardPaths::LocateDirectory);
   return installed.isEmpty() ? besideProgram : installed;
 }
 
-QString languageFile(const QString& name) { return LanguagesFolder() + QLatin1Char('/') + name + QStringLiteral(".txt"); }
+QString languageFile(const QString& name) {
+  return LanguagesFolder() + QLatin1Char('/') + name + QStringLiteral(".txt");
+}
 
-QString DataFolder() { return userDataHome() + QStringLiteral("/Quorventale"); }
+QString DataFolder() {
+  return userDataHome() + QStringLiteral("/Quorventale");
+}
 
-QString CoversFolder() { return DataFolder() + QStringLiteral("/Covers"); }
+QString CoversFolder() {
+  return DataFolder() + QStringLiteral("/Covers");
+}
 
-QString TempFolder() { return DataFolder() + QStringLiteral("/temp"); }
+QString TempFolder() {
+  return DataFolder() + QStringLiteral("/temp");
+}
 
-QString settingsFile() { return userConfigHome() + QStringLiteral("/Pelworn/Quorventale.reg"); }
+QString settingsFile() {
+  return userConfigHome() + QStringLiteral("/Pelworn/Quorventale.reg");
+}
 
 }  // namespace qv::paths

@@ -89,7 +89,9 @@ const std::array<InterfaceText, kInterfaceTextCount> kTexts{{
 
 }  // namespace
 
-const std::array<InterfaceText, kInterfaceTextCount>& interfaceTexts() { return kTexts; }
+const std::array<InterfaceText, kInterfaceTextCount>& interfaceTexts() {
+  return kTexts;
+}
 
 QString builtInText(int line) {
   if (line < 1 || line > kInterfaceTextCount) {

@@ -6,8 +6,7 @@ namespace qv::i18n {
 
 QStringList languageNames(const QString& folder) {
   QStringList names;
-  const QStringList files =
-      QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Unsorted);
+  const QStringList files = QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Unsorted);
   for (const QString& file : files) {
     const qsizetype dot = file.lastIndexOf(QLatin1Char('.'));
     const QString name = dot < 0 ? file : file.left(dot);

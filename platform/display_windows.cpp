@@ -2,6 +2,8 @@
 
 namespace qv::ui {
 
-bool displayAvailable() { return true; }
+bool displayAvailable() {
+  return true;
+}
 
 }  // namespace qv::ui

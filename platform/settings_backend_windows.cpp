@@ -10,7 +10,9 @@ namespace {
 
 constexpr wchar_t kSubKey[] = L"Software\\Pelworn\\Quorventale";
 
-std::wstring wide(const QString& text) { return text.toStdWString(); }
+std::wstring wide(const QString& text) {
+  return text.toStdWString();
+}
 
 class WindowsRegistryKey final : public RegistryKey {
  public:
@@ -107,6 +109,8 @@ class WindowsRegistryBackend final : public SettingsBackend {
 
 }  // namespace
 
-std::unique_ptr<SettingsBackend> createPlatformSettingsBackend() { return std::make_unique<WindowsRegistryBackend>(); }
+std::unique_ptr<SettingsBackend> createPlatformSettingsBackend() {
+  return std::make_unique<WindowsRegistryBackend>();
+}
 
 }  // namespace qv::settings

@@ -16,8 +16,12 @@ QString xdgFolder(const char* variable, const char* fallbackBelowHome) {
 
 }  // namespace
 
-QString userDataHome() { return xdgFolder("XDG_DATA_HOME", ".local/share"); }
+QString userDataHome() {
+  return xdgFolder("XDG_DATA_HOME", ".local/share");
+}
 
-QString userConfigHome() { return xdgFolder("XDG_CONFIG_HOME", ".config"); }
+QString userConfigHome() {
+  return xdgFolder("XDG_CONFIG_HOME", ".config");
+}
 
 }  // namespace qv::paths

@@ -4,8 +4,12 @@
 
 namespace qv::paths {
 
-QString userDataHome() { return QDir::fromNativeSeparators(qEnvironmentVariable("APPDATA")); }
+QString userDataHome() {
+  return QDir::fromNativeSeparators(qEnvironmentVariable("APPDATA"));
+}
 
-QString userConfigHome() { return {}; }
+QString userConfigHome() {
+  return {};
+}
 
 }  // namespace qv::paths

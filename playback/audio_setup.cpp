@@ -2,10 +2,16 @@
 
 namespace qv::playback {
 
-StageOutcome checkEngineVersion() { return StageOutcome::OwnerNotBuilt; }
+StageOutcome checkEngineVersion() {
+  return StageOutcome::OwnerNotBuilt;
+}
 
-StageOutcome setUpAudioOutput(int /*outputRateHz*/) { return StageOutcome::OwnerNotBuilt; }
+StageOutcome setUpAudioOutput(int /*outputRateHz*/) {
+  return StageOutcome::OwnerNotBuilt;
+}
 
-StageOutcome releaseAudioOutput() { return StageOutcome::OwnerNotBuilt; }
+StageOutcome releaseAudioOutput() {
+  return StageOutcome::OwnerNotBuilt;
+}
 
 }  // namespace qv::playback

@@ -2,6 +2,8 @@
 
 namespace qv::playback {
 
-StageOutcome playCurrentStation() { return StageOutcome::OwnerNotBuilt; }
+StageOutcome playCurrentStation() {
+  return StageOutcome::OwnerNotBuilt;
+}
 
 }  // namespace qv::playback

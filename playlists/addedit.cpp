@@ -2,4 +2,6 @@
 
 TAddEditForm* AddEditForm = nullptr;
 
-TAddEditForm::TAddEditForm(QWidget* parent) : QDialog(parent) { setObjectName(QStringLiteral("AddEditForm")); }
+TAddEditForm::TAddEditForm(QWidget* parent) : QDialog(parent) {
+  setObjectName(QStringLiteral("AddEditForm"));
+}

@@ -4,10 +4,16 @@
 
 namespace qv::playlists {
 
-QString recentPlaylistsFile() { return paths::DataFolder() + QStringLiteral("/recent_playlists.ini"); }
+QString recentPlaylistsFile() {
+  return paths::DataFolder() + QStringLiteral("/recent_playlists.ini");
+}
 
-StageOutcome loadRecentPlaylists() { return StageOutcome::OwnerNotBuilt; }
+StageOutcome loadRecentPlaylists() {
+  return StageOutcome::OwnerNotBuilt;
+}
 
-StageOutcome saveRecentPlaylists() { return StageOutcome::OwnerNotBuilt; }
+StageOutcome saveRecentPlaylists() {
+  return StageOutcome::OwnerNotBuilt;
+}
 
 }  // namespace qv::playlists

@@ -155,20 +155,25 @@ void TSettingsForm::readSettings(const settings::SettingsKey& key) {
       });
 
   // True checks the box; false leaves it as it is; a failed read unchecks it.
-  settings::readGroup("S3", {readAndApply(key, settings::ShowNotify, [this](bool on) {
-                        if (on) {
-                          WinnotifyCB->setChecked(true);
-                        }
-                      })},
+  settings::readGroup("S3",
+                      {readAndApply(key, settings::ShowNotify,
+                                    [this](bool on) {
+                                      if (on) {
+                                        WinnotifyCB->setChecked(true);
+                                      }
+                                    })},
                       [this] { WinnotifyCB->setChecked(fallback::ShowNotify); });
 
   // The entry equal to the stored name is selected; no match changes nothing.
-  settings::readGroup("S4", {readAndApply(key, settings::Language, [this](const QString& name) {
-                        const int index = LangBox->findText(name, Qt::MatchFixedString | Qt::MatchCaseSensitive);
-                        if (index >= 0) {
-                          LangBox->setCurrentIndex(index);
-                        }
-                      })},
+  settings::readGroup("S4",
+                      {readAndApply(key, settings::Language,
+                                    [this](const QString& name) {
+                                      const int index =
+                                          LangBox->findText(name, Qt::MatchFixedString | Qt::MatchCaseSensitive);
+                                      if (index >= 0) {
+                                        LangBox->setCurrentIndex(index);
+                                      }
+                                    })},
                       [this] {
                         if (LangBox->count() > 0) {
                           LangBox->setCurrentIndex(0);
@@ -250,6 +255,5 @@ void TSettingsForm::writeSettings() {
 }
 
 TSettingsForm::~TSettingsForm() {
-  qv::logStage("destroy settings window");
   qv::runGuarded([this] { writeSettings(); });
 }

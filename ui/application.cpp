@@ -18,7 +18,9 @@ Application::Application(int& argc, char** argv) : QApplication(argc, argv) {
   setErrorPresenter([](const QString& message) { QMessageBox::critical(nullptr, QString(), message); });
 }
 
-Application::~Application() { setErrorPresenter({}); }
+Application::~Application() {
+  setErrorPresenter({});
+}
 
 bool Application::notify(QObject* receiver, QEvent* event) {
   try {

@@ -50,9 +50,10 @@ TMainForm::TMainForm(qv::settings::SettingsBackend& settings) : m_settings(setti
 }
 
 void TMainForm::createControls() {
-  setStyleSheet(QStringLiteral("TMainForm, QWidget#LargePanel, QWidget#EQPanel, QWidget#PlaylistPanel"
-                               " { background: #373737; } QLabel { color: #BBDDFF; }"
-                               " QListWidget { background: #4E4E4E; border: none; }"));
+  setStyleSheet(
+      QStringLiteral("TMainForm, QWidget#LargePanel, QWidget#EQPanel, QWidget#PlaylistPanel"
+                     " { background: #373737; } QLabel { color: #BBDDFF; }"
+                     " QListWidget { background: #4E4E4E; border: none; }"));
   setAttribute(Qt::WA_StyledBackground);
 
   LargePanel = named(new QWidget(this), "LargePanel");
@@ -160,9 +161,13 @@ void TMainForm::Localizate(const QString& LangFile) {
   qv::logStageOutcome("Localizate language file", qv::i18n::applyLanguageFile(LangFile, *this));
 }
 
-void TMainForm::Play() { qv::logStageOutcome("Play", qv::playback::playCurrentStation()); }
+void TMainForm::Play() {
+  qv::logStageOutcome("Play", qv::playback::playCurrentStation());
+}
 
-void TMainForm::registerMediaKeys() { qv::logStageOutcome("register media keys", qv::ui::registerMediaKeys()); }
+void TMainForm::registerMediaKeys() {
+  qv::logStageOutcome("register media keys", qv::ui::registerMediaKeys());
+}
 
 void TMainForm::unregisterMediaKeys() {
   qv::logStageOutcome("unregister media keys", qv::ui::unregisterMediaKeys());
@@ -194,8 +199,7 @@ void TMainForm::FormClose() {
 }
 
 TMainForm::~TMainForm() {
-  qv::logStage("destroy main window");
-  qv::logStageOutcome("destroy main window audio", qv::playback::releaseAudioOutput());
+  qv::logStageOutcome("destroy main window: audio release", qv::playback::releaseAudioOutput());
   if (qv::MainWindowHandle() == this) {
     qv::setMainWindowHandle(nullptr);
   }

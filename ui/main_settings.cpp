@@ -28,27 +28,26 @@ int TMainForm::readOutputRate() {
 }
 
 void TMainForm::readWindowBounds(const settings::SettingsKey& key) {
-  settings::readGroup(
-      "M2",
-      {[&] {
-        const auto left = key.read(settings::WindowLeft);
-        const auto top = key.read(settings::WindowTop);
-        const auto width = key.read(settings::WindowWidth);
-        const auto height = key.read(settings::WindowHeight);
-        if (!left || !top || !width || !height) {
-          return false;
-        }
-        setGeometry(*left, *top, *width, *height);
-        return true;
-      }},
-      // The window's top-left corner, not its centre, goes to the middle of the screen; halves
-      // round to even.
-      [this] {
-        const QScreen* screen = QGuiApplication::primaryScreen();
-        const QSize size = screen ? screen->geometry().size() : QSize();
-        setGeometry(static_cast<int>(std::lrint(size.width() / 2.0)), static_cast<int>(std::lrint(size.height() / 2.0)),
-                    fallback::WindowWidth, fallback::WindowHeight);
-      });
+  settings::readGroup("M2", {[&] {
+                        const auto left = key.read(settings::WindowLeft);
+                        const auto top = key.read(settings::WindowTop);
+                        const auto width = key.read(settings::WindowWidth);
+                        const auto height = key.read(settings::WindowHeight);
+                        if (!left || !top || !width || !height) {
+                          return false;
+                        }
+                        setGeometry(*left, *top, *width, *height);
+                        return true;
+                      }},
+                      // The window's top-left corner, not its centre, goes to the middle of the screen; halves
+                      // round to even.
+                      [this] {
+                        const QScreen* screen = QGuiApplication::primaryScreen();
+                        const QSize size = screen ? screen->geometry().size() : QSize();
+                        setGeometry(static_cast<int>(std::lrint(size.width() / 2.0)),
+                                    static_cast<int>(std::lrint(size.height() / 2.0)), fallback::WindowWidth,
+                                    fallback::WindowHeight);
+                      });
 }
 
 void TMainForm::readSettings(settings::SettingsKey& key) {
@@ -61,10 +60,10 @@ void TMainForm::readSettings(settings::SettingsKey& key) {
 
     // A present but unreadable name gives English; an absent one gives the empty name, whose file
     // does not exist, so the built-in texts apply.
-    settings::readGroup(
-        "M3", {readAndApply(key, settings::Language,
-                            [this](const QString& name) { Localizate(qv::paths::languageFile(name)); })},
-        [this] { Localizate(qv::paths::languageFile(QString::fromUtf16(fallback::MainLanguage))); });
+    settings::readGroup("M3",
+                        {readAndApply(key, settings::Language,
+                                      [this](const QString& name) { Localizate(qv::paths::languageFile(name)); })},
+                        [this] { Localizate(qv::paths::languageFile(QString::fromUtf16(fallback::MainLanguage))); });
 
     settings::readGroup("M4",
                         {readAndApply(key, settings::AlwaysOnTop,
@@ -85,22 +84,23 @@ void TMainForm::readSettings(settings::SettingsKey& key) {
         });
 
     // An unreadable value is replaced in the key at once, before the settings window reads it.
-    settings::readGroup("M6", {readAndApply(key, settings::HideToTray,
-                                            [](bool hide) {
-                                              if (hide) {
-                                                qv::logStageOutcome("M6 minimise to tray",
-                                                                    qv::ui::installMinimiseToTray());
-                                              }
-                                            })},
+    settings::readGroup("M6",
+                        {readAndApply(key, settings::HideToTray,
+                                      [](bool hide) {
+                                        if (hide) {
+                                          qv::logStageOutcome("M6 minimise to tray", qv::ui::installMinimiseToTray());
+                                        }
+                                      })},
                         [&key] { key.write(settings::HideToTray, fallback::HideToTray); });
 
     // On, and also unreadable, registers the media keys.
-    settings::readGroup("M7", {readAndApply(key, settings::GetMediaKey,
-                                            [this](bool on) {
-                                              if (on) {
-                                                registerMediaKeys();
-                                              }
-                                            })},
+    settings::readGroup("M7",
+                        {readAndApply(key, settings::GetMediaKey,
+                                      [this](bool on) {
+                                        if (on) {
+                                          registerMediaKeys();
+                                        }
+                                      })},
                         [this] { registerMediaKeys(); });
   } else {
     qCInfo(lcLifecycle) << "main 9 skipped: the settings key cannot be opened";

@@ -2,8 +2,12 @@
 
 namespace qv::ui {
 
-StageOutcome registerMediaKeys() { return StageOutcome::OwnerNotBuilt; }
+StageOutcome registerMediaKeys() {
+  return StageOutcome::OwnerNotBuilt;
+}
 
-StageOutcome unregisterMediaKeys() { return StageOutcome::OwnerNotBuilt; }
+StageOutcome unregisterMediaKeys() {
+  return StageOutcome::OwnerNotBuilt;
+}
 
 }  // namespace qv::ui

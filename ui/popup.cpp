@@ -27,4 +27,4 @@ void TPopupForm::FormCreate() {
   }
 }
 
-TPopupForm::~TPopupForm() { qv::logStage("destroy popup"); }
+TPopupForm::~TPopupForm() = default;

@@ -13,7 +13,9 @@ namespace qv::ui {
 
 Program::Program(settings::SettingsBackend& settings) : m_settings(settings) {}
 
-Program::~Program() { destroyWindows(); }
+Program::~Program() {
+  destroyWindows();
+}
 
 bool Program::createWindows() {
   logStage("create main window");
@@ -62,14 +64,26 @@ void Program::destroyWindows() {
   if (m_mainForm) {
     m_mainForm->close();
   }
-  AddEditForm = nullptr;
-  m_addEditForm.reset();
-  PopupForm = nullptr;
-  m_popupForm.reset();
-  SettingsForm = nullptr;
-  m_settingsForm.reset();
-  MainForm = nullptr;
-  m_mainForm.reset();
+  if (m_addEditForm) {
+    logStage("destroy add/edit dialog");
+    AddEditForm = nullptr;
+    m_addEditForm.reset();
+  }
+  if (m_popupForm) {
+    logStage("destroy popup");
+    PopupForm = nullptr;
+    m_popupForm.reset();
+  }
+  if (m_settingsForm) {
+    logStage("destroy settings window");
+    SettingsForm = nullptr;
+    m_settingsForm.reset();
+  }
+  if (m_mainForm) {
+    logStage("destroy main window");
+    MainForm = nullptr;
+    m_mainForm.reset();
+  }
 }
 
 }  // namespace qv::ui

@@ -2,8 +2,12 @@
 
 namespace qv::ui {
 
-StageOutcome loadSkinImages() { return StageOutcome::OwnerNotBuilt; }
+StageOutcome loadSkinImages() {
+  return StageOutcome::OwnerNotBuilt;
+}
 
-StageOutcome releaseSkinImages() { return StageOutcome::OwnerNotBuilt; }
+StageOutcome releaseSkinImages() {
+  return StageOutcome::OwnerNotBuilt;
+}
 
 }  // namespace qv::ui

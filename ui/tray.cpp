@@ -2,6 +2,8 @@
 
 namespace qv::ui {
 
-StageOutcome installMinimiseToTray() { return StageOutcome::OwnerNotBuilt; }
+StageOutcome installMinimiseToTray() {
+  return StageOutcome::OwnerNotBuilt;
+}
 
 }  // namespace qv::ui

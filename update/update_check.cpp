@@ -2,6 +2,8 @@
 
 namespace qv::update {
 
-StageOutcome runUpdateCheck() { return StageOutcome::OwnerNotBuilt; }
+StageOutcome runUpdateCheck() {
+  return StageOutcome::OwnerNotBuilt;
+}
 
 }  // namespace qv::update

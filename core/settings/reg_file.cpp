@@ -229,9 +229,10 @@ RegFile RegFile::parse(const QByteArray& bytes) {
       continue;
     }
     if (line.startsWith(QLatin1Char('['))) {
-      inKey = line.endsWith(QLatin1Char(']')) &&
-              QStringView(line).sliced(1, line.size() - 2).compare(QLatin1String(kSettingsKeyPath),
-                                                                    Qt::CaseInsensitive) == 0;
+      inKey =
+          line.endsWith(QLatin1Char(']')) &&
+          QStringView(line).sliced(1, line.size() - 2).compare(QLatin1String(kSettingsKeyPath), Qt::CaseInsensitive) ==
+              0;
       file.m_damaged |= !inKey;
       continue;
     }
@@ -299,9 +300,8 @@ QByteArray RegFile::serialize() const {
 }
 
 const RegistryValue* RegFile::find(const QString& name) const {
-  const auto it = std::find_if(m_entries.begin(), m_entries.end(), [&](const Entry& entry) {
-    return entry.name.compare(name, Qt::CaseInsensitive) == 0;
-  });
+  const auto it = std::find_if(m_entries.begin(), m_entries.end(),
+                               [&](const Entry& entry) { return entry.name.compare(name, Qt::CaseInsensitive) == 0; });
   return it == m_entries.end() ? nullptr : &it->value;
 }
 
@@ -314,9 +314,8 @@ void RegFile::set(const QString& name, RegistryValue value) {
 }
 
 bool RegFile::remove(const QString& name) {
-  return std::erase_if(m_entries, [&](const Entry& entry) {
-           return entry.name.compare(name, Qt::CaseInsensitive) == 0;
-         }) > 0;
+  return std::erase_if(m_entries,
+                       [&](const Entry& entry) { return entry.name.compare(name, Qt::CaseInsensitive) == 0; }) > 0;
 }
 
 }  // namespace qv::settings

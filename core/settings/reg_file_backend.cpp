@@ -75,9 +75,9 @@ class RegFileKey final : public RegistryKey {
 
   void keepDamagedFileAside() const {
     const QFileInfo info(m_filePath);
-    const QString aside = info.dir().filePath(
-        info.completeBaseName() + QStringLiteral(".unreadable-") +
-        QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss")) + QStringLiteral(".reg"));
+    const QString aside = info.dir().filePath(info.completeBaseName() + QStringLiteral(".unreadable-") +
+                                              QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss")) +
+                                              QStringLiteral(".reg"));
     if (QFile::rename(m_filePath, aside)) {
       qCWarning(lcSettings).noquote() << "settings file had unreadable lines; the old file is kept as" << aside;
     }

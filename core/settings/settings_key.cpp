@@ -4,7 +4,9 @@ namespace qv::settings {
 
 SettingsKey::SettingsKey(SettingsBackend& backend) : m_key(backend.openKey()) {}
 
-SettingsKey::~SettingsKey() { close(); }
+SettingsKey::~SettingsKey() {
+  close();
+}
 
 std::optional<RegistryValue> SettingsKey::raw(std::string_view name) const {
   return m_key ? m_key->value(nameOf(name)) : std::nullopt;

@@ -1,0 +1,257 @@
+#include "program_run.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QScreen>
+#include <QSlider>
+#include <QSpinBox>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+QStringList list(std::initializer_list<const char*> items) {
+  QStringList out;
+  for (const char* item : items) {
+    out.append(QLatin1String(item));
+  }
+  return out;
+}
+
+TEST(StartupShutdown, FirstStartWithoutSettingsOrFiles) {
+  ProgramRun run;
+  ASSERT_TRUE(run.start());
+
+  // Main window.
+  const QSize screen = QGuiApplication::primaryScreen()->geometry().size();
+  EXPECT_EQ(MainForm->geometry(), QRect(static_cast<int>(std::lrint(screen.width() / 2.0)),
+                                        static_cast<int>(std::lrint(screen.height() / 2.0)), 418, 314));
+  EXPECT_EQ(MainForm->VolumeTB->value(), 100);
+  EXPECT_EQ(MainForm->l_buf, QStringLiteral("buffering"));
+  EXPECT_EQ(qv::l_unsaved, QStringLiteral("Unsaved"));
+  EXPECT_FALSE(MainForm->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+  EXPECT_TRUE(MainForm->EQPanel->isHidden());
+  EXPECT_EQ(MainForm->LogoImage->width(), 128);
+  EXPECT_EQ(MainForm->PLLeftPanel->width(), 106);
+  EXPECT_EQ(MainForm->TagsListBox->height(), 38);
+  EXPECT_EQ(MainForm->CurrentStation, 0);
+  EXPECT_FALSE(MainForm->UnsavedPL);
+  EXPECT_TRUE(MainForm->StationLabel->text().isEmpty());
+  EXPECT_TRUE(MainForm->languageFile().endsWith(QLatin1String("/Languages/.txt")));
+  EXPECT_TRUE(QFileInfo(run.profile.dataFolder()).isDir());
+  EXPECT_TRUE(run.trace.notes.contains(QStringLiteral("register media keys skipped: its subsystem is not built yet")));
+
+  // Settings window.
+  EXPECT_EQ(SettingsForm->MouseStepSpin->value(), 10);
+  EXPECT_EQ(SettingsForm->KeyStepSpin->value(), 5);
+  EXPECT_TRUE(SettingsForm->HotkeysCheckBox->isChecked());
+  EXPECT_EQ(SettingsForm->cbDiscr->currentText(), QStringLiteral("44100"));
+  EXPECT_FALSE(SettingsForm->WinnotifyCB->isChecked());
+  EXPECT_FALSE(SettingsForm->cbPlayOnStart->isChecked());
+  EXPECT_FALSE(SettingsForm->LoopStationCheckBox->isChecked());
+  EXPECT_FALSE(SettingsForm->TrayCheckBox->isChecked());
+  EXPECT_EQ(SettingsForm->LangBox->currentIndex(), -1);
+  EXPECT_TRUE(SettingsForm->ProxyServerEdit->text().isEmpty());
+  EXPECT_EQ(SettingsForm->bufferSE->value(), 5);
+  EXPECT_EQ(SettingsForm->windowTitle(), QStringLiteral("Settings"));
+  EXPECT_EQ(PopupForm->width(), 310);
+  EXPECT_NE(AddEditForm, nullptr);
+
+  // HideToTray is written as false during start-up, before the settings window reads it.
+  EXPECT_EQ(run.backend.opening(2), list({"write HideToTray"}));
+  EXPECT_TRUE(run.profile.settingsText().contains("\"HideToTray\"=dword:00000000\n"));
+
+  run.finish();
+  EXPECT_EQ(MainForm, nullptr);
+  EXPECT_EQ(SettingsForm, nullptr);
+  EXPECT_TRUE(run.errors.isEmpty()) << run.errors.join(QLatin1Char('\n')).toStdString();
+
+  EXPECT_EQ(run.trace.stages, list({"create main window",
+                                    "main 1 file dropping",
+                                    "main 2 MainWindowHandle",
+                                    "main 3 engine version",
+                                    "main 4 output rate",
+                                    "main 5-6 audio output",
+                                    "main 7 clear labels",
+                                    "main 8 skin",
+                                    "main 9 settings",
+                                    "M1",
+                                    "M1 fallback",
+                                    "M2",
+                                    "M2 fallback",
+                                    "M3",
+                                    "M4",
+                                    "M4 fallback",
+                                    "M5",
+                                    "M5 fallback",
+                                    "M6",
+                                    "M6 fallback",
+                                    "M7",
+                                    "M7 fallback",
+                                    "main 10 last station",
+                                    "M8",
+                                    "M8 fallback",
+                                    "M9",
+                                    "M9 fallback",
+                                    "main 11 DataFolder",
+                                    "main 12 default playlist",
+                                    "main 13 recent playlists",
+                                    "create settings window",
+                                    "settings 1 language list",
+                                    "settings 2 read settings",
+                                    "S1",
+                                    "S1 fallback",
+                                    "S2",
+                                    "S2 fallback",
+                                    "S3",
+                                    "S3 fallback",
+                                    "S4",
+                                    "S5",
+                                    "S5 fallback",
+                                    "settings 2 texts",
+                                    "settings 3 waiting events",
+                                    "settings 4 update check",
+                                    "create popup",
+                                    "popup P1",
+                                    "P1",
+                                    "P1 fallback",
+                                    "create add/edit dialog",
+                                    "close 1 media keys",
+                                    "close 2 settings",
+                                    "close 3 skin",
+                                    "close 4 default playlist",
+                                    "close 5 recent playlists",
+                                    "destroy add/edit dialog",
+                                    "destroy popup",
+                                    "destroy settings window",
+                                    "destroy main window"}));
+
+  // Six openings; the last two write in their fixed order.
+  EXPECT_EQ(run.backend.openings(), 6);
+  EXPECT_EQ(run.backend.opening(5),
+            list({"write WindowLeft", "write WindowTop", "write WindowWidth", "write WindowHeight", "write Volume",
+                  "write AlwaysOnTop", "write Preview", "write EQPanel", "write LeftPanel", "write TagsPanel",
+                  "write UnsavedPL", "write PopupFormWidth", "write LastStation"}));
+  EXPECT_EQ(run.backend.opening(6),
+            list({"write MouseStep", "write KeyboardStep", "write InvertMouse", "write LoopStations",
+                  "write HideToTray", "write GetMediaKey", "write ShowNotify", "write Discreditation", "write SFTop",
+                  "write SFLeft", "write PlayOnStart"}));
+  const QByteArray file = run.profile.settingsText();
+  for (const char* line :
+       {"\"WindowWidth\"=dword:000001a2", "\"Volume\"=dword:00000064", "\"Preview\"=dword:00000080",
+        "\"PopupFormWidth\"=dword:00000136", "\"LastStation\"=dword:00000000", "\"GetMediaKey\"=dword:00000001",
+        "\"Discreditation\"=dword:0000ac44", "\"MouseStep\"=dword:0000000a"}) {
+    EXPECT_TRUE(file.contains(QByteArray(line) + '\n')) << line << "\n" << file.constData();
+  }
+  EXPECT_FALSE(file.contains("\"Language\"")) << "no language selected: nothing is written for it";
+}
+
+TEST(StartupShutdown, SecondStartReadsWhatTheFirstWrote) {
+  ProgramRun run;
+  run.profile.addLanguageFiles({QStringLiteral("German.txt"), QStringLiteral("French.txt")});
+  ASSERT_TRUE(run.start());
+  MainForm->VolumeTB->setValue(40);
+  MainForm->CurrentStation = 3;
+  MainForm->UnsavedPL = true;
+  MainForm->setGeometry(20, 30, 500, 400);
+  SettingsForm->MouseStepSpin->setValue(25);
+  SettingsForm->LangBox->setCurrentIndex(SettingsForm->LangBox->findText(QStringLiteral("German")));
+  SettingsForm->cbDiscr->setCurrentIndex(1);
+  SettingsForm->WinnotifyCB->setChecked(true);
+  SettingsForm->move(70, 80);
+  PopupForm->resize(250, TPopupForm::kHeight);
+  run.finish();
+
+  ASSERT_TRUE(run.start());
+  EXPECT_EQ(MainForm->VolumeTB->value(), 40);
+  EXPECT_EQ(MainForm->CurrentStation, 3);
+  EXPECT_TRUE(MainForm->UnsavedPL);
+  EXPECT_EQ(MainForm->geometry(), QRect(20, 30, 500, 400));
+  EXPECT_TRUE(MainForm->languageFile().endsWith(QLatin1String("/German.txt")));
+  EXPECT_EQ(SettingsForm->MouseStepSpin->value(), 25);
+  EXPECT_EQ(SettingsForm->LangBox->currentText(), QStringLiteral("German"));
+  EXPECT_EQ(SettingsForm->cbDiscr->currentText(), QStringLiteral("48000"));
+  EXPECT_TRUE(SettingsForm->WinnotifyCB->isChecked());
+  EXPECT_EQ(SettingsForm->pos(), QPoint(70, 80));
+  EXPECT_EQ(PopupForm->width(), 250);
+  EXPECT_EQ(run.backend.opening(2), QStringList()) << "HideToTray was stored: nothing written at start-up";
+  run.finish();
+}
+
+TEST(StartupShutdown, NoCurrentStationRemovesLastStation) {
+  ProgramRun run;
+  run.profile.writeSettings({QStringLiteral("\"LastStation\"=dword:00000003")});
+  ASSERT_TRUE(run.start());
+  EXPECT_EQ(MainForm->CurrentStation, 3);
+  MainForm->CurrentStation = -1;
+  run.finish();
+  EXPECT_EQ(run.backend.opening(5).last(), QStringLiteral("delete LastStation"));
+  EXPECT_FALSE(run.profile.settingsText().contains("LastStation"));
+
+  ASSERT_TRUE(run.start());
+  EXPECT_EQ(MainForm->CurrentStation, 0);
+  run.finish();
+}
+
+TEST(StartupShutdown, UnselectedRateAndLanguageKeepTheirStoredValues) {
+  ProgramRun run;
+  // 22050 is not in the rate list, and there is no Klingon language file.
+  run.profile.writeSettings(
+      {QStringLiteral("\"MouseStep\"=dword:00000014"), QStringLiteral("\"KeyboardStep\"=dword:00000007"),
+       QStringLiteral("\"InvertMouse\"=dword:00000000"), QStringLiteral("\"LoopStations\"=dword:00000000"),
+       QStringLiteral("\"HideToTray\"=dword:00000000"), QStringLiteral("\"GetMediaKey\"=dword:00000001"),
+       QStringLiteral("\"Discreditation\"=dword:00005622"), QStringLiteral("\"Language\"=\"Klingon\"")});
+  ASSERT_TRUE(run.start());
+  EXPECT_EQ(SettingsForm->cbDiscr->currentIndex(), -1);
+  EXPECT_EQ(SettingsForm->LangBox->currentIndex(), -1);
+  run.finish();
+  EXPECT_FALSE(run.backend.opening(6).contains(QStringLiteral("write Discreditation")));
+  EXPECT_FALSE(run.backend.opening(6).contains(QStringLiteral("write Language")));
+  EXPECT_TRUE(run.profile.settingsText().contains("\"Discreditation\"=dword:00005622\n"));
+  EXPECT_TRUE(run.profile.settingsText().contains("\"Language\"=\"Klingon\"\n"));
+}
+
+TEST(StartupShutdown, AKeyThatCannotBeOpenedSkipsItsStagesAndWritesNothing) {
+  ProgramRun run;
+  QDir().mkpath(run.profile.settingsFile());  // a folder where the settings file belongs
+  ASSERT_TRUE(run.start());
+
+  EXPECT_TRUE(MainForm->languageFile().isEmpty()) << "the language stage is skipped";
+  EXPECT_EQ(MainForm->l_setform, QStringLiteral("Settings")) << "built-in texts stay";
+  EXPECT_EQ(MainForm->CurrentStation, 0);
+  EXPECT_FALSE(MainForm->UnsavedPL);
+  EXPECT_TRUE(SettingsForm->windowTitle().isEmpty()) << "settings stage 2, its texts included, is skipped";
+  EXPECT_FALSE(run.trace.stages.contains(QStringLiteral("M1")));
+  EXPECT_TRUE(run.trace.stages.contains(QStringLiteral("M8 fallback")));
+  EXPECT_TRUE(run.trace.stages.contains(QStringLiteral("M9 fallback")));
+  EXPECT_FALSE(run.trace.stages.contains(QStringLiteral("S1")));
+  EXPECT_FALSE(run.trace.stages.contains(QStringLiteral("P1")));
+  EXPECT_TRUE(run.trace.stages.contains(QStringLiteral("settings 4 update check")));
+
+  run.finish();
+  EXPECT_EQ(run.backend.log(), QStringList(6, QStringLiteral("open failed")));
+  EXPECT_TRUE(run.errors.isEmpty());
+  EXPECT_TRUE(QFileInfo(run.profile.settingsFile()).isDir());
+}
+
+TEST(StartupShutdown, AnErrorInTheSettingsWindowsStartUpIsShownAndTheProgramGoesOn) {
+  ProgramRun run;
+  run.backend.throwAtOpening(3);  // the settings window's own opening
+  ASSERT_TRUE(run.start());
+  EXPECT_EQ(run.errors, QStringList{QStringLiteral("settings store exploded")});
+  ASSERT_NE(SettingsForm, nullptr);
+  EXPECT_FALSE(run.trace.stages.contains(QStringLiteral("settings 3 waiting events")));
+  EXPECT_FALSE(run.trace.stages.contains(QStringLiteral("settings 4 update check")));
+  EXPECT_TRUE(run.trace.stages.contains(QStringLiteral("P1")));
+  EXPECT_NE(PopupForm, nullptr);
+  EXPECT_NE(AddEditForm, nullptr);
+  run.finish();
+  EXPECT_EQ(run.errors.size(), 1);
+}
+
+}  // namespace

@@ -6,6 +6,7 @@
 #include "main.h"
 #include "popup.h"
 #include "settings.h"
+#include "termination.h"
 
 #include <QCoreApplication>
 
@@ -56,6 +57,7 @@ int Program::run() {
   logStage("show main window");
   QObject::connect(m_mainForm.get(), &TMainForm::closed, QCoreApplication::instance(), &QCoreApplication::quit,
                    Qt::QueuedConnection);
+  closeOnTerminationRequest(m_mainForm.get());
   m_mainForm->show();
   return QCoreApplication::exec();
 }

@@ -1,0 +1,7 @@
+#include "termination.h"
+
+namespace qv::ui {
+
+void closeOnTerminationRequest(QWidget*) {}
+
+}  // namespace qv::ui

@@ -1,0 +1,21 @@
+#!/usr/bin/env bash
+# Installs what is needed, builds, and runs every test.
+#   scripts/test.sh              all tests of the release build
+#   scripts/test.sh --sanitize   the unit and widget tests once more under ASan + UBSan
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+scripts/install-deps.sh
+scripts/build.sh "$@"
+
+build_dir=build/release
+labels=()
+if [ "${1:-}" = "--sanitize" ]; then
+  build_dir=build/asan
+  labels=(-L 'unit|widget')
+  export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
+  export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+fi
+
+export QT_QPA_PLATFORM=offscreen
+ctest --test-dir "$build_dir" --output-on-failure --timeout 300 -j "$(nproc)" "${labels[@]}"

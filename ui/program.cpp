@@ -28,6 +28,7 @@ bool Program::createWindows() {
     keepRunning = m_mainForm->FormCreate();
   });
   if (!m_mainForm || !keepRunning) {
+    m_startUpEndedProgram = true;
     return false;
   }
 
@@ -63,7 +64,7 @@ int Program::run() {
 }
 
 void Program::destroyWindows() {
-  if (m_mainForm) {
+  if (m_mainForm && !m_startUpEndedProgram) {
     m_mainForm->close();
   }
   if (m_addEditForm) {

@@ -27,7 +27,8 @@ class Program {
   //! Shows the main window and runs the event loop until the main window is closed.
   int run();
   //! Closes the main window when that has not happened (its shutdown stages run), then destroys
-  //! the windows in reverse creation order.
+  //! the windows in reverse creation order. After a start-up that ended the program nothing is
+  //! closed or written: the windows are only destroyed.
   void destroyWindows();
 
  private:
@@ -36,6 +37,7 @@ class Program {
   std::unique_ptr<TSettingsForm> m_settingsForm;
   std::unique_ptr<TPopupForm> m_popupForm;
   std::unique_ptr<TAddEditForm> m_addEditForm;
+  bool m_startUpEndedProgram = false;
 };
 
 }  // namespace qv::ui

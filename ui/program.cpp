@@ -11,6 +11,19 @@
 #include <QCoreApplication>
 
 namespace qv::ui {
+namespace {
+
+// The program-wide reference is emptied first, so nothing reaches a window while it is destroyed.
+template <typename Form>
+void destroyWindow(const char* stage, std::unique_ptr<Form>& window, Form*& reference) {
+  if (window) {
+    logStage(stage);
+    reference = nullptr;
+    window.reset();
+  }
+}
+
+}  // namespace
 
 Program::Program(settings::SettingsBackend& settings) : m_settings(settings) {}
 
@@ -67,26 +80,10 @@ void Program::destroyWindows() {
   if (m_mainForm && !m_startUpEndedProgram) {
     m_mainForm->close();
   }
-  if (m_addEditForm) {
-    logStage("destroy add/edit dialog");
-    AddEditForm = nullptr;
-    m_addEditForm.reset();
-  }
-  if (m_popupForm) {
-    logStage("destroy popup");
-    PopupForm = nullptr;
-    m_popupForm.reset();
-  }
-  if (m_settingsForm) {
-    logStage("destroy settings window");
-    SettingsForm = nullptr;
-    m_settingsForm.reset();
-  }
-  if (m_mainForm) {
-    logStage("destroy main window");
-    MainForm = nullptr;
-    m_mainForm.reset();
-  }
+  destroyWindow("destroy add/edit dialog", m_addEditForm, AddEditForm);
+  destroyWindow("destroy popup", m_popupForm, PopupForm);
+  destroyWindow("destroy settings window", m_settingsForm, SettingsForm);
+  destroyWindow("destroy main window", m_mainForm, MainForm);
 }
 
 }  // namespace qv::ui

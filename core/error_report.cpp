@@ -28,14 +28,22 @@ ErrorPresenter setErrorPresenter(ErrorPresenter next) {
   return std::exchange(presenter(), std::move(next));
 }
 
-bool runGuarded(const std::function<void()>& work) {
+void showCurrentException() {
   try {
-    work();
-    return true;
+    throw;
   } catch (const std::exception& error) {
     showError(QString::fromLocal8Bit(error.what()));
   } catch (...) {
     showError(QStringLiteral("Unknown error"));
+  }
+}
+
+bool runGuarded(const std::function<void()>& work) {
+  try {
+    work();
+    return true;
+  } catch (...) {
+    showCurrentException();
   }
   return false;
 }

@@ -15,6 +15,9 @@ using ErrorPresenter = std::function<void(const QString& message)>;
 //! Replaces the presenter and returns the previous one.
 ErrorPresenter setErrorPresenter(ErrorPresenter presenter);
 
+//! Shows the exception being handled; call only inside a catch block.
+void showCurrentException();
+
 //! Runs `work` as one guarded handler: an exception that escapes it is shown by showError.
 //! Returns false when it was.
 bool runGuarded(const std::function<void()>& work);

@@ -5,8 +5,6 @@
 
 #include <QMessageBox>
 
-#include <exception>
-
 namespace qv::ui {
 
 Application::Application(int& argc, char** argv) : QApplication(argc, argv) {
@@ -25,10 +23,8 @@ Application::~Application() {
 bool Application::notify(QObject* receiver, QEvent* event) {
   try {
     return QApplication::notify(receiver, event);
-  } catch (const std::exception& error) {
-    showError(QString::fromLocal8Bit(error.what()));
   } catch (...) {
-    showError(QStringLiteral("Unknown error"));
+    showCurrentException();
   }
   return false;
 }

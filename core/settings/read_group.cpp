@@ -2,8 +2,6 @@
 
 #include "lifecycle_log.h"
 
-#include <exception>
-
 namespace qv::settings {
 
 bool readGroup(const char* groupName, std::initializer_list<ReadStep> steps, const std::function<void()>& fallback) {
@@ -16,7 +14,7 @@ bool readGroup(const char* groupName, std::initializer_list<ReadStep> steps, con
         break;
       }
     }
-  } catch (const std::exception&) {
+  } catch (...) {
     complete = false;
   }
   if (!complete) {

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+
 namespace pb = qv::playback;
 
 namespace {
@@ -60,6 +62,27 @@ TEST(ReadNowPlaying, FindsTheTitleOfEachKindOfTag) {
   };
   for (const auto& c : cases) {
     EXPECT_EQ(pb::readNowPlaying(c.tags), c.title) << c.what;
+  }
+}
+
+// Any title that does not hold the field's end (a quote followed by ";") comes back whole, in
+// either field order, whatever quotes, semicolons and equals signs it holds.
+TEST(ReadNowPlaying, StreamTitleKeepsEveryTitleThatDoesNotEndItsField) {
+  std::mt19937 random(6);  // fixed seed: the same titles on every run
+  const QByteArray alphabet = "ab ';=-";
+  for (int round = 0; round < 500; ++round) {
+    QByteArray title;
+    const int length = static_cast<int>(random() % 12);
+    for (int i = 0; i < length; ++i) {
+      title.append(alphabet[static_cast<qsizetype>(random() % alphabet.size())]);
+    }
+    if (title.contains("';")) {
+      continue;
+    }
+    const QByteArray titleField = "StreamTitle='" + title + "';";
+    const QByteArray urlField = "StreamUrl='http://r/;x';";
+    const QByteArray metadata = (random() % 2 == 0) ? titleField + urlField : urlField + titleField;
+    EXPECT_EQ(pb::icyStreamTitle(metadata), title) << metadata.toStdString();
   }
 }
 

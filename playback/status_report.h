@@ -4,6 +4,7 @@
 #include <QString>
 
 #include <cstdint>
+#include <optional>
 
 namespace qv::playback {
 
@@ -29,6 +30,9 @@ struct StatusReport {
   static StatusReport connecting() { return {ReportCode::Connecting, 0, {}}; }
   static StatusReport failed(int errorCode) { return {ReportCode::Failed, errorCode, {}}; }
   static StatusReport buffering(int percent) { return {ReportCode::Buffering, percent, {}}; }
+  //! The monitor's progress report from the percent still to buffer: none when nothing is left to
+  //! buffer or the engine has no answer (a negative or out-of-range value).
+  static std::optional<StatusReport> bufferingLeft(int percentLeft);
   static StatusReport title(const QString& title) { return {ReportCode::Title, 0, title}; }
   //! From the header block the server answered with: its first line, decoded.
   static StatusReport serverStatus(QByteArrayView headerBlock);

@@ -126,6 +126,14 @@ TEST(ReportView, EachReportChangesItsLabelsAndButtons) {
   }
 }
 
+TEST(ReportView, BufferingProgressIsReportedOnlyWhileSomethingIsLeftToBuffer) {
+  EXPECT_EQ(pb::StatusReport::bufferingLeft(60), pb::StatusReport::buffering(40));
+  EXPECT_EQ(pb::StatusReport::bufferingLeft(100), pb::StatusReport::buffering(0));
+  for (const int noReport : {0, -1, 101}) {
+    EXPECT_EQ(pb::StatusReport::bufferingLeft(noReport), std::nullopt) << noReport;
+  }
+}
+
 TEST(ReportView, TheLabelWordsFollowTheLoadedLanguage) {
   pb::ReportTexts texts = builtInTexts();
   texts.buffering = QStringLiteral("Puffern");

@@ -16,6 +16,11 @@ struct BiquadCoefficients {
   double a2 = 0.0;
 };
 
+//! True for the coefficients of a 0 dB band, which leave the signal unchanged.
+inline bool isIdentity(const BiquadCoefficients& c) {
+  return c.b0 == 1.0 && c.b1 == c.a1 && c.b2 == c.a2;
+}
+
 //! Highest centre frequency used, as a share of the sample rate: the band's width formula
 //! diverges towards the Nyquist frequency, so a centre above this is held here.
 inline constexpr double kMaxCenterShareOfSampleRate = 0.45;
@@ -40,6 +45,11 @@ class PeakingEqState {
     double y1 = 0.0;
     double y2 = 0.0;
   };
+  static double step(const BiquadCoefficients& coefficients, History& history, double x) noexcept;
+  //! True while every channel's past output equals its past input (to -200 dB), as after
+  //! silence or some time at 0 dB.
+  bool outputFollowsInput() const noexcept;
+
   std::vector<History> history_;
 };
 

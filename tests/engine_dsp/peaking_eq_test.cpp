@@ -123,7 +123,9 @@ TEST_P(PeakingEqGainChange, ContinuesTheSignalWithoutAJump) {
   const float newGainDb = GetParam();
   const double rate = 48000.0;
   OneBand chain(rate, 1, {1000.0f, 18.0f, 15.0f});
-  const std::vector<float> input = measure::sine(48000, 1000.0, rate, 0.5f);
+  // Started a quarter period early, so that the change falls on a peak of the boosted sine.
+  std::vector<float> input = measure::sine(48012, 1000.0, rate, 0.5f);
+  input.erase(input.begin(), input.begin() + 12);
   std::vector<float> samples = input;
   const std::size_t block = 480;
   const std::size_t changeAt = 24000;

@@ -3,10 +3,6 @@
 namespace qv::ini {
 namespace {
 
-QString foldedKey(QStringView key) {
-  return key.toString().toCaseFolded();
-}
-
 bool sameName(QStringView a, QStringView b) {
   return a.compare(b, Qt::CaseInsensitive) == 0;
 }
@@ -18,24 +14,25 @@ void appendLine(QString& out, QStringView line) {
 
 }  // namespace
 
+const IniSection::Line* IniSection::find(QStringView key) const {
+  for (const Line& line : m_lines) {
+    if (line.isPair && sameName(line.key, key)) {
+      return &line;  // the first line of a key is the one that is read
+    }
+  }
+  return nullptr;
+}
+
 bool IniSection::contains(QStringView key) const {
-  return m_firstLineOfKey.contains(foldedKey(key));
+  return find(key) != nullptr;
 }
 
 std::optional<QString> IniSection::value(QStringView key) const {
-  const auto found = m_firstLineOfKey.constFind(foldedKey(key));
-  if (found == m_firstLineOfKey.cend()) {
-    return std::nullopt;
-  }
-  return m_lines[static_cast<std::size_t>(*found)].value;
+  const Line* line = find(key);
+  return line ? std::optional<QString>(line->value) : std::nullopt;
 }
 
 void IniSection::append(QString key, QString value) {
-  // The first line of a key is the one that is read.
-  QString folded = foldedKey(key);
-  if (!m_firstLineOfKey.contains(folded)) {
-    m_firstLineOfKey.insert(std::move(folded), static_cast<qsizetype>(m_lines.size()));
-  }
   m_lines.push_back({std::move(key), std::move(value), true});
 }
 
@@ -45,7 +42,6 @@ void IniSection::appendKeptLine(QString text) {
 
 void IniSection::reserve(qsizetype lineCount) {
   m_lines.reserve(static_cast<std::size_t>(lineCount));
-  m_firstLineOfKey.reserve(lineCount);
 }
 
 IniFile::Parsed IniFile::parse(const QByteArray& bytes) {

@@ -3,8 +3,8 @@
 #include "text_decoding.h"
 
 #include <QByteArray>
-#include <QHash>
 #include <QString>
+#include <QStringList>
 #include <QStringView>
 
 #include <optional>
@@ -29,6 +29,8 @@ class IniSection {
   const QString& name() const { return m_name; }
   const std::vector<Line>& lines() const { return m_lines; }
 
+  //! Looks `key` up line by line: cheap for the few keys read by name. Readers of many keys
+  //! (the numbered station keys) walk lines() once instead.
   bool contains(QStringView key) const;
   //! The value of `key`, nullopt when the section has no such key.
   std::optional<QString> value(QStringView key) const;
@@ -38,9 +40,10 @@ class IniSection {
   void reserve(qsizetype lineCount);
 
  private:
+  const Line* find(QStringView key) const;
+
   QString m_name;
   std::vector<Line> m_lines;
-  QHash<QString, qsizetype> m_firstLineOfKey;  // case-folded key
 };
 
 //! An INI file as the program's playlists use it: each line trimmed, empty lines dropped, `;`

@@ -3,6 +3,7 @@
 #include "default_playlist.h"
 #include "stations/station_list.h"
 
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
@@ -41,6 +42,7 @@ Fixture& fixture() {
 
 void LoadAndRebuild(benchmark::State& state) {
   const QString file = fixture().file;
+  state.counters["file_MB"] = static_cast<double>(QFileInfo(file).size()) / (1 << 20);
   for (auto _ : state) {
     qv::DefaultPlaylistLoad load = qv::loadDefaultPlaylist(file);
     qv::stations::StationList list;

@@ -8,6 +8,7 @@
 
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenu>
 #include <QMimeData>
 #include <QSignalSpy>
 #include <QTest>
@@ -170,6 +171,36 @@ TEST_F(StationListPanelTest, DeletesAskAndActOnTheStationTheRowShows) {
   EXPECT_EQ(list()->model()->rowCount(), 1);
   EXPECT_EQ(list()->model()->index(0, 0).data().toString(), QStringLiteral("1. Beta"));
   EXPECT_EQ(panel.selectedRow(), 0);
+}
+
+TEST_F(StationListPanelTest, MenusShowTheirTextsAndHandOverTheirCommands) {
+  const auto texts = [](const QMenu* menu) {
+    QStringList out;
+    for (const QAction* action : menu->actions()) {
+      out.append(action->text());
+    }
+    return out;
+  };
+  EXPECT_EQ(
+      texts(panel.PlaylistButtonPopup),
+      QStringList({QStringLiteral("Open Playlist"), QStringLiteral("Save Playlist"), QStringLiteral("Add Station")}));
+  EXPECT_EQ(texts(panel.StationsPopup), QStringList({QStringLiteral("Edit"), QStringLiteral("Delete")}));
+  EXPECT_EQ(texts(panel.RecentPLPopup), QStringList({QStringLiteral("Delete"), QStringLiteral("Delete All")}));
+
+  QSignalSpy open(&panel, &StationListPanel::openPlaylistRequested);
+  QSignalSpy save(&panel, &StationListPanel::savePlaylistRequested);
+  QSignalSpy add(&panel, &StationListPanel::addStationRequested);
+  QSignalSpy edit(&panel, &StationListPanel::editStationRequested);
+  for (QAction* action : panel.PlaylistButtonPopup->actions()) {
+    action->trigger();
+  }
+  EXPECT_EQ(open.count() + save.count() + add.count(), 3);
+  EXPECT_EQ(add.count(), 1);
+
+  panel.StationsPopup->actions()[0]->trigger();
+  EXPECT_EQ(edit.count(), 0) << "no row selected: nothing to edit";
+  panel.StationsPopup->actions()[1]->trigger();
+  EXPECT_TRUE(questions.isEmpty()) << "no row selected: the menu delete does not ask";
 }
 
 TEST_F(StationListPanelTest, RowsAreDrawnAsTheSkinWants) {

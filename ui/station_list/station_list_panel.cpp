@@ -137,6 +137,7 @@ void StationListPanel::createRightPanel() {
   iMenu = named(new QToolButton(PLRightPanel), "iMenu");
   iMenu->setFixedSize(24, 24);
   iMenu->setAutoRaise(true);
+  iMenu->setText(QStringLiteral("\u2261"));  // until the skin gives it its images
   SearchEdit = named(new QLineEdit(PLRightPanel), "SearchEdit");
   SearchEdit->setFixedHeight(21);
   StationsList = named(new StationsListView(PLRightPanel), "StationsList");

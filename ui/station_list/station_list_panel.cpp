@@ -8,13 +8,11 @@
 #include "stations_list_view.h"
 
 #include <QHBoxLayout>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
 #include <QMessageBox>
-#include <QScrollBar>
 #include <QToolButton>
 #include <QVBoxLayout>
 

@@ -230,6 +230,14 @@ TEST(StationListInMainWindow, DoubleClickHandsTheRowToPlayAndPaneSizesPersist) {
   EXPECT_TRUE(run.trace.notes.contains(QStringLiteral("stop stream skipped: its subsystem is not built yet")));
   EXPECT_TRUE(run.trace.notes.contains(QStringLiteral("Play skipped: its subsystem is not built yet")));
 
+  // The menu delete marks the list unsaved whatever the answer; the key delete does not.
+  MainForm->StationsPanel->setConfirm([](const QString&) { return false; });
+  QTest::keyClick(list, Qt::Key_Delete);
+  EXPECT_FALSE(MainForm->UnsavedPL);
+  MainForm->StationsPanel->Delete1Click();
+  EXPECT_TRUE(MainForm->UnsavedPL);
+  EXPECT_EQ(MainForm->Stations.PLAY_ARRAY().size(), 3U);
+
   qv::ui::PaneSplitter* splitter = MainForm->StationsPanel->Splitter3;
   const QPoint grip(1, splitter->height() / 2);
   QTest::mousePress(splitter, Qt::LeftButton, Qt::NoModifier, grip);

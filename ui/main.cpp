@@ -1,7 +1,6 @@
 #include "main.h"
 
 #include "audio_setup.h"
-#include "default_playlist.h"
 #include "error_report.h"
 #include "language_file.h"
 #include "lifecycle_log.h"
@@ -82,20 +81,7 @@ void TMainForm::createControls() {
   EQPanel->hide();
 
   PlaylistPanel = named(new QWidget(this), "PlaylistPanel");
-  PLLeftPanel = named(new QWidget(PlaylistPanel), "PLLeftPanel");
-  PLLeftPanel->setFixedWidth(106);
-  TagsListBox = named(new QListWidget(PLLeftPanel), "TagsListBox");
-  TagsListBox->setFixedHeight(38);
-  PLRightPanel = named(new QWidget(PlaylistPanel), "PLRightPanel");
-  auto* leftLayout = new QVBoxLayout(PLLeftPanel);
-  leftLayout->setContentsMargins(0, 0, 0, 0);
-  leftLayout->addStretch(1);
-  leftLayout->addWidget(TagsListBox);
-  auto* playlistLayout = new QHBoxLayout(PlaylistPanel);
-  playlistLayout->setContentsMargins(0, 0, 0, 0);
-  playlistLayout->setSpacing(3);
-  playlistLayout->addWidget(PLLeftPanel);
-  playlistLayout->addWidget(PLRightPanel, 1);
+  createStationListPanel();
 
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 1, 0, 0);
@@ -148,7 +134,7 @@ bool TMainForm::FormCreate() {
   QDir().mkpath(qv::paths::DataFolder());
 
   qv::logStage("main 12 default playlist");
-  qv::logStageOutcome("main 12 default playlist", qv::loadDefaultPlaylist());
+  qv::logStageOutcome("main 12 default playlist", loadStationList());
 
   qv::logStage("main 13 recent playlists");
   qv::logStageOutcome("main 13 recent playlists", qv::playlists::loadRecentPlaylists());
@@ -192,7 +178,7 @@ void TMainForm::FormClose() {
   qv::logStageOutcome("close 3 skin", qv::ui::releaseSkinImages());
 
   qv::logStage("close 4 default playlist");
-  qv::logStageOutcome("close 4 default playlist", qv::saveDefaultPlaylist());
+  qv::logStageOutcome("close 4 default playlist", saveStationList());
 
   qv::logStage("close 5 recent playlists");
   qv::logStageOutcome("close 5 recent playlists", qv::playlists::saveRecentPlaylists());

@@ -3,12 +3,20 @@
 #include "interface_texts.h"
 #include "settings.h"
 #include "settings/registry_key.h"
+#include "stage_outcome.h"
+#include "stations/station_list.h"
 
 #include <QWidget>
 
 class QLabel;
+class QLineEdit;
+class QListView;
 class QListWidget;
 class QSlider;
+
+namespace qv::ui {
+class StationListPanel;
+}
 
 namespace qv::settings {
 class SettingsKey;
@@ -42,8 +50,17 @@ class TMainForm : public QWidget, public qv::i18n::MainFormTexts, public Setting
   void registerMediaKeys() override;
   void unregisterMediaKeys() override;
 
+  //! `StationsListDblClick`: the stream stops at once, the selected row becomes CurrentStation
+  //! and plays. Enter (`StationsListKeyPress`) does the same without stopping first.
+  void StationsListDblClick();
+  void StationsListKeyPress();
+
+  //! PLAY_ARRAY, FilteredStations, FilterActive, the tag list and CurrentStation.
+  qv::stations::StationList Stations;
   //! Index of the current station in the active list, -1 for none; stored as `LastStation`.
-  int CurrentStation = 0;
+  int& CurrentStation = Stations.CurrentStation;
+  //! The playlist file last loaded with "replace"; kept as `Path` in the program's own playlist.
+  QString PlaylistPath;
   //! The station list has changes not saved to a playlist file of the user's choice.
   bool UnsavedPL = false;
 
@@ -62,6 +79,10 @@ class TMainForm : public QWidget, public qv::i18n::MainFormTexts, public Setting
   QWidget* PLLeftPanel;
   QListWidget* TagsListBox;
   QWidget* PLRightPanel;
+  qv::ui::StationListPanel* StationsPanel;
+  QListView* StationsList;
+  QLineEdit* SearchEdit;
+  QListWidget* ListsListBox;
 
  signals:
   //! The window was closed and its shutdown stages have run: the program ends.
@@ -72,6 +93,10 @@ class TMainForm : public QWidget, public qv::i18n::MainFormTexts, public Setting
 
  private:
   void createControls();
+  void createStationListPanel();
+  void playSelectedStation(int row, bool stopFirst);
+  qv::StageOutcome loadStationList();
+  qv::StageOutcome saveStationList();
   int readOutputRate();
   void readSettings(qv::settings::SettingsKey& key);
   void readWindowBounds(const qv::settings::SettingsKey& key);
@@ -79,6 +104,9 @@ class TMainForm : public QWidget, public qv::i18n::MainFormTexts, public Setting
 
   qv::settings::SettingsBackend& m_settings;
   QString m_languageFile;
+  //! The start-up stage read (or found no) playlist file; until then the stored stations are
+  //! unknown, and the shutdown must not replace them with an empty list.
+  bool m_stationListLoaded = false;
   bool m_closed = false;
 };
 

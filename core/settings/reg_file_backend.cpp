@@ -1,8 +1,8 @@
 #include "reg_file_backend.h"
 
 #include "reg_file.h"
+#include "unreadable_file.h"
 
-#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -74,11 +74,8 @@ class RegFileKey final : public RegistryKey {
   }
 
   void keepDamagedFileAside() const {
-    const QFileInfo info(m_filePath);
-    const QString aside = info.dir().filePath(info.completeBaseName() + QStringLiteral(".unreadable-") +
-                                              QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss")) +
-                                              QStringLiteral(".reg"));
-    if (QFile::rename(m_filePath, aside)) {
+    const QString aside = keepUnreadableFileAside(m_filePath);
+    if (!aside.isEmpty()) {
       qCWarning(lcSettings).noquote() << "settings file had unreadable lines; the old file is kept as" << aside;
     }
   }

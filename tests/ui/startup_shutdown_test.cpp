@@ -1,5 +1,7 @@
 #include "program_run.h"
 
+#include "default_playlist.h"
+
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFileInfo>
@@ -14,6 +16,20 @@
 #include <gtest/gtest.h>
 
 namespace {
+
+std::vector<qv::stations::StationEntry> someStations(int count) {
+  std::vector<qv::stations::StationEntry> stations;
+  for (int n = 1; n <= count; ++n) {
+    stations.push_back({QStringLiteral("Station %1").arg(n), QStringLiteral("http://127.0.0.1:8000/%1").arg(n),
+                        n % 2 ? QStringLiteral("Rock") : QString(), QString()});
+  }
+  return stations;
+}
+
+QByteArray fileBytes(const QString& path) {
+  QFile file(path);
+  return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
 
 QStringList list(std::initializer_list<const char*> items) {
   QStringList out;
@@ -152,12 +168,20 @@ TEST(StartupShutdown, FirstStartWithoutSettingsOrFiles) {
     EXPECT_TRUE(file.contains(QByteArray(line) + '\n')) << line << "\n" << file.constData();
   }
   EXPECT_FALSE(file.contains("\"Language\"")) << "no language selected: nothing is written for it";
+
+  // Shutdown always writes the program's own playlist, also after a start without one.
+  EXPECT_EQ(fileBytes(run.profile.dataFolder() + QStringLiteral("/default_playlist.ini")),
+            QByteArray("\xEF\xBB\xBF[playlist]\r\nPath=\r\n\r\n"));
+  EXPECT_FALSE(
+      run.trace.notes.contains(QStringLiteral("main 12 default playlist skipped: its subsystem is not built yet")));
 }
 
 TEST(StartupShutdown, SecondStartReadsWhatTheFirstWrote) {
   ProgramRun run;
   run.profile.addLanguageFiles({QStringLiteral("German.txt"), QStringLiteral("French.txt")});
   ASSERT_TRUE(run.start());
+  MainForm->Stations.replaceAll(someStations(5));
+  MainForm->PlaylistPath = QStringLiteral("/music/radio.pls");
   MainForm->VolumeTB->setValue(40);
   MainForm->CurrentStation = 3;
   MainForm->UnsavedPL = true;
@@ -173,6 +197,9 @@ TEST(StartupShutdown, SecondStartReadsWhatTheFirstWrote) {
   ASSERT_TRUE(run.start());
   EXPECT_EQ(MainForm->VolumeTB->value(), 40);
   EXPECT_EQ(MainForm->CurrentStation, 3);
+  EXPECT_EQ(MainForm->Stations.PLAY_ARRAY(), someStations(5));
+  EXPECT_EQ(MainForm->PlaylistPath, QStringLiteral("/music/radio.pls"));
+  EXPECT_EQ(MainForm->StationLabel->text(), QStringLiteral("Station 4"));
   EXPECT_TRUE(MainForm->UnsavedPL);
   EXPECT_EQ(MainForm->geometry(), QRect(20, 30, 500, 400));
   EXPECT_TRUE(MainForm->languageFile().endsWith(QLatin1String("/German.txt")));
@@ -191,6 +218,7 @@ TEST(StartupShutdown, NoCurrentStationRemovesLastStation) {
   run.profile.writeSettings({QStringLiteral("\"LastStation\"=dword:00000003")});
   ASSERT_TRUE(run.start());
   EXPECT_EQ(MainForm->CurrentStation, 3);
+  MainForm->Stations.replaceAll(someStations(2));
   MainForm->CurrentStation = -1;
   run.finish();
   EXPECT_EQ(run.backend.opening(5).last(), QStringLiteral("delete LastStation"));
@@ -198,7 +226,55 @@ TEST(StartupShutdown, NoCurrentStationRemovesLastStation) {
 
   ASSERT_TRUE(run.start());
   EXPECT_EQ(MainForm->CurrentStation, 0);
+  EXPECT_EQ(MainForm->StationLabel->text(), QStringLiteral("Station 1"));
   run.finish();
+}
+
+// An empty list saved at shutdown makes the next start's rebuild set CurrentStation to -1; a
+// LastStation beyond the list leaves the labels empty.
+TEST(StartupShutdown, StationLabelShowsTheLastStationWhenItIsInTheList) {
+  ProgramRun run;
+  run.profile.writeSettings({QStringLiteral("\"LastStation\"=dword:00000007")});
+  QDir().mkpath(run.profile.dataFolder());
+  ASSERT_EQ(qv::saveDefaultPlaylist(run.profile.dataFolder() + QStringLiteral("/default_playlist.ini"), QString(),
+                                    someStations(3)),
+            QString());
+  ASSERT_TRUE(run.start());
+  EXPECT_EQ(MainForm->CurrentStation, 7);
+  EXPECT_EQ(MainForm->Stations.PLAY_ARRAY().size(), 3U);
+  EXPECT_TRUE(MainForm->StationLabel->text().isEmpty());
+  MainForm->Stations.replaceAll({});
+  run.finish();
+
+  ASSERT_TRUE(run.start());
+  EXPECT_EQ(MainForm->CurrentStation, -1);
+  run.finish();
+  EXPECT_FALSE(run.profile.settingsText().contains("LastStation"));
+}
+
+TEST(StartupShutdown, AnUnreadableStationListIsKeptAsideAndTheListStartsEmpty) {
+  ProgramRun run;
+  QDir().mkpath(run.profile.dataFolder());
+  const QString stored = run.profile.dataFolder() + QStringLiteral("/default_playlist.ini");
+  const QByteArray damaged("\xEF\xBB\xBF[playlist]\r\nFile1=http://127.0.0.1/a\r\nTitle1=Caf\xE9\r\n");
+  {
+    QFile file(stored);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(damaged);
+  }
+  ASSERT_TRUE(run.start());
+  ASSERT_EQ(run.errors.size(), 1);
+  EXPECT_TRUE(run.errors[0].contains(QDir::toNativeSeparators(stored))) << run.errors[0].toStdString();
+  EXPECT_TRUE(MainForm->Stations.PLAY_ARRAY().empty());
+  const QStringList aside =
+      QDir(run.profile.dataFolder()).entryList({QStringLiteral("default_playlist.unreadable-*.ini")}, QDir::Files);
+  ASSERT_EQ(aside.size(), 1);
+  EXPECT_TRUE(run.errors[0].contains(aside[0])) << "the box names the kept file";
+  run.finish();
+
+  EXPECT_EQ(run.errors.size(), 1) << "told once";
+  EXPECT_EQ(fileBytes(run.profile.dataFolder() + QLatin1Char('/') + aside[0]), damaged);
+  EXPECT_EQ(fileBytes(stored), QByteArray("\xEF\xBB\xBF[playlist]\r\nPath=\r\n\r\n"));
 }
 
 TEST(StartupShutdown, UnselectedRateAndLanguageKeepTheirStoredValues) {
@@ -258,6 +334,9 @@ TEST(StartupShutdown, AnErrorInAStartUpStageIsShownAndTheProgramGoesOn) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.failingOpening);
     ProgramRun run;
+    const QString stored = run.profile.dataFolder() + QStringLiteral("/default_playlist.ini");
+    QDir().mkpath(run.profile.dataFolder());
+    ASSERT_EQ(qv::saveDefaultPlaylist(stored, QString(), someStations(2)), QString());
     run.backend.throwAtOpening(c.failingOpening);
     ASSERT_TRUE(run.start());
     EXPECT_EQ(run.errors, QStringList{QStringLiteral("settings store exploded")});
@@ -269,6 +348,8 @@ TEST(StartupShutdown, AnErrorInAStartUpStageIsShownAndTheProgramGoesOn) {
     EXPECT_NE(AddEditForm, nullptr);
     run.finish();
     EXPECT_EQ(run.errors.size(), 1);
+    // Also when the main window's start-up ended before reading the list, the stored one stays.
+    EXPECT_EQ(qv::loadDefaultPlaylist(stored).stations, someStations(2));
   }
 }
 

@@ -65,10 +65,8 @@ void TMainForm::readSettings(settings::SettingsKey& key) {
                                       [this](const QString& name) { Localizate(qv::paths::languageFile(name)); })},
                         [this] { Localizate(qv::paths::languageFile(QString::fromUtf16(fallback::MainLanguage))); });
 
-    settings::readGroup("M4",
-                        {readAndApply(key, settings::AlwaysOnTop,
-                                      [this](bool onTop) { setWindowFlag(Qt::WindowStaysOnTopHint, onTop); })},
-                        [this] { setWindowFlag(Qt::WindowStaysOnTopHint, fallback::AlwaysOnTop); });
+    settings::readGroup("M4", {readAndApply(key, settings::AlwaysOnTop, [this](bool onTop) { setAlwaysOnTop(onTop); })},
+                        [this] { setAlwaysOnTop(fallback::AlwaysOnTop); });
 
     settings::readGroup(
         "M5",
@@ -122,13 +120,14 @@ void TMainForm::writeSettings() {
     qCInfo(lcLifecycle) << "close 2 skipped: the settings key cannot be opened";
     return;
   }
-  const QRect bounds = geometry();
+  // The restored bounds: a maximized window comes back at its normal place.
+  const QRect bounds = isMaximized() || isFullScreen() ? normalGeometry() : geometry();
   key.write(settings::WindowLeft, bounds.x());
   key.write(settings::WindowTop, bounds.y());
   key.write(settings::WindowWidth, bounds.width());
   key.write(settings::WindowHeight, bounds.height());
   key.write(settings::Volume, VolumeTB->value());
-  key.write(settings::AlwaysOnTop, windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+  key.write(settings::AlwaysOnTop, alwaysOnTop());
   key.write(settings::Preview, LogoImage->width());
   key.write(settings::EQPanel, !EQPanel->isHidden());
   key.write(settings::LeftPanel, PLLeftPanel->width());

@@ -23,7 +23,9 @@ QString encodeQueryValue(const QString& text) {
       // A surrogate pair is one character: its four UTF-8 bytes together.
       const qsizetype length =
           QChar::isHighSurrogate(c) && i + 1 < text.size() && text.at(i + 1).isLowSurrogate() ? 2 : 1;
-      const QByteArray bytes = text.mid(i, length).toUtf8();
+      // A lone surrogate is no character: it goes as the replacement character.
+      const QByteArray bytes =
+          QChar::isSurrogate(c) && length == 1 ? QByteArray("\xEF\xBF\xBD") : text.mid(i, length).toUtf8();
       i += length - 1;
       for (const char byte : bytes) {
         encoded.append(QStringLiteral("%%1").arg(static_cast<unsigned char>(byte), 2, 16, QLatin1Char('0')).toUpper());

@@ -55,7 +55,7 @@ QIcon resourceIcon(const QString& name) {
 }
 
 QIcon applicationIcon() {
-  QIcon icon(QStringLiteral(":/quorventale.svg"));
+  QIcon icon;
   for (const char* size : {"16", "32", "48"}) {
     const QString name = QStringLiteral("AppIcon") + QLatin1String(size);
     icon.addFile(resourcePath(name, false));

@@ -43,7 +43,8 @@ class Skin {
 //! its 2x form.
 QIcon resourceIcon(const QString& name);
 
-//! The application icon: 16, 32 and 48 pixels and the scalable drawing.
+//! The application icon: 16, 32 and 48 pixels, each with its 2x form (the scalable drawing is
+//! ":/quorventale.svg").
 QIcon applicationIcon();
 
 }  // namespace qv::ui

@@ -70,6 +70,9 @@ class TMainForm : public QWidget, public qv::i18n::MainFormTexts, public Setting
   void MinimizeImageClick();
   void OntopImageClick();
   void SmallImageClick();
+  //! Ends compact mode: this window comes back and the popup player goes (the popup and the tray
+  //! icon call this).
+  void leaveCompactMode();
   void SettingsImageClick();
   void EQImageClick();
   void iMenuClick();

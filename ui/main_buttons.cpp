@@ -91,12 +91,22 @@ void TMainForm::SmallImageClick() {
   }
   CompactMode = true;
   const bool toTray = SettingsForm && SettingsForm->TrayCheckBox->isChecked();
-  PopupForm->setWindowFlag(Qt::Tool, toTray);
+  PopupForm->setWindowFlags((PopupForm->windowFlags() & ~Qt::WindowType_Mask) | (toTray ? Qt::Tool : Qt::Window));
   PopupForm->show();
   hide();
   if (toTray) {
     showTrayIcon();
   }
+}
+
+void TMainForm::leaveCompactMode() {
+  CompactMode = false;
+  if (PopupForm) {
+    PopupForm->hide();
+  }
+  show();
+  raise();
+  activateWindow();
 }
 
 void TMainForm::SettingsImageClick() {

@@ -217,6 +217,28 @@ TEST_F(MainWindow, ButtonsShowTheEqualizerTheSettingsAndThePlaylistMenu) {
   MainForm->PlaylistButtonPopup->close();
 }
 
+TEST_F(MainWindow, CompactModeHandsOverToThePopupPlayer) {
+  startShown();
+  for (const bool trayOption : {false, true}) {
+    SCOPED_TRACE(trayOption);
+    SettingsForm->TrayCheckBox->setChecked(trayOption);
+    QTest::mouseClick(MainForm->SmallImage, Qt::LeftButton);
+    EXPECT_TRUE(MainForm->CompactMode);
+    EXPECT_FALSE(MainForm->isVisible());
+    EXPECT_TRUE(PopupForm->isVisible());
+    // Without the tray icon the popup needs a taskbar button of its own; a tool window has none.
+    EXPECT_EQ(PopupForm->windowType(), trayOption ? Qt::Tool : Qt::Window);
+    EXPECT_TRUE(PopupForm->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+    EXPECT_EQ(run.trace.notes.contains(QStringLiteral("tray icon skipped: its subsystem is not built yet")),
+              trayOption);
+
+    MainForm->leaveCompactMode();
+    EXPECT_FALSE(MainForm->CompactMode);
+    EXPECT_TRUE(MainForm->isVisible());
+    EXPECT_FALSE(PopupForm->isVisible());
+  }
+}
+
 TEST_F(MainWindow, ScreenshotShowsTheBackgroundAndTheActiveTopLine) {
   startShown();
   MainForm->activateWindow();

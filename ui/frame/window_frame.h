@@ -5,6 +5,8 @@
 #include <QPoint>
 #include <QRect>
 
+#include <cstdint>
+
 class QMouseEvent;
 class QWidget;
 

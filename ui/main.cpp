@@ -3,6 +3,7 @@
 #include "audio_setup.h"
 #include "default_playlist.h"
 #include "error_report.h"
+#include "frame/window_frame.h"
 #include "language_file.h"
 #include "lifecycle_log.h"
 #include "main_window_handle.h"
@@ -12,9 +13,6 @@
 #include "recent_playlists.h"
 #include "settings/settings_key.h"
 #include "skin.h"
-
-#include "frame/window_frame.h"
-#include "link_label.h"
 
 #include <QCloseEvent>
 #include <QDir>

@@ -251,6 +251,24 @@ TEST_F(MainWindow, ScreenshotShowsTheBackgroundAndTheActiveTopLine) {
   EXPECT_EQ(shot.pixelColor(200, 1), QColor(0x37, 0x37, 0x37)) << "the content starts one pixel lower";
   EXPECT_EQ(MainForm->LargePanel->y(), 1);
 
+  // Label text in the label colour: its brightest (most covered) pixels come close to it.
+  MainForm->StationLabel->setText(QStringLiteral("HHHH"));
+  QCoreApplication::processEvents();
+  const QImage label =
+      MainForm->grab(QRect(MainForm->StationLabel->mapTo(MainForm, QPoint()), MainForm->StationLabel->size()))
+          .toImage();
+  QColor brightest(0x37, 0x37, 0x37);
+  for (int y = 0; y < label.height(); ++y) {
+    for (int x = 0; x < label.width(); ++x) {
+      if (label.pixelColor(x, y).lightness() > brightest.lightness()) {
+        brightest = label.pixelColor(x, y);
+      }
+    }
+  }
+  EXPECT_NEAR(brightest.red(), 0xBB, 12);
+  EXPECT_NEAR(brightest.green(), 0xDD, 12);
+  EXPECT_NEAR(brightest.blue(), 0xFF, 12);
+
   MainForm->showMaximized();
   QCoreApplication::processEvents();
   EXPECT_EQ(MainForm->layout()->contentsMargins().top(), 0) << "maximized: the content starts at the top";

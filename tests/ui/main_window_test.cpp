@@ -309,6 +309,14 @@ TEST_F(MainWindow, ResizeBordersAndSplitters) {
   startShown();
   MainForm->setGeometry(50, 50, 418, 314);
   QCoreApplication::processEvents();
+  // The pointer over a zone shows its resize cursor, and the normal one away from the edges.
+  QTest::mouseMove(window, QPoint(414, 310));
+  EXPECT_EQ(MainForm->cursor().shape(), Qt::SizeFDiagCursor);
+  QTest::mouseMove(window, QPoint(200, 3));
+  EXPECT_EQ(MainForm->cursor().shape(), Qt::SizeVerCursor);
+  QTest::mouseMove(window, QPoint(200, 60));
+  EXPECT_EQ(MainForm->cursor().shape(), Qt::ArrowCursor);
+
   // The bottom-right corner zone.
   drag(QPoint(414, 310), QPoint(464, 350));
   EXPECT_EQ(MainForm->geometry(), QRect(50, 50, 468, 354));

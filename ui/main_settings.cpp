@@ -14,10 +14,25 @@
 #include <QScreen>
 #include <QSlider>
 
+#include <algorithm>
 #include <cmath>
 
 namespace settings = qv::settings;
 namespace fallback = qv::settings::fallback;
+
+namespace {
+
+// Enough of the window's top strip is on some screen to grab it there and drag it back.
+bool topEdgeOnAScreen(const QRect& bounds) {
+  const QRect topStrip(bounds.x(), bounds.y(), bounds.width(), 20);
+  const auto screens = QGuiApplication::screens();
+  return std::any_of(screens.begin(), screens.end(), [&](const QScreen* screen) {
+    const QRect visible = topStrip.intersected(screen->geometry());
+    return visible.width() >= 40 && visible.height() >= 10;
+  });
+}
+
+}  // namespace
 
 int TMainForm::readOutputRate() {
   // Its own opening, before anything else is read.
@@ -34,6 +49,11 @@ void TMainForm::readWindowBounds(const settings::SettingsKey& key) {
                         const auto width = key.read(settings::WindowWidth);
                         const auto height = key.read(settings::WindowHeight);
                         if (!left || !top || !width || !height) {
+                          return false;
+                        }
+                        // Bounds from a screen that is gone would put the window where nobody can reach
+                        // it: they count as unreadable.
+                        if (!topEdgeOnAScreen(QRect(*left, *top, *width, *height))) {
                           return false;
                         }
                         setGeometry(*left, *top, *width, *height);

@@ -150,6 +150,35 @@ TEST_F(MainWindow, FirstStartShowsTheStartImagesWithoutATitleBar) {
   EXPECT_FALSE(MainForm->skin().isLoaded()) << "the skin is released when the window closes";
 }
 
+// Bounds stored while another screen was attached would leave the window out of reach.
+TEST(MainWindowBounds, StoredBoundsOffEveryScreenGiveTheFallback) {
+  const QRect screen = QGuiApplication::primaryScreen()->geometry();
+  struct Case {
+    QRect stored;
+    bool kept;
+  };
+  const Case cases[] = {
+      {{20, 30, 500, 400}, true},
+      {{screen.right() - 100, 30, 500, 400}, true},  // partly off the right edge, still reachable
+      {{screen.right() + 200, 30, 500, 400}, false},
+      {{20, -300, 500, 400}, false},  // the top edge above the screen
+      {{-5000, -5000, 500, 400}, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.stored.x());
+    ProgramRun caseRun;
+    caseRun.profile.writeSettings(
+        {QStringLiteral("\"WindowLeft\"=dword:%1").arg(static_cast<quint32>(c.stored.x()), 8, 16, QLatin1Char('0')),
+         QStringLiteral("\"WindowTop\"=dword:%1").arg(static_cast<quint32>(c.stored.y()), 8, 16, QLatin1Char('0')),
+         QStringLiteral("\"WindowWidth\"=dword:000001f4"), QStringLiteral("\"WindowHeight\"=dword:00000190")});
+    ASSERT_TRUE(caseRun.start());
+    const QRect fallback(static_cast<int>(std::lrint(screen.width() / 2.0)),
+                         static_cast<int>(std::lrint(screen.height() / 2.0)), 418, 314);
+    EXPECT_EQ(MainForm->geometry(), c.kept ? c.stored : fallback);
+    caseRun.finish();
+  }
+}
+
 TEST_F(MainWindow, OnTopFromTheSettingsAndByTheButton) {
   startShown({QStringLiteral("\"AlwaysOnTop\"=dword:00000001")});
   EXPECT_TRUE(MainForm->alwaysOnTop());

@@ -145,6 +145,12 @@ TEST_F(MainWindow, FirstStartShowsTheStartImagesWithoutATitleBar) {
   QCoreApplication::processEvents();
   EXPECT_EQ(MainForm->CloseImage->x(), MainForm->LargeInfoPanel->width() - 20);
   EXPECT_EQ(MainForm->TrackLabel->width(), MainForm->LargeInfoPanel->width() - 12);
+  // The station and status labels fit their text whenever it changes.
+  MainForm->StationLabel->setText(QStringLiteral("A station with a long name"));
+  MainForm->StatusLabel->setText(QStringLiteral("128 kbps"));
+  QCoreApplication::processEvents();
+  EXPECT_EQ(MainForm->StationLabel->geometry(), QRect(QPoint(6, 61), MainForm->StationLabel->sizeHint()));
+  EXPECT_EQ(MainForm->StatusLabel->geometry(), QRect(QPoint(23, 78), MainForm->StatusLabel->sizeHint()));
 
   MainForm->close();
   EXPECT_FALSE(MainForm->skin().isLoaded()) << "the skin is released when the window closes";

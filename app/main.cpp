@@ -3,8 +3,7 @@
 #include "display.h"
 #include "program.h"
 #include "settings/registry_key.h"
-
-#include <QIcon>
+#include "skin.h"
 
 #include <cstdio>
 
@@ -14,7 +13,7 @@ int main(int argc, char** argv) {
     return 1;
   }
   qv::ui::Application app(argc, argv);
-  app.setWindowIcon(QIcon(QStringLiteral(":/quorventale.svg")));
+  app.setWindowIcon(qv::ui::applicationIcon());
 
   const auto settings = qv::settings::createPlatformSettingsBackend();
   qv::ui::Program program(*settings);

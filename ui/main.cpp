@@ -2,6 +2,7 @@
 
 #include "audio_setup.h"
 #include "error_report.h"
+#include "frame/window_frame.h"
 #include "language_file.h"
 #include "lifecycle_log.h"
 #include "main_window_handle.h"
@@ -14,82 +15,23 @@
 
 #include <QCloseEvent>
 #include <QDir>
-#include <QHBoxLayout>
-#include <QLabel>
-#include <QListWidget>
-#include <QSlider>
-#include <QVBoxLayout>
+#include <QGuiApplication>
 
 #include <utility>
 
 TMainForm* MainForm = nullptr;
 
-namespace {
-
-template <typename Widget>
-Widget* named(Widget* widget, const char* name) {
-  widget->setObjectName(QLatin1String(name));
-  return widget;
-}
-
-QLabel* infoLabel(QWidget* parent, const char* name, int left, int top) {
-  auto* label = named(new QLabel(parent), name);
-  label->move(left, top);
-  return label;
-}
-
-}  // namespace
-
-TMainForm::TMainForm(qv::settings::SettingsBackend& settings) : m_settings(settings) {
+TMainForm::TMainForm(qv::settings::SettingsBackend& settings)
+    : m_settings(settings), m_frame(new qv::ui::frame::WindowFrame(this)) {
   setObjectName(QStringLiteral("MainForm"));
+  // Names the taskbar button; no title bar is drawn.
   setWindowTitle(QStringLiteral("Quorventale"));
+  setWindowFlag(Qt::FramelessWindowHint);
+  setWindowIcon(qv::ui::applicationIcon());
   // The texts hold their built-in English from the start, also when no language stage runs.
   qv::i18n::applyBuiltInTexts(*this);
   createControls();
-}
-
-void TMainForm::createControls() {
-  setStyleSheet(
-      QStringLiteral("TMainForm, QWidget#LargePanel, QWidget#EQPanel, QWidget#PlaylistPanel"
-                     " { background: #373737; } QLabel { color: #BBDDFF; }"
-                     " QListWidget { background: #4E4E4E; border: none; }"));
-  setAttribute(Qt::WA_StyledBackground);
-
-  LargePanel = named(new QWidget(this), "LargePanel");
-  LargePanel->setFixedHeight(134);
-  LogoImage = named(new QLabel(LargePanel), "LogoImage");
-  LogoImage->setFixedWidth(128);
-  LargeInfoPanel = named(new QWidget(LargePanel), "LargeInfoPanel");
-  auto* largeLayout = new QHBoxLayout(LargePanel);
-  largeLayout->setContentsMargins(0, 0, 0, 0);
-  largeLayout->setSpacing(3);
-  largeLayout->addWidget(LogoImage);
-  largeLayout->addWidget(LargeInfoPanel, 1);
-
-  TrackLabel = infoLabel(LargeInfoPanel, "TrackLabel", 6, 26);
-  StationLabel = infoLabel(LargeInfoPanel, "StationLabel", 6, 61);
-  StatusLabel = infoLabel(LargeInfoPanel, "StatusLabel", 23, 78);
-  leftch = infoLabel(LargeInfoPanel, "leftch", 3, 78);
-  RightCh = infoLabel(LargeInfoPanel, "RightCh", 103, 78);
-  VolumeTB = named(new QSlider(Qt::Horizontal, LargeInfoPanel), "VolumeTB");
-  VolumeTB->setRange(0, 100);
-  VolumeTB->setValue(100);
-  VolumeTB->hide();
-
-  EQPanel = named(new QWidget(this), "EQPanel");
-  EQPanel->setFixedHeight(88);
-  EQPanel->hide();
-
-  PlaylistPanel = named(new QWidget(this), "PlaylistPanel");
-  createStationListPanel();
-
-  auto* layout = new QVBoxLayout(this);
-  layout->setContentsMargins(0, 1, 0, 0);
-  layout->setSpacing(3);
-  layout->addWidget(LargePanel);
-  layout->addWidget(EQPanel);
-  layout->addWidget(PlaylistPanel, 1);
-  resize(423, 363);
+  connect(qApp, &QGuiApplication::applicationStateChanged, this, [this] { update(0, 0, width(), 1); });
 }
 
 bool TMainForm::FormCreate() {
@@ -117,12 +59,13 @@ bool TMainForm::FormCreate() {
   }
 
   qv::logStage("main 7 clear labels");
-  for (QLabel* label : {TrackLabel, StationLabel, StatusLabel, leftch, RightCh}) {
+  for (QLabel* label : std::initializer_list<QLabel*>{TrackLabel, StationLabel, StatusLabel, leftch, RightCh}) {
     label->clear();
   }
 
   qv::logStage("main 8 skin");
-  qv::logStageOutcome("main 8 skin", qv::ui::loadSkinImages());
+  qv::logStageOutcome("main 8 skin", m_skin.load());
+  assignStartImages();
 
   qv::logStage("main 9 settings");
   qv::settings::SettingsKey key(m_settings);
@@ -175,7 +118,8 @@ void TMainForm::FormClose() {
   writeSettings();
 
   qv::logStage("close 3 skin");
-  qv::logStageOutcome("close 3 skin", qv::ui::releaseSkinImages());
+  m_skin.release();
+  LogoImage->clear();
 
   qv::logStage("close 4 default playlist");
   qv::logStageOutcome("close 4 default playlist", saveStationList());

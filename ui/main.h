@@ -1,30 +1,43 @@
 #pragma once
 
+#include "button_images.h"
+#include "image_button.h"
 #include "interface_texts.h"
+#include "link_label.h"
 #include "settings.h"
 #include "settings/registry_key.h"
+#include "skin.h"
 #include "stage_outcome.h"
 #include "stations/station_list.h"
 
 #include <QWidget>
 
+class QAction;
+class QKeyEvent;
 class QLabel;
 class QLineEdit;
 class QListView;
 class QListWidget;
+class QMenu;
 class QSlider;
 
 namespace qv::ui {
+class SplitterBar;
 class StationListPanel;
+namespace frame {
+class WindowFrame;
 }
+}  // namespace qv::ui
 
 namespace qv::settings {
 class SettingsKey;
 }
 
 //! The main window. It owns the program-wide state (current station, unsaved flag, interface
-//! texts) and runs the program's start-up and shutdown stages: FormCreate when it is created,
-//! FormClose when it is closed (which ends the program), FormDestroy in its destructor.
+//! texts, skin images) and runs the program's start-up and shutdown stages: FormCreate when it is
+//! created, FormClose when it is closed (which ends the program), FormDestroy in its destructor.
+//! A dark window without a title bar: its frame (resize borders, moving by the background) is a
+//! WindowFrame, its buttons are skin images, and it sees every key before its controls do.
 class TMainForm : public QWidget, public qv::i18n::MainFormTexts, public SettingsWindowHost {
   Q_OBJECT
 
@@ -57,24 +70,92 @@ class TMainForm : public QWidget, public qv::i18n::MainFormTexts, public Setting
 
   //! PLAY_ARRAY, FilteredStations, FilterActive, the tag list and CurrentStation.
   qv::stations::StationList Stations;
+  //! The skin images; loaded in start-up stage 8, released in shutdown stage 3.
+  const qv::ui::Skin& skin() const { return m_skin; }
+
+  //! The form style: stay-on-top or normal. Setting it also shows the on-top button's normal image.
+  bool alwaysOnTop() const;
+  void setAlwaysOnTop(bool onTop);
+
+  // Click handlers of the window's buttons and menu, also reached from the keys.
+  void CloseImageClick();
+  void MinimizeImageClick();
+  void OntopImageClick();
+  void SmallImageClick();
+  //! Ends compact mode: this window comes back and the popup player goes (the popup and the tray
+  //! icon call this).
+  void leaveCompactMode();
+  void SettingsImageClick();
+  void EQImageClick();
+  void iMenuClick();
+  void PreviousImageClick();
+  void PlayStopImageClick();
+  void NextImageClick();
+  void MuteImageClick();
+  void popOpenPLClick();
+  void popSavePlaylistClick();
+  void popAddStationClick();
+
+  //! The window's keys, before the focused control sees them; true when the key is consumed.
+  bool FormKeyDown(const QKeyEvent& event);
+
+  // The now-playing labels as web links.
+  void TrackLabelClick();
+  void TrackLabelMouseEnter();
+  void TrackLabelMouseLeave();
+  void StationLabelClick();
+  void StationLabelMouseEnter();
+  void StationLabelMouseLeave();
+
+  //! What the buttons' hover images depend on, as it is now.
+  qv::ui::ButtonState buttonState() const;
+  //! The current stream is active (`BASS_ChannelIsActive` not 0); the audio engine answers this.
+  bool streamActive() const;
+  //! The current stream is playing (`BASS_ChannelIsActive` = 1), not stalled or paused.
+  bool streamPlaying() const;
+  //! The current stream's volume is 0.
+  bool streamMuted() const;
+  //! Number of stations in the active array (the filtered one while a filter is on).
+  int activeStationCount() const;
+
   //! Index of the current station in the active list, -1 for none; stored as `LastStation`.
   int& CurrentStation = Stations.CurrentStation;
   //! The playlist file last loaded with "replace"; kept as `Path` in the program's own playlist.
   QString PlaylistPath;
   //! The station list has changes not saved to a playlist file of the user's choice.
   bool UnsavedPL = false;
+  //! The current stream's "icy-url" header, the station's home page; empty when it sent none.
+  QString IcyUrl;
+  //! The popup player stands in for this window.
+  bool CompactMode = false;
 
   QWidget* LargePanel;
   QLabel* LogoImage;
+  qv::ui::SplitterBar* Splitter1;
   QWidget* LargeInfoPanel;
-  QLabel* TrackLabel;
-  QLabel* StationLabel;
-  QLabel* StatusLabel;
+  qv::ui::LinkLabel* TrackLabel;
+  qv::ui::LinkLabel* StationLabel;
+  //! Takes clicks without acting on them.
+  qv::ui::LinkLabel* StatusLabel;
   QLabel* leftch;
   QLabel* RightCh;
+  qv::ui::ImageButton* MinimizeImage;
+  qv::ui::ImageButton* OntopImage;
+  qv::ui::ImageButton* SmallImage;
+  qv::ui::ImageButton* CloseImage;
+  qv::ui::ImageButton* PreviousImage;
+  qv::ui::ImageButton* PlayStopImage;
+  qv::ui::ImageButton* NextImage;
+  qv::ui::ImageButton* VolEmptyImage;
+  qv::ui::ImageButton* VolFullImage;
+  qv::ui::ImageButton* MuteImage;
+  qv::ui::ImageButton* SettingsImage;
+  qv::ui::ImageButton* EQImage;
   //! Never shown: the one holder of the volume, 0..100.
   QSlider* VolumeTB;
+  qv::ui::SplitterBar* Splitter5;
   QWidget* EQPanel;
+  qv::ui::SplitterBar* Splitter2;
   QWidget* PlaylistPanel;
   QWidget* PLLeftPanel;
   QListWidget* TagsListBox;
@@ -83,6 +164,11 @@ class TMainForm : public QWidget, public qv::i18n::MainFormTexts, public Setting
   QListView* StationsList;
   QLineEdit* SearchEdit;
   QListWidget* ListsListBox;
+  qv::ui::ImageButton* iMenu;
+  QMenu* PlaylistButtonPopup;
+  QAction* popOpenPL;
+  QAction* popSavePlaylist;
+  QAction* popAddStation;
 
  signals:
   //! The window was closed and its shutdown stages have run: the program ends.
@@ -90,6 +176,10 @@ class TMainForm : public QWidget, public qv::i18n::MainFormTexts, public Setting
 
  protected:
   void closeEvent(QCloseEvent* event) override;
+  bool event(QEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
+  void paintEvent(QPaintEvent* event) override;
+  void changeEvent(QEvent* event) override;
 
  private:
   void createControls();
@@ -97,12 +187,20 @@ class TMainForm : public QWidget, public qv::i18n::MainFormTexts, public Setting
   void playSelectedStation(int row, bool stopFirst);
   qv::StageOutcome loadStationList();
   qv::StageOutcome saveStationList();
+  void createInfoPanelControls();
+  void connectButtons();
+  void assignStartImages();
+  void layoutInfoPanel();
+  void applyFrameState();
+  void showTrayIcon();
   int readOutputRate();
   void readSettings(qv::settings::SettingsKey& key);
   void readWindowBounds(const qv::settings::SettingsKey& key);
   void writeSettings();
 
   qv::settings::SettingsBackend& m_settings;
+  qv::ui::Skin m_skin;
+  qv::ui::frame::WindowFrame* m_frame;
   QString m_languageFile;
   //! The start-up stage read (or found no) playlist file; until then the stored stations are
   //! unknown, and the shutdown must not replace them with an empty list.

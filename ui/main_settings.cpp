@@ -14,10 +14,25 @@
 #include <QScreen>
 #include <QSlider>
 
+#include <algorithm>
 #include <cmath>
 
 namespace settings = qv::settings;
 namespace fallback = qv::settings::fallback;
+
+namespace {
+
+// Enough of the window's top strip is on some screen to grab it there and drag it back.
+bool topEdgeOnAScreen(const QRect& bounds) {
+  const QRect topStrip(bounds.x(), bounds.y(), bounds.width(), 20);
+  const auto screens = QGuiApplication::screens();
+  return std::any_of(screens.begin(), screens.end(), [&](const QScreen* screen) {
+    const QRect visible = topStrip.intersected(screen->geometry());
+    return visible.width() >= 40 && visible.height() >= 10;
+  });
+}
+
+}  // namespace
 
 int TMainForm::readOutputRate() {
   // Its own opening, before anything else is read.
@@ -34,6 +49,11 @@ void TMainForm::readWindowBounds(const settings::SettingsKey& key) {
                         const auto width = key.read(settings::WindowWidth);
                         const auto height = key.read(settings::WindowHeight);
                         if (!left || !top || !width || !height) {
+                          return false;
+                        }
+                        // Bounds from a screen that is gone would put the window where nobody can reach
+                        // it: they count as unreadable.
+                        if (!topEdgeOnAScreen(QRect(*left, *top, *width, *height))) {
                           return false;
                         }
                         setGeometry(*left, *top, *width, *height);
@@ -65,10 +85,8 @@ void TMainForm::readSettings(settings::SettingsKey& key) {
                                       [this](const QString& name) { Localizate(qv::paths::languageFile(name)); })},
                         [this] { Localizate(qv::paths::languageFile(QString::fromUtf16(fallback::MainLanguage))); });
 
-    settings::readGroup("M4",
-                        {readAndApply(key, settings::AlwaysOnTop,
-                                      [this](bool onTop) { setWindowFlag(Qt::WindowStaysOnTopHint, onTop); })},
-                        [this] { setWindowFlag(Qt::WindowStaysOnTopHint, fallback::AlwaysOnTop); });
+    settings::readGroup("M4", {readAndApply(key, settings::AlwaysOnTop, [this](bool onTop) { setAlwaysOnTop(onTop); })},
+                        [this] { setAlwaysOnTop(fallback::AlwaysOnTop); });
 
     settings::readGroup(
         "M5",
@@ -122,13 +140,14 @@ void TMainForm::writeSettings() {
     qCInfo(lcLifecycle) << "close 2 skipped: the settings key cannot be opened";
     return;
   }
-  const QRect bounds = geometry();
+  // The restored bounds: a maximized window comes back at its normal place.
+  const QRect bounds = isMaximized() || isFullScreen() ? normalGeometry() : geometry();
   key.write(settings::WindowLeft, bounds.x());
   key.write(settings::WindowTop, bounds.y());
   key.write(settings::WindowWidth, bounds.width());
   key.write(settings::WindowHeight, bounds.height());
   key.write(settings::Volume, VolumeTB->value());
-  key.write(settings::AlwaysOnTop, windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+  key.write(settings::AlwaysOnTop, alwaysOnTop());
   key.write(settings::Preview, LogoImage->width());
   key.write(settings::EQPanel, !EQPanel->isHidden());
   key.write(settings::LeftPanel, PLLeftPanel->width());

@@ -41,18 +41,16 @@ void TMainForm::createStationListPanel() {
   });
   connect(StationsPanel, &qv::ui::StationListPanel::editStationRequested, this,
           [] { handOverToUnbuilt("edit station"); });
-  connect(StationsPanel, &qv::ui::StationListPanel::addStationRequested, this,
-          [] { handOverToUnbuilt("add station"); });
-  connect(StationsPanel, &qv::ui::StationListPanel::openPlaylistRequested, this,
-          [] { handOverToUnbuilt("open playlist"); });
-  connect(StationsPanel, &qv::ui::StationListPanel::savePlaylistRequested, this,
-          [] { handOverToUnbuilt("save playlist"); });
   connect(StationsPanel, &qv::ui::StationListPanel::recentPlaylistActivated, this,
           [] { handOverToUnbuilt("open recent playlist"); });
   connect(StationsPanel, &qv::ui::StationListPanel::deleteRecentRequested, this,
           [] { handOverToUnbuilt("delete recent playlist"); });
   connect(StationsPanel, &qv::ui::StationListPanel::deleteAllRecentRequested, this,
           [] { handOverToUnbuilt("delete all recent playlists"); });
+}
+
+int TMainForm::activeStationCount() const {
+  return Stations.activeCount();
 }
 
 void TMainForm::playSelectedStation(int row, bool stopFirst) {

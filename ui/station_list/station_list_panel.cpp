@@ -13,7 +13,6 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QMessageBox>
-#include <QToolButton>
 #include <QVBoxLayout>
 
 #include <utility>
@@ -22,9 +21,6 @@ namespace qv::ui {
 namespace {
 
 // Language-file lines of the panel's texts.
-constexpr int kOpenPlaylistLine = 2;
-constexpr int kSavePlaylistLine = 3;
-constexpr int kAddStationLine = 4;
 constexpr int kSearchLine = 5;
 constexpr int kRecentLine = 6;
 constexpr int kTagsLine = 7;
@@ -132,10 +128,6 @@ void StationListPanel::createLeftPanel() {
 
 void StationListPanel::createRightPanel() {
   PLRightPanel = named(new QWidget(this), "PLRightPanel");
-  iMenu = named(new QToolButton(PLRightPanel), "iMenu");
-  iMenu->setFixedSize(24, 24);
-  iMenu->setAutoRaise(true);
-  iMenu->setText(QStringLiteral("\u2261"));  // until the skin gives it its images
   SearchEdit = named(new QLineEdit(PLRightPanel), "SearchEdit");
   SearchEdit->setFixedHeight(21);
   StationsList = named(new StationsListView(PLRightPanel), "StationsList");
@@ -143,15 +135,14 @@ void StationListPanel::createRightPanel() {
   StationsList->setModel(m_rows);
   StationsList->setItemDelegate(new StationRowDelegate(StationsList));
 
-  auto* top = new QHBoxLayout;
-  top->setContentsMargins(6, 3, 4, 0);
-  top->setSpacing(6);
-  top->addWidget(iMenu, 0, Qt::AlignTop);
-  top->addWidget(SearchEdit, 1, Qt::AlignBottom);
+  m_menuRow = new QHBoxLayout;
+  m_menuRow->setContentsMargins(6, 3, 4, 0);
+  m_menuRow->setSpacing(6);
+  m_menuRow->addWidget(SearchEdit, 1, Qt::AlignBottom);
   auto* layout = new QVBoxLayout(PLRightPanel);
   layout->setContentsMargins(3, 0, 0, 0);
   layout->setSpacing(6);
-  layout->addLayout(top);
+  layout->addLayout(m_menuRow);
   layout->addWidget(StationsList, 1);
 
   connect(SearchEdit, &QLineEdit::textChanged, this, &StationListPanel::FilterPL);
@@ -162,13 +153,6 @@ void StationListPanel::createRightPanel() {
 }
 
 void StationListPanel::createMenus() {
-  PlaylistButtonPopup = named(new QMenu(this), "PlaylistButtonPopup");
-  PlaylistButtonPopup->addAction(QString(), this, &StationListPanel::openPlaylistRequested);
-  PlaylistButtonPopup->addAction(QString(), this, &StationListPanel::savePlaylistRequested);
-  PlaylistButtonPopup->addAction(QString(), this, &StationListPanel::addStationRequested);
-  connect(iMenu, &QToolButton::clicked, this,
-          [this] { PlaylistButtonPopup->popup(iMenu->mapToGlobal(iMenu->rect().bottomLeft())); });
-
   StationsPopup = named(new QMenu(this), "StationsPopup");
   StationsPopup->addAction(QString(), this, &StationListPanel::Edit1Click);
   StationsPopup->addAction(QString(), this, &StationListPanel::Delete1Click);
@@ -190,14 +174,14 @@ void StationListPanel::localize(const TextOfLine& text) {
   lRecent->setText(text(kRecentLine));
   lTags->setText(text(kTagsLine));
   SearchEdit->setPlaceholderText(text(kSearchLine));
-  const QList<QAction*> playlistItems = PlaylistButtonPopup->actions();
-  playlistItems[0]->setText(text(kOpenPlaylistLine));
-  playlistItems[1]->setText(text(kSavePlaylistLine));
-  playlistItems[2]->setText(text(kAddStationLine));
   StationsPopup->actions()[0]->setText(text(kEditLine));
   StationsPopup->actions()[1]->setText(text(kDeleteLine));
   RecentPLPopup->actions()[0]->setText(text(kDeleteLine));
   RecentPLPopup->actions()[1]->setText(text(kDeleteAllLine));
+}
+
+void StationListPanel::setMenuButton(QWidget* button) {
+  m_menuRow->insertWidget(0, button, 0, Qt::AlignTop);
 }
 
 int StationListPanel::selectedRow() const {

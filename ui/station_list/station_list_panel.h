@@ -6,12 +6,12 @@
 
 #include <functional>
 
+class QHBoxLayout;
 class QLabel;
 class QLineEdit;
 class QListWidget;
 class QListWidgetItem;
 class QMenu;
-class QToolButton;
 
 namespace qv::stations {
 class StationList;
@@ -54,6 +54,8 @@ class StationListPanel final : public QWidget {
   void moveSelectedTo(int to);
   //! Runs the filter with the search text and the checks of the tag list.
   void FilterPL();
+  //! Puts the window's playlist menu button left of `SearchEdit`.
+  void setMenuButton(QWidget* button);
 
   QWidget* PLLeftPanel;
   QWidget* PLLeftTopPanel;
@@ -64,10 +66,8 @@ class StationListPanel final : public QWidget {
   QListWidget* TagsListBox;
   PaneSplitter* Splitter3;
   QWidget* PLRightPanel;
-  QToolButton* iMenu;
   QLineEdit* SearchEdit;
   StationsListView* StationsList;
-  QMenu* PlaylistButtonPopup;
   QMenu* StationsPopup;
   QMenu* RecentPLPopup;
 
@@ -77,9 +77,6 @@ class StationListPanel final : public QWidget {
   void playRequested(int row, bool stopFirst);
   //! "Edit": open the station editor on PLAY_ARRAY entry `EDIT_ID`.
   void editStationRequested(int EDIT_ID, const qv::stations::StationEntry& entry);
-  void addStationRequested();
-  void openPlaylistRequested();
-  void savePlaylistRequested();
   //! The menu delete was answered, Yes or No: the list counts as unsaved.
   void menuDeleteAnswered();
   void recentPlaylistActivated(int row);
@@ -87,6 +84,8 @@ class StationListPanel final : public QWidget {
   void deleteAllRecentRequested();
 
  private:
+  QHBoxLayout* m_menuRow = nullptr;
+
   void createLeftPanel();
   void createRightPanel();
   void createMenus();

@@ -1,0 +1,56 @@
+#include "keys.h"
+
+namespace qv::ui {
+
+KeyDecision decideKey(int key, Qt::KeyboardModifiers modifiers, Qt::MouseButtons buttons, bool focusOnPlainList,
+                      bool streamPlaying) {
+  KeyDecision decision;
+  if (focusOnPlainList) {
+    return decision;
+  }
+
+  switch (key) {
+    case Qt::Key_Up:
+    case Qt::Key_Right:
+      decision.actions.push_back(KeyAction::VolumeUp);
+      decision.consumed = true;
+      return decision;
+    case Qt::Key_Left:
+    case Qt::Key_Down:
+      decision.actions.push_back(KeyAction::VolumeDown);
+      decision.consumed = true;
+      return decision;
+    case Qt::Key_PageDown:
+    case Qt::Key_MediaNext:
+      decision.actions.push_back(KeyAction::Next);
+      break;
+    case Qt::Key_PageUp:
+    case Qt::Key_MediaPrevious:
+      decision.actions.push_back(KeyAction::Previous);
+      break;
+    case Qt::Key_Play:
+      decision.actions.push_back(KeyAction::Play);
+      break;
+    default:
+      break;
+  }
+
+  // The keypad flag says where a key sits, not what the user holds.
+  const Qt::KeyboardModifiers held = modifiers & ~Qt::KeypadModifier;
+  const bool exactlyCtrl = held == Qt::ControlModifier && buttons == Qt::NoButton;
+  if (key == Qt::Key_MediaStop && streamPlaying) {
+    decision.actions.push_back(KeyAction::Stop);
+  }
+  if (key == Qt::Key_M) {
+    decision.actions.push_back(KeyAction::Mute);
+  }
+  if (key == Qt::Key_O && exactlyCtrl) {
+    decision.actions.push_back(KeyAction::ShowSettings);
+  }
+  if (key == Qt::Key_P && exactlyCtrl) {
+    decision.actions.push_back(KeyAction::TogglePlaylist);
+  }
+  return decision;
+}
+
+}  // namespace qv::ui

@@ -1,0 +1,39 @@
+#pragma once
+
+#include <Qt>
+
+#include <cstdint>
+#include <vector>
+
+namespace qv::ui {
+
+//! What a key pressed in the main window asks for.
+enum class KeyAction : std::uint8_t {
+  VolumeUp,
+  VolumeDown,
+  Next,
+  Previous,
+  Play,
+  //! The play/stop toggle, asked for only while the stream plays, so it stops.
+  Stop,
+  Mute,
+  ShowSettings,
+  TogglePlaylist,
+};
+
+struct KeyDecision {
+  //! In the order they run.
+  std::vector<KeyAction> actions;
+  //! The focused control does not get the key.
+  bool consumed = false;
+};
+
+//! The main window's keys, seen before the focused control. Nothing happens while the focus is in
+//! a plain list box (the station list or the recent list), which has keys of its own. Otherwise
+//! the first matching row of the first table applies (the volume keys end there and are consumed),
+//! then each row of the second table is tested on its own: media Stop while the stream plays, M
+//! with any modifiers, Ctrl+O and Ctrl+P with exactly Ctrl held and no mouse button.
+KeyDecision decideKey(int key, Qt::KeyboardModifiers modifiers, Qt::MouseButtons buttons, bool focusOnPlainList,
+                      bool streamPlaying);
+
+}  // namespace qv::ui

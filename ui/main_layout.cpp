@@ -1,0 +1,202 @@
+// The main window's regions and the controls of its information panel.
+#include "main.h"
+
+#include "aspect_image.h"
+#include "colours.h"
+#include "frame/window_frame.h"
+#include "image_button.h"
+#include "interface_texts.h"
+#include "link_label.h"
+#include "splitter_bar.h"
+#include "station_list/station_list_panel.h"
+
+#include <QAction>
+#include <QHBoxLayout>
+#include <QListWidget>
+#include <QMenu>
+#include <QSlider>
+#include <QVBoxLayout>
+
+namespace colours = qv::ui::colours;
+using qv::ui::ImageButton;
+using qv::ui::LinkLabel;
+using qv::ui::SplitterBar;
+
+namespace {
+
+template <typename Widget>
+Widget* named(Widget* widget, const char* name) {
+  widget->setObjectName(QLatin1String(name));
+  return widget;
+}
+
+// The window buttons keep the distance from their right side to the panel's right edge.
+struct WindowButtonPlace {
+  ImageButton* TMainForm::*button;
+  int fromRight;
+};
+constexpr WindowButtonPlace kWindowButtons[] = {
+    {&TMainForm::MinimizeImage, 62},
+    {&TMainForm::OntopImage, 44},
+    {&TMainForm::SmallImage, 26},
+    {&TMainForm::CloseImage, 8},
+};
+constexpr int kWindowButtonTop = 8;
+constexpr int kWindowButtonSize = 12;
+
+constexpr int kDesignWidth = 423;
+constexpr int kDesignHeight = 363;
+constexpr int kInfoPanelHeight = 134;
+constexpr int kEQPanelHeight = 88;
+
+}  // namespace
+
+void TMainForm::createControls() {
+  QPalette colours = palette();
+  colours.setColor(QPalette::Window, colours::kWindow);
+  colours.setColor(QPalette::WindowText, colours::kLabelText);
+  colours.setColor(QPalette::Base, colours::kListBox);
+  colours.setColor(QPalette::Text, colours::kLabelText);
+  setPalette(colours);
+  setAutoFillBackground(true);
+  QFont text = font();
+  text.setPixelSize(12);
+  setFont(text);
+  setStyleSheet(
+      QStringLiteral("QListWidget { background: #4E4E4E; border: none; }"
+                     " QLineEdit { background: #313131; border: none; }"));
+
+  LargePanel = named(new QWidget(this), "LargePanel");
+  LargePanel->setFixedHeight(kInfoPanelHeight);
+  LogoImage = named(new qv::ui::AspectImage(LargePanel), "LogoImage");
+  LogoImage->setFixedWidth(128);
+  Splitter1 = named(new SplitterBar(Qt::Vertical, LogoImage, LargePanel), "Splitter1");
+  LargeInfoPanel = named(new QWidget(LargePanel), "LargeInfoPanel");
+  auto* largeLayout = new QHBoxLayout(LargePanel);
+  largeLayout->setContentsMargins(0, 0, 0, 0);
+  largeLayout->setSpacing(0);
+  largeLayout->addWidget(LogoImage);
+  largeLayout->addWidget(Splitter1);
+  largeLayout->addWidget(LargeInfoPanel, 1);
+  createInfoPanelControls();
+
+  Splitter5 = named(new SplitterBar(Qt::Horizontal, LargePanel, this), "Splitter5");
+  EQPanel = named(new QWidget(this), "EQPanel");
+  EQPanel->setFixedHeight(kEQPanelHeight);
+  EQPanel->hide();
+  Splitter2 = named(new SplitterBar(Qt::Horizontal, EQPanel, this), "Splitter2");
+  Splitter2->hide();
+  EQPanel->installEventFilter(this);
+
+  PlaylistPanel = named(new QWidget(this), "PlaylistPanel");
+  createStationListPanel();
+  iMenu = named(new ImageButton(m_skin, PLRightPanel), "iMenu");
+  iMenu->setFixedSize(24, 24);
+  StationsPanel->setMenuButton(iMenu);
+  PlaylistButtonPopup = named(new QMenu(this), "PlaylistButtonPopup");
+  popOpenPL = PlaylistButtonPopup->addAction(qv::i18n::builtInText(2));
+  popOpenPL->setObjectName(QStringLiteral("popOpenPL"));
+  popSavePlaylist = PlaylistButtonPopup->addAction(qv::i18n::builtInText(3));
+  popSavePlaylist->setObjectName(QStringLiteral("popSavePlaylist"));
+  popAddStation = PlaylistButtonPopup->addAction(qv::i18n::builtInText(4));
+  popAddStation->setObjectName(QStringLiteral("popAddStation"));
+
+  // Top-aligned regions stack; the station lists take the rest, and when they are hidden the rest
+  // stays empty background.
+  auto* layout = new QVBoxLayout(this);
+  layout->setContentsMargins(0, 1, 0, 0);
+  layout->setSpacing(0);
+  layout->addWidget(LargePanel);
+  layout->addWidget(Splitter5);
+  layout->addWidget(EQPanel);
+  layout->addWidget(Splitter2);
+  layout->addWidget(PlaylistPanel, 1);
+  layout->addStretch(0);
+  resize(kDesignWidth, kDesignHeight);
+
+  m_frame->addDragSurface(LargePanel);
+  m_frame->addDragSurface(LargeInfoPanel);
+  m_frame->addDragSurface(LogoImage);
+  connectButtons();
+}
+
+void TMainForm::createInfoPanelControls() {
+  const auto label = [this](const char* name, int left, int top) {
+    auto* created = named(new LinkLabel(LargeInfoPanel), name);
+    created->move(left, top);
+    return created;
+  };
+  TrackLabel = label("TrackLabel", 6, 26);
+  QFont title = TrackLabel->font();
+  title.setPixelSize(13);
+  TrackLabel->setFont(title);
+  StationLabel = label("StationLabel", 6, 61);
+  StatusLabel = label("StatusLabel", 23, 78);
+  leftch = label("leftch", 3, 78);
+  leftch->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+  RightCh = label("RightCh", 103, 78);
+
+  const auto button = [this](const char* name, int left, int top, int size) {
+    auto* created = named(new ImageButton(m_skin, LargeInfoPanel), name);
+    created->setGeometry(left, top, size, size);
+    return created;
+  };
+  MinimizeImage = button("MinimizeImage", 0, kWindowButtonTop, kWindowButtonSize);
+  OntopImage = button("OntopImage", 0, kWindowButtonTop, kWindowButtonSize);
+  SmallImage = button("SmallImage", 0, kWindowButtonTop, kWindowButtonSize);
+  CloseImage = button("CloseImage", 0, kWindowButtonTop, kWindowButtonSize);
+  PreviousImage = button("PreviousImage", 6, 104, 24);
+  PlayStopImage = button("PlayStopImage", 36, 104, 24);
+  NextImage = button("NextImage", 66, 104, 24);
+  VolEmptyImage = named(new ImageButton(m_skin, LargeInfoPanel), "VolEmptyImage");
+  VolEmptyImage->setGeometry(96, 104, 100, 24);
+  VolFullImage = named(new ImageButton(m_skin, LargeInfoPanel), "VolFullImage");
+  VolFullImage->setGeometry(96, 104, 100, 24);
+  MuteImage = button("MuteImage", 202, 104, 24);
+  SettingsImage = button("SettingsImage", 232, 104, 24);
+  EQImage = button("EQImage", 264, 104, 24);
+
+  VolumeTB = named(new QSlider(Qt::Horizontal, LargeInfoPanel), "VolumeTB");
+  VolumeTB->setRange(0, 100);
+  VolumeTB->setValue(100);
+  VolumeTB->hide();
+
+  LargeInfoPanel->installEventFilter(this);
+}
+
+// Labels that fit their text get their size here, after a text change or a resize of the panel.
+void TMainForm::layoutInfoPanel() {
+  const int width = LargeInfoPanel->width();
+  for (const WindowButtonPlace& place : kWindowButtons) {
+    (this->*place.button)->move(width - place.fromRight - kWindowButtonSize, kWindowButtonTop);
+  }
+  TrackLabel->setGeometry(6, 26, std::max(0, width - 12), 17);
+  for (QLabel* fitting : {static_cast<QLabel*>(StationLabel), static_cast<QLabel*>(StatusLabel)}) {
+    fitting->resize(fitting->sizeHint());
+  }
+  leftch->resize(12, leftch->sizeHint().height());
+  RightCh->resize(12, RightCh->sizeHint().height());
+}
+
+// The images every button shows once the skin is loaded; the on-top button follows the settings.
+void TMainForm::assignStartImages() {
+  const qv::ui::ButtonState state = buttonState();
+  using qv::ui::Pointer;
+  using qv::ui::SkinButton;
+  CloseImage->setImage(*qv::ui::hoverImage(SkinButton::Close, Pointer::Leave, state));
+  SmallImage->setImage(*qv::ui::hoverImage(SkinButton::Small, Pointer::Leave, state));
+  MinimizeImage->setImage(*qv::ui::hoverImage(SkinButton::Minimize, Pointer::Leave, state));
+  OntopImage->setImage(*qv::ui::hoverImage(SkinButton::Ontop, Pointer::Leave, state));
+  PlayStopImage->setImage(QStringLiteral("PngPlay_2"));
+  PreviousImage->setImage(QStringLiteral("PngPrevious_2"));
+  NextImage->setImage(QStringLiteral("PngNext_2"));
+  iMenu->setImage(QStringLiteral("PngMenu_2"));
+  LogoImage->setPixmap(m_skin.image(QStringLiteral("PngStationLogo4")));
+  VolEmptyImage->setImage(QStringLiteral("PngVolume_1"));
+  VolEmptyImage->fitToImage();
+  VolFullImage->setImage(QStringLiteral("PngVolume_2"));
+  VolFullImage->raise();
+  EQImage->setImage(QStringLiteral("PngEQ_2"));
+  MuteImage->setImage(QStringLiteral("PngSound_2"));
+  SettingsImage->setImage(QStringLiteral("PngSettings_2"));
+}

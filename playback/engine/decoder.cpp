@@ -153,7 +153,8 @@ ErrorCode Decoder::open(const std::string& contentType) {
     return codec;
   }
   if (std::string_view(input->name) == "ogg" && m_hooks.oggComments) {
-    m_hooks.oggComments(commentsOf(m_format->streams[m_streamIndex]->metadata), true);
+    m_lastComments = commentsOf(m_format->streams[m_streamIndex]->metadata);
+    m_hooks.oggComments(m_lastComments, true);
     m_format->streams[m_streamIndex]->event_flags &= ~AVSTREAM_EVENT_FLAG_METADATA_UPDATED;
   }
   // The format is known once audio has been decoded.
@@ -196,13 +197,21 @@ void Decoder::readOggComments(AVPacket* packet) {
   if (packed) {
     AVDictionary* dictionary = nullptr;
     if (av_packet_unpack_dictionary(packed, size, &dictionary) >= 0) {
-      m_hooks.oggComments(commentsOf(dictionary), false);
+      deliverComments(commentsOf(dictionary));
     }
     av_dict_free(&dictionary);
     stream->event_flags &= ~AVSTREAM_EVENT_FLAG_METADATA_UPDATED;
   } else if (stream->event_flags & AVSTREAM_EVENT_FLAG_METADATA_UPDATED) {
     stream->event_flags &= ~AVSTREAM_EVENT_FLAG_METADATA_UPDATED;
-    m_hooks.oggComments(commentsOf(stream->metadata), false);
+    deliverComments(commentsOf(stream->metadata));
+  }
+}
+
+void Decoder::deliverComments(std::vector<std::string> comments) {
+  // The demuxer also reports the first stream's comments again with its first packet.
+  if (comments != m_lastComments) {
+    m_lastComments = comments;
+    m_hooks.oggComments(std::move(comments), false);
   }
 }
 

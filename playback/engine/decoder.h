@@ -55,6 +55,7 @@ class Decoder {
   ErrorCode openCodec();
   bool convert(AVFrame* frame, std::vector<float>& out);
   void readOggComments(AVPacket* packet);
+  void deliverComments(std::vector<std::string> comments);
 
   ByteRing& m_ring;
   int m_outputRate;
@@ -73,6 +74,7 @@ class Decoder {
   bool m_draining = false;
   std::vector<float> m_pending;  // audio decoded by open()
   std::vector<float> m_scratch;
+  std::vector<std::string> m_lastComments;  // of the Ogg logical stream read now
 };
 
 }  // namespace qv::engine

@@ -326,7 +326,7 @@ Handle streamCreateUrl(const char* url, std::uint32_t flags, DownloadProc downlo
       fail(ErrorCode::NotInitialised);
       return 0;
     }
-    if (!url || !*url) {
+    if (!url || !NetReader::supportedUrl(url)) {
       fail(ErrorCode::BadUrl);
       return 0;
     }

@@ -43,8 +43,8 @@ ErrorCode fromCurl(CURLcode code, bool viaProxy) {
     case CURLE_TOO_MANY_REDIRECTS:
       return ErrorCode::TooManyRedirects;
     case CURLE_URL_MALFORMAT:
-    case CURLE_UNSUPPORTED_PROTOCOL:
       return ErrorCode::BadUrl;
+    case CURLE_UNSUPPORTED_PROTOCOL:  // the scheme was checked before: an answer without a status line
     case CURLE_WEIRD_SERVER_REPLY:
     case CURLE_HTTP2:
     case CURLE_BAD_CONTENT_ENCODING:
@@ -66,6 +66,11 @@ ErrorCode fromCurl(CURLcode code, bool viaProxy) {
 }
 
 }  // namespace
+
+bool NetReader::supportedUrl(std::string_view url) {
+  const std::string scheme = lowerCase(std::string(url.substr(0, url.find("://"))));
+  return url.find("://") != std::string_view::npos && (scheme == "http" || scheme == "https");
+}
 
 NetReader::NetReader(NetOptions options, ByteRing& ring, MetaSink meta)
     : m_options(std::move(options)), m_ring(ring), m_meta(std::move(meta)) {}
@@ -181,6 +186,7 @@ std::size_t NetReader::onBody(char* data, std::size_t size, std::size_t count, v
     return 0;
   }
   self->m_lastProgress = std::chrono::steady_clock::now();
+  self->m_bodyBytes += length;
   const auto* bytes = reinterpret_cast<const std::uint8_t*>(data);
   const bool accepted = self->m_icy ? self->m_icy->feed(bytes, length) : self->m_ring.write(bytes, length);
   self->m_lastProgress = std::chrono::steady_clock::now();  // time spent waiting for room is no stall
@@ -191,6 +197,16 @@ int NetReader::onProgress(void* selfPointer, long long, long long, long long, lo
   auto* self = static_cast<NetReader*>(selfPointer);
   if (self->m_abort) {
     return 1;
+  }
+  // Connecting has its own limit; the no-data clock starts once connected.
+  if (!self->m_connected) {
+    curl_off_t connectTime = 0;
+    curl_easy_getinfo(static_cast<CURL*>(self->m_curl), CURLINFO_CONNECT_TIME_T, &connectTime);
+    if (connectTime <= 0) {
+      return 0;
+    }
+    self->m_connected = true;
+    self->m_lastProgress = std::chrono::steady_clock::now();
   }
   if (std::chrono::steady_clock::now() - self->m_lastProgress > self->m_options.dataTimeout) {
     self->m_callbackError = ErrorCode::Timeout;
@@ -228,7 +244,7 @@ void NetReader::run() {
   curl_easy_setopt(curl, CURLOPT_XFERINFODATA, this);
   curl_easy_setopt(curl, CURLOPT_BUFFERSIZE, 16384L);
   curl_easy_setopt(curl, CURLOPT_PROXY, m_options.proxy.c_str());  // "" means no proxy, also none from the environment
-  m_lastProgress = std::chrono::steady_clock::now() + m_options.connectTimeout;  // the connect has its own limit
+  m_lastProgress = std::chrono::steady_clock::now();
 
   const CURLcode result = curl_easy_perform(curl);
   ErrorCode error = m_callbackError != ErrorCode::Ok ? m_callbackError : fromCurl(result, !m_options.proxy.empty());

@@ -12,6 +12,7 @@
 #include <mutex>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <thread>
 #include <vector>
 
@@ -50,6 +51,10 @@ class NetReader {
   NetAnswer waitForAnswer();
   //! Error that ended the transfer after the headers (Ok while running or after a clean end).
   ErrorCode endError() const { return m_endError.load(); }
+  //! Body bytes received so far, metadata included.
+  std::uint64_t bodyBytes() const { return m_bodyBytes.load(); }
+  //! Whether `url` names a scheme we stream from (http, https).
+  static bool supportedUrl(std::string_view url);
   //! Aborts the transfer and joins the thread.
   void stop();
 
@@ -71,11 +76,13 @@ class NetReader {
   std::thread m_thread;
   std::atomic<bool> m_abort{false};
   std::atomic<ErrorCode> m_endError{ErrorCode::Ok};
+  std::atomic<std::uint64_t> m_bodyBytes{0};
 
   // Network thread only.
   std::vector<std::string> m_lines;
   std::size_t m_headerBytes = 0;
   bool m_headersDone = false;
+  bool m_connected = false;
   ErrorCode m_callbackError = ErrorCode::Ok;
   std::unique_ptr<IcyDemuxer> m_icy;
   std::chrono::steady_clock::time_point m_lastProgress;

@@ -65,7 +65,11 @@ ErrorCode Stream::open(DownloadProc download, void* user) {
   if (decoded != ErrorCode::Ok) {
     // A transfer that failed explains more than the decoder that ran dry.
     const ErrorCode network = m_net->endError();
-    return decoded == ErrorCode::ClosedEarly && network != ErrorCode::Ok ? network : decoded;
+    if (network != ErrorCode::Ok) {
+      return network;
+    }
+    // Nothing arrived after the headers: no format to find.
+    return m_net->bodyBytes() == 0 ? ErrorCode::ClosedEarly : decoded;
   }
   m_decodeThread = std::thread([this] { decodeLoop(); });
   return ErrorCode::Ok;

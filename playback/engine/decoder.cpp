@@ -20,6 +20,8 @@ constexpr int kIoBufferSize = 8192;
 // Enough for any frame header we read; small so that the first audio comes quickly.
 constexpr int kProbeBytes = 32 * 1024;
 constexpr int kMaxConsecutiveErrors = 50;
+// A stream that has shown no audio in this much data is not one we can play.
+constexpr std::uint64_t kOpenBudgetBytes = 512 * 1024;
 
 const char* demuxerFor(const std::string& contentType) {
   if (contentType == "audio/mpeg" || contentType == "audio/mp3" || contentType == "audio/mpeg3" ||
@@ -68,24 +70,16 @@ Decoder::~Decoder() {
   }
 }
 
-int Decoder::bitrateKbps() const {
-  // Frame-based codecs learn their bit rate from the first frame, after the parameters were read.
-  if (m_bitrateKbps == 0 && m_codec) {
-    return static_cast<int>(m_codec->bit_rate / 1000);
-  }
-  return m_bitrateKbps;
-}
-
-const char* Decoder::codecName() const {
-  return m_codec && m_codec->codec ? m_codec->codec->name : "";
-}
-
 int Decoder::readPacket(void* selfPointer, std::uint8_t* buffer, int size) {
   auto* self = static_cast<Decoder*>(selfPointer);
   while (!self->m_abort) {
     std::size_t got = 0;
     switch (self->m_ring.read(buffer, static_cast<std::size_t>(size), got, std::chrono::milliseconds(50))) {
       case ByteRing::ReadStatus::Data:
+        self->m_bytesRead += got;
+        if (self->m_opening && self->m_bytesRead > kOpenBudgetBytes) {
+          return AVERROR_INVALIDDATA;
+        }
         return static_cast<int>(got);
       case ByteRing::ReadStatus::Finished:
         return AVERROR_EOF;
@@ -139,7 +133,8 @@ ErrorCode Decoder::open(const std::string& contentType) {
   av_dict_free(&options);
   if (opened < 0) {
     // avformat_open_input frees the context on failure.
-    return opened == AVERROR_EOF ? ErrorCode::ClosedEarly : ErrorCode::UnsupportedFormat;
+    return opened == AVERROR_EOF && m_bytesRead <= kOpenBudgetBytes ? ErrorCode::ClosedEarly
+                                                                    : ErrorCode::UnsupportedFormat;
   }
   m_streamIndex = av_find_best_stream(m_format, AVMEDIA_TYPE_AUDIO, -1, -1, nullptr, 0);
   if (m_streamIndex < 0) {
@@ -163,11 +158,12 @@ ErrorCode Decoder::open(const std::string& contentType) {
       case Result::Audio:
         break;
       case Result::End:
-        return ErrorCode::ClosedEarly;
+        return m_bytesRead > kOpenBudgetBytes ? ErrorCode::UnsupportedFormat : ErrorCode::ClosedEarly;
       case Result::Failed:
         return ErrorCode::DecodeFailed;
     }
   }
+  m_opening = false;
   return ErrorCode::Ok;
 }
 
@@ -184,6 +180,7 @@ ErrorCode Decoder::openCodec() {
     return ErrorCode::NoCodec;
   }
   m_bitrateKbps = static_cast<int>(parameters->bit_rate / 1000);
+  m_codecName = codec->name;
   return ErrorCode::Ok;
 }
 
@@ -224,6 +221,10 @@ Decoder::Result Decoder::decode(std::vector<float>& out) {
   while (true) {
     const int received = avcodec_receive_frame(m_codec, m_frame);
     if (received == 0) {
+      // Frame-based codecs learn their bit rate from the frames, after the parameters were read.
+      if (m_codec->bit_rate > 0) {
+        m_bitrateKbps = static_cast<int>(m_codec->bit_rate / 1000);
+      }
       const bool converted = convert(m_frame, out);
       av_frame_unref(m_frame);
       if (!converted) {
@@ -280,6 +281,32 @@ bool Decoder::convert(AVFrame* frame, std::vector<float>& out) {
   if (channels <= 0 || frame->sample_rate <= 0) {
     return true;  // nothing we can place; skip it
   }
+  m_sourceRate = frame->sample_rate;
+  m_sourceChannels = channels;
+  const auto frames = static_cast<std::size_t>(frame->nb_samples);
+  // Float mono or stereo at the output rate (most MP3, AAC and Vorbis stations) needs no resampler:
+  // interleaving is all there is to do.
+  if (frame->sample_rate == m_outputRate && channels <= 2 &&
+      (frame->format == AV_SAMPLE_FMT_FLTP || frame->format == AV_SAMPLE_FMT_FLT) && !m_swr) {
+    const std::size_t start = out.size();
+    out.resize(start + frames * 2);
+    float* target = out.data() + start;
+    if (frame->format == AV_SAMPLE_FMT_FLTP) {
+      const auto* left = reinterpret_cast<const float*>(frame->extended_data[0]);
+      const auto* right = reinterpret_cast<const float*>(frame->extended_data[channels - 1]);
+      for (std::size_t i = 0; i < frames; ++i) {
+        target[i * 2] = left[i];
+        target[i * 2 + 1] = right[i];
+      }
+    } else {
+      const auto* source = reinterpret_cast<const float*>(frame->extended_data[0]);
+      for (std::size_t i = 0; i < frames; ++i) {
+        target[i * 2] = source[i * static_cast<std::size_t>(channels)];
+        target[i * 2 + 1] = source[i * static_cast<std::size_t>(channels) + static_cast<std::size_t>(channels - 1)];
+      }
+    }
+    return true;
+  }
   if (!m_swr || frame->sample_rate != m_swrRate || frame->format != m_swrFormat || channels != m_swrChannels) {
     swr_free(&m_swr);
     // Mono stays mono here and is copied to both channels below, at full level.
@@ -294,8 +321,6 @@ bool Decoder::convert(AVFrame* frame, std::vector<float>& out) {
     m_swrRate = frame->sample_rate;
     m_swrFormat = frame->format;
     m_swrChannels = channels;
-    m_sourceRate = frame->sample_rate;
-    m_sourceChannels = channels;
   }
   const int outChannels = channels == 1 ? 1 : 2;
   const int capacity = swr_get_out_samples(m_swr, frame->nb_samples);

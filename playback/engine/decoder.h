@@ -45,10 +45,11 @@ class Decoder {
   //! Ends any read that waits for the network.
   void abort() { m_abort = true; }
 
-  int sourceRateHz() const { return m_sourceRate; }
-  int sourceChannels() const { return m_sourceChannels; }
-  int bitrateKbps() const;
-  const char* codecName() const;
+  int sourceRateHz() const { return m_sourceRate.load(); }
+  int sourceChannels() const { return m_sourceChannels.load(); }
+  int bitrateKbps() const { return m_bitrateKbps.load(); }
+  //! FFmpeg's name of the codec, a static text.
+  const char* codecName() const { return m_codecName.load(); }
 
  private:
   static int readPacket(void* self, std::uint8_t* buffer, int size);
@@ -69,8 +70,12 @@ class Decoder {
   AVFrame* m_frame = nullptr;
   int m_streamIndex = -1;
   int m_swrRate = 0, m_swrFormat = -1, m_swrChannels = 0;  // what m_swr was set up for
-  int m_sourceRate = 0, m_sourceChannels = 0, m_bitrateKbps = 0;
+  std::atomic<int> m_sourceRate{0}, m_sourceChannels{0};   // read by API threads
+  std::atomic<int> m_bitrateKbps{0};                       // read by API threads
+  std::atomic<const char*> m_codecName{""};                // read by API threads
   int m_consecutiveErrors = 0;
+  std::uint64_t m_bytesRead = 0;  // through readPacket
+  bool m_opening = true;          // open() has not found audio yet
   bool m_draining = false;
   std::vector<float> m_pending;  // audio decoded by open()
   std::vector<float> m_scratch;

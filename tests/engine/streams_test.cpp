@@ -58,6 +58,11 @@ TEST_F(Streams, IcyStationGivesItsHeadersFormatAndChangingTitles) {
 
   SyncLog syncs;
   syncs.attach(stream);
+  const engine::Handle removed = engine::channelSetSync(
+      stream, SyncType::Meta, [](auto, auto, auto, auto) { ADD_FAILURE() << "a removed sync ran"; }, nullptr);
+  ASSERT_NE(removed, 0u);
+  EXPECT_TRUE(engine::channelRemoveSync(stream, removed));
+  EXPECT_FALSE(engine::channelRemoveSync(stream, removed));
   ASSERT_TRUE(engine::channelPlay(stream));
   ASSERT_TRUE(syncs.waitFor(SyncType::Meta, 2, 5s));
   const auto metas = syncs.events(SyncType::Meta);

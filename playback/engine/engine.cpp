@@ -42,8 +42,10 @@ struct Slot {
 //! The engine's state. Lock order: g_mutex, then nothing (streams are used after leaving it).
 struct EngineState {
   std::mutex mutex;
-  bool initialised = false;                      // mutex
-  std::unique_ptr<Output> output;                // set at init, read by streams while initialised
+  bool initialised = false;  // mutex
+  // One output for the life of the process, opened by init and closed by release: a stream freed
+  // on another thread while the engine is released may still take itself out of it.
+  Output output;
   std::array<Slot, kSlots> slots;                // mutex
   std::vector<std::shared_ptr<Stream>> retired;  // mutex: streams waiting to be joined
   std::uint32_t bufferMs = 500;                  // mutex
@@ -103,13 +105,13 @@ std::shared_ptr<Stream> detach(Handle handle) {
 }
 
 void finish(const std::shared_ptr<Stream>& stream) {
-  engine().output->remove(stream.get());
+  engine().output.remove(stream.get());
   stream->shutdown();
 }
 
 //! Retires a stream that cannot be joined from the calling thread; a later call joins it.
 void retire(std::shared_ptr<Stream> stream) {
-  engine().output->remove(stream.get());
+  engine().output.remove(stream.get());
   std::lock_guard lock(engine().mutex);
   engine().retired.push_back(std::move(stream));
 }
@@ -231,12 +233,10 @@ bool init(int device, int rateHz) {
   if (curl_global_init(CURL_GLOBAL_DEFAULT) != CURLE_OK) {
     return fail(ErrorCode::Unknown);
   }
-  auto output = std::make_unique<Output>();
-  if (const ErrorCode opened = output->open(device, rateHz); opened != ErrorCode::Ok) {
+  if (const ErrorCode opened = state.output.open(device, rateHz); opened != ErrorCode::Ok) {
     curl_global_cleanup();
     return fail(opened);
   }
-  state.output = std::move(output);
   state.initialised = true;
   return succeed();
 }
@@ -265,8 +265,7 @@ bool release() {
     finish(stream);
   }
   streams.clear();
-  state.output->close();
-  state.output.reset();
+  state.output.close();
   curl_global_cleanup();
   return succeed();
 }
@@ -331,7 +330,7 @@ Handle streamCreateUrl(const char* url, std::uint32_t flags, DownloadProc downlo
       fail(ErrorCode::BadUrl);
       return 0;
     }
-    settings.outputRateHz = state.output->rateHz();
+    settings.outputRateHz = state.output.rateHz();
     settings.bufferMs = state.bufferMs;
     settings.flags = flags;
     settings.net.url = url;
@@ -359,7 +358,7 @@ Handle streamCreateUrl(const char* url, std::uint32_t flags, DownloadProc downlo
       }
     }
   }
-  if (handle == 0 || !state.output->add(stream.get())) {
+  if (handle == 0 || !state.output.add(stream.get())) {
     if (handle != 0) {
       detach(handle);
     }

@@ -30,7 +30,7 @@ class Output {
  private:
   static void callback(void* self, std::uint8_t* buffer, int bytes);
 
-  std::uint32_t m_device = 0;  // SDL device id; 0 = no output
+  std::atomic<std::uint32_t> m_device{0};  // SDL device id; 0 = no output
   bool m_sdlStarted = false;
   int m_rateHz = 44100;
   std::array<std::atomic<Stream*>, kMaxStreams> m_slots{};

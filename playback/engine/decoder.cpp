@@ -53,8 +53,8 @@ std::vector<std::string> commentsOf(const AVDictionary* dictionary) {
 
 }  // namespace
 
-Decoder::Decoder(ByteRing& ring, int outputRateHz, Hooks hooks)
-    : m_ring(ring), m_outputRate(outputRateHz), m_hooks(std::move(hooks)) {}
+Decoder::Decoder(ByteRing& ring, int outputRateHz, std::chrono::milliseconds openTimeout, Hooks hooks)
+    : m_ring(ring), m_outputRate(outputRateHz), m_hooks(std::move(hooks)), m_openTimeout(openTimeout) {}
 
 Decoder::~Decoder() {
   av_frame_free(&m_frame);
@@ -73,6 +73,11 @@ Decoder::~Decoder() {
 int Decoder::readPacket(void* selfPointer, std::uint8_t* buffer, int size) {
   auto* self = static_cast<Decoder*>(selfPointer);
   while (!self->m_abort) {
+    // A server that trickles bytes never trips the no-data time-out; the first audio has a limit.
+    if (self->m_opening && std::chrono::steady_clock::now() > self->m_openDeadline) {
+      self->m_openTimedOut = true;
+      return AVERROR_EXIT;
+    }
     std::size_t got = 0;
     switch (self->m_ring.read(buffer, static_cast<std::size_t>(size), got, std::chrono::milliseconds(50))) {
       case ByteRing::ReadStatus::Data:
@@ -96,6 +101,12 @@ int Decoder::readPacket(void* selfPointer, std::uint8_t* buffer, int size) {
 }
 
 ErrorCode Decoder::open(const std::string& contentType) {
+  m_openDeadline = std::chrono::steady_clock::now() + m_openTimeout;
+  const ErrorCode result = openInput(contentType);
+  return m_openTimedOut ? ErrorCode::Timeout : result;
+}
+
+ErrorCode Decoder::openInput(const std::string& contentType) {
   auto* ioBuffer = static_cast<unsigned char*>(av_malloc(kIoBufferSize));
   m_io = avio_alloc_context(ioBuffer, kIoBufferSize, 0, this, &Decoder::readPacket, nullptr, nullptr);
   m_format = avformat_alloc_context();
@@ -109,7 +120,11 @@ ErrorCode Decoder::open(const std::string& contentType) {
   m_format->flags |= AVFMT_FLAG_CUSTOM_IO;
   m_format->probesize = kProbeBytes;
   m_format->max_analyze_duration = 0;
-  m_format->interrupt_callback = {[](void* self) { return static_cast<Decoder*>(self)->m_abort ? 1 : 0; }, this};
+  m_format->interrupt_callback = {[](void* self) {
+                                    auto* decoder = static_cast<Decoder*>(self);
+                                    return decoder->m_abort || decoder->m_openTimedOut ? 1 : 0;
+                                  },
+                                  this};
 
   const AVInputFormat* input = nullptr;
   if (const char* name = demuxerFor(contentType)) {

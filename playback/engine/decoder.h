@@ -4,6 +4,7 @@
 #include "engine.h"
 
 #include <atomic>
+#include <chrono>
 #include <functional>
 #include <memory>
 #include <string>
@@ -29,7 +30,8 @@ class Decoder {
     std::function<void(std::vector<std::string> comments, bool first)> oggComments;
   };
 
-  Decoder(ByteRing& ring, int outputRateHz, Hooks hooks);
+  //! `openTimeout`: how long open() may wait for the first audio before it gives up.
+  Decoder(ByteRing& ring, int outputRateHz, std::chrono::milliseconds openTimeout, Hooks hooks);
   ~Decoder();
   Decoder(const Decoder&) = delete;
   Decoder& operator=(const Decoder&) = delete;
@@ -53,6 +55,7 @@ class Decoder {
 
  private:
   static int readPacket(void* self, std::uint8_t* buffer, int size);
+  ErrorCode openInput(const std::string& contentType);
   ErrorCode openCodec();
   bool convert(AVFrame* frame, std::vector<float>& out);
   void readOggComments(AVPacket* packet);
@@ -76,6 +79,9 @@ class Decoder {
   int m_consecutiveErrors = 0;
   std::uint64_t m_bytesRead = 0;  // through readPacket
   bool m_opening = true;          // open() has not found audio yet
+  bool m_openTimedOut = false;
+  std::chrono::milliseconds m_openTimeout;
+  std::chrono::steady_clock::time_point m_openDeadline;
   bool m_draining = false;
   std::vector<float> m_pending;  // audio decoded by open()
   std::vector<float> m_scratch;

@@ -60,11 +60,14 @@ ErrorCode Stream::open(DownloadProc download, void* user) {
     onOggComments(std::move(comments), first);
   };
   hooks.idle = [this] { deliverEvents(); };
-  m_decoder = std::make_unique<Decoder>(m_bytes, m_settings.outputRateHz, std::move(hooks));
+  m_decoder = std::make_unique<Decoder>(m_bytes, m_settings.outputRateHz, m_settings.net.dataTimeout, std::move(hooks));
   const ErrorCode decoded = m_decoder->open(m_answer.contentType);
   if (decoded != ErrorCode::Ok) {
     // A transfer that failed explains more than the decoder that ran dry.
     const ErrorCode network = m_net->endError();
+    if (decoded == ErrorCode::Timeout) {
+      return decoded;
+    }
     if (network != ErrorCode::Ok) {
       return network;
     }

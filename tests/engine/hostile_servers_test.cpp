@@ -27,6 +27,8 @@ TEST(HostileServers, EachFailingOpenEndsWithItsErrorCodeInTime) {
       {"http://127.0.0.1:1/refused.mp3", ErrorCode::ConnectFailed},
       {server.url("/silent"), ErrorCode::Timeout},
       {server.url("/drip"), ErrorCode::Timeout},
+      // Audio bytes that trickle in too slowly to give a first frame within the time-out.
+      {server.url("/icy/sine1k.mp3?rate=20&burst=0"), ErrorCode::Timeout},
       {server.url("/file/not_audio.bin"), ErrorCode::UnsupportedFormat},
       {server.url("/garbage-status"), ErrorCode::ProtocolError},
       {server.url("/endless-headers"), ErrorCode::HeadersTooLarge},

@@ -10,6 +10,7 @@ namespace {
 constexpr std::size_t kNetworkBufferBytes = 256 * 1024;
 constexpr std::size_t kMixChunkFrames = 4096;
 constexpr std::size_t kMinimumBufferMs = 100;
+constexpr std::size_t kMaxPendingComments = 16;
 std::atomic<Handle> g_nextSyncHandle{1};
 
 std::uint32_t toLevel(float peak) {
@@ -200,7 +201,11 @@ void Stream::onOggComments(std::vector<std::string> comments, bool first) {
     m_tags.setList(Tag::Ogg, comments);
     return;
   }
-  // The decoder reads ahead by the buffer: the change is told when its audio is heard.
+  // The decoder reads ahead by the buffer: the change is told when its audio is heard. Logical
+  // streams without audio could pile up here; beyond a few, the older ones are never heard anyway.
+  if (m_pendingComments.size() >= kMaxPendingComments) {
+    m_pendingComments.pop_front();
+  }
   m_pendingComments.push_back({m_pcm.writtenTotal(), std::move(comments)});
 }
 

@@ -45,6 +45,9 @@ TEST(StartupShutdown, FirstStartWithoutSettingsOrFiles) {
   EXPECT_TRUE(MainForm->languageFile().endsWith(QLatin1String("/Languages/.txt")));
   EXPECT_TRUE(QFileInfo(run.profile.dataFolder()).isDir());
   EXPECT_TRUE(run.trace.notes.contains(QStringLiteral("register media keys skipped: its subsystem is not built yet")));
+  EXPECT_FALSE(run.trace.notes.join(QLatin1Char('\n')).contains(QLatin1String("engine version")));
+  EXPECT_FALSE(run.trace.notes.join(QLatin1Char('\n')).contains(QLatin1String("audio output")))
+      << "the audio output is set up";
 
   // Settings window.
   EXPECT_EQ(SettingsForm->MouseStepSpin->value(), 10);
@@ -152,6 +155,29 @@ TEST(StartupShutdown, FirstStartWithoutSettingsOrFiles) {
     EXPECT_TRUE(file.contains(QByteArray(line) + '\n')) << line << "\n" << file.constData();
   }
   EXPECT_FALSE(file.contains("\"Language\"")) << "no language selected: nothing is written for it";
+  EXPECT_FALSE(run.trace.notes.join(QLatin1Char('\n')).contains(QLatin1String("audio release")))
+      << "the audio output is released";
+}
+
+// An output that cannot be set up ends the program after the error signal; nothing is written.
+TEST(StartupShutdown, AnAudioOutputThatCannotBeSetUpEndsStartUp) {
+  const QByteArray previousDriver = qgetenv("SDL_AUDIODRIVER");
+  qputenv("SDL_AUDIODRIVER", "no-such-driver");
+  ProgramRun run;
+  run.profile.writeSettings({QStringLiteral("\"Volume\"=dword:00000028")});
+  const QByteArray before = run.profile.settingsText();
+  EXPECT_FALSE(run.start());
+  qputenv("SDL_AUDIODRIVER", previousDriver);
+
+  EXPECT_EQ(run.trace.stages.last(), QStringLiteral("main 5-6 audio output"));
+  EXPECT_TRUE(run.trace.notes.contains(QStringLiteral("main 5-6 audio output failed")));
+  ASSERT_NE(MainForm, nullptr);
+  EXPECT_EQ(MainForm->StationLabel->text(), QStringLiteral("Can`t initialize device\r\n(Error code: 4)"));
+  EXPECT_EQ(SettingsForm, nullptr);
+  EXPECT_EQ(PopupForm, nullptr);
+  run.finish();
+  EXPECT_EQ(run.profile.settingsText(), before);
+  EXPECT_TRUE(run.errors.isEmpty());
 }
 
 TEST(StartupShutdown, SecondStartReadsWhatTheFirstWrote) {

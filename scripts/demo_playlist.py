@@ -81,7 +81,8 @@ def main():
         write_atomically(path, playlist_text(base_url).encode("utf-8-sig"))
         print(f"demo_playlist: wrote the demo stations to {path}")
         return
-    raw = open(path, "rb").read()
+    with open(path, "rb") as file:
+        raw = file.read()
     encoding = next((name for bom, name in BOMS if raw.startswith(bom)), "latin-1")
     text = raw.decode(encoding)
     updated = LOCAL_LINK.sub(lambda match: match[1] + base_url + match[2], text)

@@ -194,7 +194,8 @@ int play(const char* url, double seconds, int volumePercent) {
       say("playing\n");
       playingSaid = true;
     }
-    std::this_thread::sleep_for(std::chrono::milliseconds(playingSaid ? 100 : 5));
+    // Quick until the first sound (its time is reported), then rarely: the tool stays light.
+    std::this_thread::sleep_for(std::chrono::milliseconds(playingSaid ? 250 : 2));
   }
   engine::streamFree(stream);
   engine::release();

@@ -5,6 +5,7 @@
 #include <condition_variable>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <mutex>
 #include <vector>
 
@@ -26,9 +27,10 @@ class ByteRing {
         return false;
       }
       const std::size_t chunk = std::min(size, m_data.size() - m_fill);
-      for (std::size_t i = 0; i < chunk; ++i) {
-        m_data[(m_start + m_fill + i) % m_data.size()] = data[i];
-      }
+      const std::size_t at = (m_start + m_fill) % m_data.size();
+      const std::size_t first = std::min(chunk, m_data.size() - at);
+      std::memcpy(m_data.data() + at, data, first);
+      std::memcpy(m_data.data(), data + first, chunk - first);
       m_fill += chunk;
       data += chunk;
       size -= chunk;
@@ -53,9 +55,9 @@ class ByteRing {
       return ReadStatus::Finished;
     }
     got = std::min(size, m_fill);
-    for (std::size_t i = 0; i < got; ++i) {
-      out[i] = m_data[(m_start + i) % m_data.size()];
-    }
+    const std::size_t first = std::min(got, m_data.size() - m_start);
+    std::memcpy(out, m_data.data() + m_start, first);
+    std::memcpy(out + first, m_data.data(), got - first);
     m_start = (m_start + got) % m_data.size();
     m_fill -= got;
     m_spaceOrClose.notify_all();

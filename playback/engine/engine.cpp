@@ -75,7 +75,8 @@ std::shared_ptr<Stream> lookup(Handle handle) {
     return nullptr;
   }
   Slot& slot = state.slots[index - 1];
-  if (!slot.stream || makeHandle(index - 1, slot.generation) != handle) {
+  // A stream that freed itself (AutoFree) is gone for its callers, even before it is joined.
+  if (!slot.stream || makeHandle(index - 1, slot.generation) != handle || slot.stream->wantsRetiring()) {
     t_error = ErrorCode::BadHandle;
     return nullptr;
   }
@@ -417,7 +418,7 @@ bool channelPause(Handle handle) {
 
 ChannelState channelIsActive(Handle handle) {
   auto stream = lookup(handle);
-  if (!stream || stream->wantsRetiring()) {
+  if (!stream) {
     return ChannelState::Stopped;
   }
   succeed();

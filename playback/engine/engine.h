@@ -133,8 +133,10 @@ enum class SyncType : std::uint8_t {
   HlsSegment,  //!< a new HLS segment is heard; data 0
 };
 using SyncProc = void (*)(Handle sync, Handle stream, std::uint32_t data, void* user);
-//! Calls `proc` on an engine thread (never the audio callback) on each event; returns the sync's
-//! handle. The callback may block; it must not free its own stream.
+//! Calls `proc` on one of the stream's own threads (never the audio callback) on each event;
+//! returns the sync's handle. The callback may block, but freeing the stream (or releasing the
+//! engine) waits for a callback in progress: a callback must not wait for the thread that frees
+//! its stream. Freeing its own stream from the callback is allowed (the join is deferred).
 Handle channelSetSync(Handle stream, SyncType type, SyncProc proc, void* user);
 bool channelRemoveSync(Handle stream, Handle sync);
 

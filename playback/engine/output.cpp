@@ -35,8 +35,8 @@ ErrorCode Output::open(int device, int rateHz) {
   wanted.freq = rateHz;
   wanted.format = AUDIO_F32SYS;
   wanted.channels = 2;
-  // A short period: the first sound comes sooner and the level follows closely.
-  wanted.samples = 512;
+  // About 23 ms at 44.1 kHz: the first sound comes soon and the callback wakes rarely.
+  wanted.samples = 1024;
   wanted.callback = &Output::callback;
   wanted.userdata = this;
   SDL_AudioSpec obtained{};

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cstddef>
+#include <cstring>
 #include <vector>
 
 namespace qv::engine {
@@ -29,11 +30,7 @@ class PcmRing {
     const std::size_t written = m_written.load(std::memory_order_relaxed);
     const std::size_t room = m_capacity - (written - m_read.load(std::memory_order_acquire));
     count = std::min(count, room);
-    for (std::size_t i = 0; i < count; ++i) {
-      const std::size_t at = ((written + i) % m_capacity) * kChannels;
-      m_data[at] = frames[i * kChannels];
-      m_data[at + 1] = frames[i * kChannels + 1];
-    }
+    copyIn(written % m_capacity, frames, count);
     m_written.store(written + count, std::memory_order_release);
     return count;
   }
@@ -42,16 +39,21 @@ class PcmRing {
   std::size_t read(float* out, std::size_t count) {
     const std::size_t read = m_read.load(std::memory_order_relaxed);
     count = std::min(count, m_written.load(std::memory_order_acquire) - read);
-    for (std::size_t i = 0; i < count; ++i) {
-      const std::size_t at = ((read + i) % m_capacity) * kChannels;
-      out[i * kChannels] = m_data[at];
-      out[i * kChannels + 1] = m_data[at + 1];
-    }
+    const std::size_t at = read % m_capacity;
+    const std::size_t first = std::min(count, m_capacity - at);
+    std::memcpy(out, m_data.data() + at * kChannels, first * kChannels * sizeof(float));
+    std::memcpy(out + first * kChannels, m_data.data(), (count - first) * kChannels * sizeof(float));
     m_read.store(read + count, std::memory_order_release);
     return count;
   }
 
  private:
+  void copyIn(std::size_t at, const float* frames, std::size_t count) {
+    const std::size_t first = std::min(count, m_capacity - at);
+    std::memcpy(m_data.data() + at * kChannels, frames, first * kChannels * sizeof(float));
+    std::memcpy(m_data.data(), frames + first * kChannels, (count - first) * kChannels * sizeof(float));
+  }
+
   const std::size_t m_capacity;
   std::vector<float> m_data;
   std::atomic<std::size_t> m_written{0};  // frames ever written; producer

@@ -247,15 +247,16 @@ bool Stream::push(std::vector<float>& frames) {
   }
   std::size_t done = 0;
   const std::size_t total = frames.size() / PcmRing::kChannels;
-  const auto oneMs = static_cast<std::size_t>(m_settings.outputRateHz / 1000);
+  // The ring is full when a write falls short: sleep while half of it plays, so the decoder wakes
+  // a few times a second instead of once per frame.
+  const auto halfBufferMs =
+      static_cast<long>(m_pcm.capacityFrames() * 500 / static_cast<std::size_t>(m_settings.outputRateHz));
+  const auto sleepMs = std::chrono::milliseconds(std::clamp(halfBufferMs, 5L, 100L));
   while (done < total && !m_stopping) {
     done += m_pcm.write(frames.data() + done * PcmRing::kChannels, total - done);
     if (done < total) {
       deliverEvents();
-      // Sleep until about a quarter of the buffer has been played, at most 50 ms.
-      const std::size_t waitFrames = std::min(total - done, m_pcm.capacityFrames() / 4);
-      const auto waitMs = std::clamp<std::size_t>(waitFrames / std::max<std::size_t>(oneMs, 1), 2, 50);
-      std::this_thread::sleep_for(std::chrono::milliseconds(waitMs));
+      std::this_thread::sleep_for(sleepMs);
     }
   }
   frames.clear();

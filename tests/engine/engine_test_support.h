@@ -27,6 +27,10 @@ namespace engine_test {
 
 namespace engine = qv::engine;
 
+inline void setVariable(const char* name, const std::string& value) {
+  qputenv(name, QByteArray::fromStdString(value));
+}
+
 //! The engine set up for one test (output to nowhere unless a Capture exists), released after.
 class Session {
  public:
@@ -46,13 +50,13 @@ class Session {
 class Capture {
  public:
   Capture() : m_path((m_dir.path() + QStringLiteral("/out.raw")).toStdString()) {
-    m_previousDriver = std::getenv("SDL_AUDIODRIVER") ? std::getenv("SDL_AUDIODRIVER") : "";
-    setenv("SDL_AUDIODRIVER", "disk", 1);
-    setenv("SDL_DISKAUDIOFILE", m_path.c_str(), 1);
+    m_previousDriver = qgetenv("SDL_AUDIODRIVER").toStdString();
+    setVariable("SDL_AUDIODRIVER", "disk");
+    setVariable("SDL_DISKAUDIOFILE", m_path);
   }
   ~Capture() {
-    setenv("SDL_AUDIODRIVER", m_previousDriver.c_str(), 1);
-    unsetenv("SDL_DISKAUDIOFILE");
+    setVariable("SDL_AUDIODRIVER", m_previousDriver);
+    qunsetenv("SDL_DISKAUDIOFILE");
   }
   Capture(const Capture&) = delete;
   Capture& operator=(const Capture&) = delete;

@@ -47,6 +47,15 @@ TEST(HostileServers, EachFailingOpenEndsWithItsErrorCodeInTime) {
     EXPECT_LT(std::chrono::steady_clock::now() - start, 5s);
   }
   ASSERT_TRUE(engine::setConfig(engine::Config::NetTimeoutMs, 10000));
+
+  // A proxy that refuses is told apart from a server that refuses; clearing it connects directly.
+  ASSERT_TRUE(engine::setProxy("user:secret@127.0.0.1:1"));
+  EXPECT_EQ(engine::streamCreateUrl(server.url("/file/sine1k.mp3").c_str(), 0, nullptr, nullptr), 0u);
+  EXPECT_EQ(engine::errorGetCode(), ErrorCode::ProxyRefused);
+  ASSERT_TRUE(engine::setProxy(nullptr));
+  const engine::Handle direct = engine::streamCreateUrl(server.url("/file/sine1k.mp3").c_str(), 0, nullptr, nullptr);
+  EXPECT_NE(direct, 0u) << engine::errorName(engine::errorGetCode());
+  EXPECT_TRUE(engine::streamFree(direct));
 }
 
 // Servers that bend the rules but still send audio are played.

@@ -4,7 +4,13 @@
 
 int main(int argc, char** argv) {
   // Tests that open the output play to nowhere.
-  setenv("SDL_AUDIODRIVER", "dummy", 0);
+  if (!std::getenv("SDL_AUDIODRIVER")) {
+#ifdef _WIN32
+    _putenv_s("SDL_AUDIODRIVER", "dummy");
+#else
+    setenv("SDL_AUDIODRIVER", "dummy", 1);
+#endif
+  }
   ::testing::InitGoogleTest(&argc, argv);
   return RUN_ALL_TESTS();
 }

@@ -503,7 +503,11 @@ def main():
     if not root.is_dir():
         parser.error(f"{root} is not a folder")
 
-    server = Server(args.port, root)
+    try:
+        server = Server(args.port, root)
+    except OSError as error:
+        log(f"cannot listen on 127.0.0.1:{args.port}: {error.strerror}")
+        sys.exit(1)
     stop = threading.Event()
     signal.signal(signal.SIGTERM, lambda *_: stop.set())
     signal.signal(signal.SIGINT, lambda *_: stop.set())

@@ -389,6 +389,9 @@ bool channelPlay(Handle handle) {
   if (!stream) {
     return false;
   }
+  if (const ErrorCode started = engine().output.start(); started != ErrorCode::Ok) {
+    return fail(started);
+  }
   stream->play();
   return succeed();
 }

@@ -11,6 +11,7 @@
 namespace qv::engine {
 
 ErrorCode Output::open(int device, int rateHz) {
+  std::lock_guard lock(m_deviceMutex);
   m_rateHz = rateHz;
   if (device == 0) {
     return ErrorCode::Ok;  // no sound: streams decode, nothing is heard
@@ -23,16 +24,27 @@ ErrorCode Output::open(int device, int rateHz) {
     return ErrorCode::OutputFailed;
   }
   m_sdlStarted = true;
-  const char* name = nullptr;
+  m_deviceName.reset();
   if (device > 0) {
     if (device > SDL_GetNumAudioDevices(0)) {
-      close();
+      closeLocked();
       return ErrorCode::BadDevice;
     }
-    name = SDL_GetAudioDeviceName(device - 1, 0);
+    m_deviceName = SDL_GetAudioDeviceName(device - 1, 0);
   }
+  // The device is tried now, so that a broken output fails here, and opened for good when the
+  // first stream plays: a device that runs before there is audio queues silence ahead of it.
+  if (!openDevice()) {
+    closeLocked();
+    return ErrorCode::OutputFailed;
+  }
+  SDL_CloseAudioDevice(m_device.exchange(0));
+  return ErrorCode::Ok;
+}
+
+bool Output::openDevice() {
   SDL_AudioSpec wanted{};
-  wanted.freq = rateHz;
+  wanted.freq = m_rateHz;
   wanted.format = AUDIO_F32SYS;
   wanted.channels = 2;
   // About 23 ms at 44.1 kHz: the first sound comes soon and the callback wakes rarely.
@@ -40,9 +52,16 @@ ErrorCode Output::open(int device, int rateHz) {
   wanted.callback = &Output::callback;
   wanted.userdata = this;
   SDL_AudioSpec obtained{};
-  m_device = SDL_OpenAudioDevice(name, 0, &wanted, &obtained, 0);
-  if (m_device == 0) {
-    close();
+  m_device = SDL_OpenAudioDevice(m_deviceName ? m_deviceName->c_str() : nullptr, 0, &wanted, &obtained, 0);
+  return m_device != 0;
+}
+
+ErrorCode Output::start() {
+  std::lock_guard lock(m_deviceMutex);
+  if (!m_sdlStarted || m_device != 0) {
+    return ErrorCode::Ok;  // no output, or already running
+  }
+  if (!openDevice()) {
     return ErrorCode::OutputFailed;
   }
   SDL_PauseAudioDevice(m_device, 0);
@@ -50,9 +69,13 @@ ErrorCode Output::open(int device, int rateHz) {
 }
 
 void Output::close() {
+  std::lock_guard lock(m_deviceMutex);
+  closeLocked();
+}
+
+void Output::closeLocked() {
   if (m_device != 0) {
-    SDL_CloseAudioDevice(m_device);  // joins SDL's audio thread
-    m_device = 0;
+    SDL_CloseAudioDevice(m_device.exchange(0));  // joins SDL's audio thread
   }
   if (m_sdlStarted) {
     SDL_QuitSubSystem(SDL_INIT_AUDIO);

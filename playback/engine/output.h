@@ -6,6 +6,9 @@
 #include <atomic>
 #include <cstdint>
 #include <memory>
+#include <mutex>
+#include <optional>
+#include <string>
 
 namespace qv::engine {
 
@@ -18,8 +21,11 @@ class Output {
  public:
   static constexpr std::size_t kMaxStreams = 64;
 
-  //! device -1 default, 0 none, n the n-th device.
+  //! device -1 default, 0 none, n the n-th device. Checks that the device opens; it runs from
+  //! start() on.
   ErrorCode open(int device, int rateHz);
+  //! Runs the device (the first time a stream plays); OutputFailed when it cannot be opened now.
+  ErrorCode start();
   void close();
   int rateHz() const { return m_rateHz; }
 
@@ -29,6 +35,11 @@ class Output {
 
  private:
   static void callback(void* self, std::uint8_t* buffer, int bytes);
+  bool openDevice();
+  void closeLocked();
+
+  std::mutex m_deviceMutex;                 // API threads: opening, starting and closing; never the callback
+  std::optional<std::string> m_deviceName;  // m_deviceMutex; none: the system's default
 
   std::atomic<std::uint32_t> m_device{0};  // SDL device id; 0 = no output
   bool m_sdlStarted = false;

@@ -1,25 +1,245 @@
 // quorventale-cli: the player's command-line tool.
+#include "engine.h"
 #include "version.h"
 
+#include <atomic>
+#include <chrono>
+#include <csignal>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <mutex>
+#include <string>
+#include <string_view>
+#include <thread>
+
+namespace engine = qv::engine;
 
 namespace {
 
 constexpr char kUsage[] =
     "Usage: quorventale-cli --version\n"
-    "       quorventale-cli --help\n";
+    "       quorventale-cli --help\n"
+    "       quorventale-cli probe URL\n"
+    "       quorventale-cli play URL [--seconds N] [--volume P]\n"
+    "\n"
+    "probe prints the server's status line, headers and tags, then exits.\n"
+    "play plays through the default output (N seconds, or until the stream ends) at volume P\n"
+    "(0..100, default 100), and prints every sync, title change and error as it happens.\n";
+
+std::atomic<bool> g_interrupted{false};
+std::atomic<bool> g_ended{false};
+std::mutex g_printMutex;
+
+void onSignal(int) {
+  g_interrupted = true;
+}
+
+double secondsSince(std::chrono::steady_clock::time_point start) {
+  return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+const std::chrono::steady_clock::time_point g_launch = std::chrono::steady_clock::now();
+
+template <typename... Args>
+void say(const char* format, Args... args) {
+  std::lock_guard lock(g_printMutex);
+  std::printf("[%7.3f] ", secondsSince(g_launch));
+  std::printf(format, args...);
+  std::fflush(stdout);
+}
+
+int failure(const char* what) {
+  const engine::ErrorCode code = engine::errorGetCode();
+  say("error: %s: %s (error code %d)\n", what, engine::errorName(code), static_cast<int>(code));
+  return 1;
+}
+
+void printList(const char* name, const char* list) {
+  if (!list) {
+    return;
+  }
+  std::printf("%s:\n", name);
+  for (const char* line = list; *line; line += std::strlen(line) + 1) {
+    std::printf("  %s\n", line);
+  }
+}
+
+//! The StreamTitle='...' value of ICY metadata: up to the quote that ends the field.
+std::string streamTitle(std::string_view meta) {
+  constexpr std::string_view kName = "StreamTitle='";
+  const auto start = meta.find(kName);
+  if (start == std::string_view::npos) {
+    return {};
+  }
+  const auto from = start + kName.size();
+  auto end = meta.find("';", from);
+  if (end == std::string_view::npos) {
+    end = meta.rfind('\'');
+    if (end == std::string_view::npos || end < from) {
+      end = meta.size();
+    }
+  }
+  return std::string(meta.substr(from, end - from));
+}
+
+void onDownload(const char* headers, std::uint32_t, void*) {
+  say("status: %s\n", headers);
+}
+
+void onSync(engine::Handle, engine::Handle stream, std::uint32_t data, void* user) {
+  const auto type = static_cast<engine::SyncType>(reinterpret_cast<std::uintptr_t>(user));
+  switch (type) {
+    case engine::SyncType::Meta: {
+      const char* meta = engine::channelGetTags(stream, engine::Tag::Meta);
+      const std::string text = meta ? meta : "";
+      say("sync META: %s\n", text.c_str());
+      say("title: %s\n", streamTitle(text).c_str());
+      break;
+    }
+    case engine::SyncType::OggChange: {
+      say("sync OGG_CHANGE\n");
+      if (const char* list = engine::channelGetTags(stream, engine::Tag::Ogg)) {
+        std::lock_guard lock(g_printMutex);
+        printList("ogg comments", list);
+      }
+      break;
+    }
+    case engine::SyncType::Stall:
+      say("sync STALL %s\n", data == 0 ? "stalled" : "resumed");
+      break;
+    case engine::SyncType::End:
+      say("sync END\n");
+      g_ended = true;
+      break;
+    case engine::SyncType::HlsSegment:
+      say("sync HLS_SEGMENT\n");
+      break;
+  }
+}
+
+void printTagsAndInfo(engine::Handle stream) {
+  std::lock_guard lock(g_printMutex);
+  printList("ICY headers", engine::channelGetTags(stream, engine::Tag::Icy));
+  printList("HTTP headers", engine::channelGetTags(stream, engine::Tag::Http));
+  if (const char* meta = engine::channelGetTags(stream, engine::Tag::Meta)) {
+    std::printf("META: %s\n", meta);
+  }
+  printList("OGG comments", engine::channelGetTags(stream, engine::Tag::Ogg));
+  engine::ChannelInfo info;
+  if (engine::channelGetInfo(stream, &info)) {
+    std::printf("format: %s, %d Hz, %d channels, %d kbit/s\n", info.codec, info.rateHz, info.channels,
+                info.bitrateKbps);
+  }
+  std::fflush(stdout);
+}
+
+int probe(const char* url) {
+  if (!engine::init(0, 44100)) {
+    return failure("cannot set up the engine");
+  }
+  const engine::Handle stream = engine::streamCreateUrl(url, 0, &onDownload, nullptr);
+  if (!stream) {
+    const int status = failure("cannot open the stream");
+    engine::release();
+    return status;
+  }
+  // The first ICY metadata block follows the first icy-metaint bytes; wait a little for it.
+  const char* icy = engine::channelGetTags(stream, engine::Tag::Icy);
+  const char* http = engine::channelGetTags(stream, engine::Tag::Http);
+  const bool metadataExpected = [&] {
+    for (const char* list : {icy, http}) {
+      for (const char* line = list; line && *line; line += std::strlen(line) + 1) {
+        if (std::strncmp(line, "icy-metaint:", 12) == 0) {
+          return true;
+        }
+      }
+    }
+    return false;
+  }();
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(3);
+  while (metadataExpected && !engine::channelGetTags(stream, engine::Tag::Meta) &&
+         std::chrono::steady_clock::now() < deadline && !g_interrupted) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
+  printTagsAndInfo(stream);
+  engine::streamFree(stream);
+  engine::release();
+  return 0;
+}
+
+int play(const char* url, double seconds, int volumePercent) {
+  if (!engine::init(-1, 44100)) {
+    return failure("cannot open the audio output");
+  }
+  const engine::Handle stream = engine::streamCreateUrl(url, 0, &onDownload, nullptr);
+  if (!stream) {
+    const int status = failure("cannot open the stream");
+    engine::release();
+    return status;
+  }
+  say("connected\n");
+  printTagsAndInfo(stream);
+  for (auto type : {engine::SyncType::Meta, engine::SyncType::OggChange, engine::SyncType::Stall, engine::SyncType::End,
+                    engine::SyncType::HlsSegment}) {
+    engine::channelSetSync(stream, type, &onSync,
+                           reinterpret_cast<void*>(static_cast<std::uintptr_t>(static_cast<int>(type))));
+  }
+  engine::channelSetAttribute(stream, engine::Attribute::Volume, static_cast<float>(volumePercent) / 100.0f);
+  engine::channelPlay(stream);
+  bool playingSaid = false;
+  const auto start = std::chrono::steady_clock::now();
+  while (!g_interrupted && !g_ended && (seconds <= 0 || secondsSince(start) < seconds)) {
+    if (!playingSaid && engine::channelIsActive(stream) == engine::ChannelState::Playing) {
+      say("playing\n");
+      playingSaid = true;
+    }
+    // Quick until the first sound (its time is reported), then rarely: the tool stays light.
+    std::this_thread::sleep_for(std::chrono::milliseconds(playingSaid ? 250 : 2));
+  }
+  engine::streamFree(stream);
+  engine::release();
+  return 0;
+}
+
+bool parseNumber(const char* text, double& out) {
+  char* end = nullptr;
+  out = std::strtod(text, &end);
+  return end && end != text && *end == '\0';
+}
 
 }  // namespace
 
 int main(int argc, char** argv) {
   if (argc == 2 && std::strcmp(argv[1], "--version") == 0) {
-    std::printf("quorventale-cli %s\n", qv::kVersion);
+    std::printf("quorventale-cli %s (engine %s %u.%u)\n", qv::kVersion, engine::kLibraryName, engine::version() >> 24,
+                (engine::version() >> 16) & 0xFF);
     return 0;
   }
   if (argc == 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0)) {
     std::fputs(kUsage, stdout);
     return 0;
+  }
+  std::signal(SIGINT, &onSignal);
+  std::signal(SIGTERM, &onSignal);
+  if (argc == 3 && std::strcmp(argv[1], "probe") == 0) {
+    return probe(argv[2]);
+  }
+  if (argc >= 3 && std::strcmp(argv[1], "play") == 0) {
+    double seconds = 0;
+    double volume = 100;
+    for (int i = 3; i < argc; i += 2) {
+      const bool known =
+          i + 1 < argc && (std::strcmp(argv[i], "--seconds") == 0 || std::strcmp(argv[i], "--volume") == 0);
+      double value = 0;
+      if (!known || !parseNumber(argv[i + 1], value) || value < 0 ||
+          (std::strcmp(argv[i], "--volume") == 0 && value > 100)) {
+        std::fputs(kUsage, stderr);
+        return 2;
+      }
+      (std::strcmp(argv[i], "--seconds") == 0 ? seconds : volume) = value;
+    }
+    return play(argv[2], seconds, static_cast<int>(volume));
   }
   std::fputs(kUsage, stderr);
   return 2;

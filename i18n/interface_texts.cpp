@@ -24,7 +24,7 @@ const std::array<InterfaceText, kInterfaceTextCount> kTexts{{
     {9, "connecting", nullptr, &l_connecting},
     {10, "buffering", &M::l_buf, nullptr},
     {11, "Error", &M::l_error, nullptr},
-    {12, "Error! Wrong library bass.dll", &M::l_wrongbass, nullptr},
+    {12, "Error! Wrong library qv_engine", &M::l_wrongbass, nullptr},
     {13, "Not playing", nullptr, &l_notplaying},
     {14, "Can't play the stream", nullptr, &l_cantplay},
     {15, "Can`t initialize device", nullptr, &l_cantinit},

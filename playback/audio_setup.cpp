@@ -1,17 +1,49 @@
 #include "audio_setup.h"
 
+#include "engine.h"
+
+#include <QLoggingCategory>
+
+Q_LOGGING_CATEGORY(lcAudioSetup, "qv.audio")
+
 namespace qv::playback {
 
-StageOutcome checkEngineVersion() {
-  return StageOutcome::OwnerNotBuilt;
+namespace {
+
+int g_lastSetUpError = 0;  // GUI thread
+
+}  // namespace
+
+bool engineVersionAccepted(std::uint32_t engineVersion) {
+  return (engineVersion >> 16) == engine::kVersionMajorMinor;
 }
 
-StageOutcome setUpAudioOutput(int /*outputRateHz*/) {
-  return StageOutcome::OwnerNotBuilt;
+StageOutcome checkEngineVersion() {
+  return engineVersionAccepted(engine::version()) ? StageOutcome::Done : StageOutcome::Failed;
+}
+
+StageOutcome setUpAudioOutput(int outputRateHz) {
+  if (!engine::init(-1, outputRateHz)) {
+    g_lastSetUpError = static_cast<int>(engine::errorGetCode());
+    qCWarning(lcAudioSetup) << "audio output cannot be set up at" << outputRateHz
+                            << "Hz:" << engine::errorName(engine::errorGetCode());
+    return StageOutcome::Failed;
+  }
+  // A station link that points to a playlist file is followed when the stream is opened.
+  engine::setConfig(engine::Config::PlaylistFollowing, 1);
+  return StageOutcome::Done;
 }
 
 StageOutcome releaseAudioOutput() {
-  return StageOutcome::OwnerNotBuilt;
+  // After a failed set-up there is nothing to release.
+  if (engine::release() || engine::errorGetCode() == engine::ErrorCode::NotInitialised) {
+    return StageOutcome::Done;
+  }
+  return StageOutcome::Failed;
+}
+
+int lastSetUpErrorCode() {
+  return g_lastSetUpError;
 }
 
 }  // namespace qv::playback

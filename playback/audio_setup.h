@@ -2,14 +2,24 @@
 
 #include "stage_outcome.h"
 
+#include <cstdint>
+
 namespace qv::playback {
 
-//! The main window's audio stages: the engine version check at start-up (Failed ends the program),
-//! output initialisation at `outputRateHz` on the default device with its plug-ins (Failed ends the
-//! program), and the release at the end. The audio engine is not built yet: each returns
-//! OwnerNotBuilt, and the program runs without sound.
+//! Whether an engine of `engineVersion` is the one this program was built for: its high word
+//! (major.minor) must match; patch and build may differ.
+bool engineVersionAccepted(std::uint32_t engineVersion);
+
+//! The main window's audio stages. The engine version check (Failed: the caller shows the
+//! wrong-library box and ends the program); output set-up at `outputRateHz` on the system's
+//! default device with playlist following on (Failed: the caller shows the error with
+//! lastSetUpErrorCode() and ends the program); the release at the end, which also ends every
+//! stream still playing.
 StageOutcome checkEngineVersion();
 StageOutcome setUpAudioOutput(int outputRateHz);
 StageOutcome releaseAudioOutput();
+
+//! The engine's error code of the last failed setUpAudioOutput.
+int lastSetUpErrorCode();
 
 }  // namespace qv::playback

@@ -10,8 +10,9 @@ packages=(
   qt6-base-dev qt6-base-dev-tools qt6-svg-dev libqt6svg6 qt6-image-formats-plugins fonts-dejavu-core
   # network, decoding, audio output, ZIP playlists
   libcurl4-openssl-dev libavformat-dev libavcodec-dev libswresample-dev libavutil-dev libsdl2-dev libzip-dev
-  # tests and benchmarks
-  libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth dbus-daemon
+  # tests and benchmarks; the local stream servers: our Python test server, a real Icecast2 fed
+  # by the ffmpeg command line (which also makes the audio fixtures), curl for its admin requests
+  libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth dbus-daemon python3 ffmpeg icecast2 curl
 )
 
 missing=()
@@ -35,3 +36,13 @@ fi
 echo "install-deps: installing ${missing[*]}"
 "${as_root[@]}" apt-get update
 "${as_root[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends "${missing[@]}"
+
+# The tests start their own Icecast2 on a free port; the system-wide one the package may have
+# started is not wanted and would only hold port 8000.
+if [[ " ${missing[*]} " == *" icecast2 "* ]]; then
+  if command -v systemctl >/dev/null && [ -d /run/systemd/system ]; then
+    "${as_root[@]}" systemctl disable --now icecast2 >/dev/null 2>&1 || true
+  elif [ -x /etc/init.d/icecast2 ]; then
+    "${as_root[@]}" /etc/init.d/icecast2 stop >/dev/null 2>&1 || true
+  fi
+fi

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is needed, builds, and runs every test.
 #   scripts/test.sh              all tests of the release build
-#   scripts/test.sh --sanitize   the unit and widget tests once more under ASan + UBSan
+#   scripts/test.sh --sanitize   the unit, widget and integration tests once more under ASan + UBSan
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -12,7 +12,7 @@ build_dir=build/release
 labels=()
 if [ "${1:-}" = "--sanitize" ]; then
   build_dir=build/asan
-  labels=(-L 'unit|widget')
+  labels=(-L 'unit|widget|integration')
   export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
   export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 fi

@@ -13,9 +13,16 @@
 #include "settings/settings_key.h"
 #include "skin.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QDir>
 #include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QListWidget>
+#include <QMessageBox>
+#include <QSlider>
+#include <QVBoxLayout>
 
 #include <utility>
 
@@ -45,6 +52,9 @@ bool TMainForm::FormCreate() {
   const qv::StageOutcome version = qv::playback::checkEngineVersion();
   qv::logStageOutcome("main 3 engine version", version);
   if (version == qv::StageOutcome::Failed) {
+    // No owner window and the system's caption; the language file is not read yet.
+    QMessageBox box(QMessageBox::Critical, QString(), l_wrongbass);
+    box.exec();
     return false;
   }
 
@@ -55,6 +65,10 @@ bool TMainForm::FormCreate() {
   const qv::StageOutcome audio = qv::playback::setUpAudioOutput(outputRateHz);
   qv::logStageOutcome("main 5-6 audio output", audio);
   if (audio == qv::StageOutcome::Failed) {
+    // The error signal goes to this window only; the popup player does not exist yet.
+    QApplication::beep();
+    StationLabel->setText(qv::l_cantinit + QStringLiteral("\r\n(") + qv::l_errorcode + QLatin1Char(' ') +
+                          QString::number(qv::playback::lastSetUpErrorCode()) + QLatin1Char(')'));
     return false;
   }
 

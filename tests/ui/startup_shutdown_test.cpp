@@ -64,6 +64,9 @@ TEST(StartupShutdown, FirstStartWithoutSettingsOrFiles) {
   EXPECT_TRUE(MainForm->skin().isLoaded());
   EXPECT_FALSE(run.trace.notes.join(QLatin1Char('\n')).contains(QLatin1String("main 8 skin"))) << "the skin stage runs";
   EXPECT_EQ(MainForm->OntopImage->image(), QStringLiteral("PngTop_2"));
+  EXPECT_FALSE(run.trace.notes.join(QLatin1Char('\n')).contains(QLatin1String("engine version")));
+  EXPECT_FALSE(run.trace.notes.join(QLatin1Char('\n')).contains(QLatin1String("audio output")))
+      << "the audio output is set up";
 
   // Settings window.
   EXPECT_EQ(SettingsForm->MouseStepSpin->value(), 10);
@@ -177,6 +180,29 @@ TEST(StartupShutdown, FirstStartWithoutSettingsOrFiles) {
             QByteArray("\xEF\xBB\xBF[playlist]\r\nPath=\r\n\r\n"));
   EXPECT_FALSE(
       run.trace.notes.contains(QStringLiteral("main 12 default playlist skipped: its subsystem is not built yet")));
+  EXPECT_FALSE(run.trace.notes.join(QLatin1Char('\n')).contains(QLatin1String("audio release")))
+      << "the audio output is released";
+}
+
+// An output that cannot be set up ends the program after the error signal; nothing is written.
+TEST(StartupShutdown, AnAudioOutputThatCannotBeSetUpEndsStartUp) {
+  const QByteArray previousDriver = qgetenv("SDL_AUDIODRIVER");
+  qputenv("SDL_AUDIODRIVER", "no-such-driver");
+  ProgramRun run;
+  run.profile.writeSettings({QStringLiteral("\"Volume\"=dword:00000028")});
+  const QByteArray before = run.profile.settingsText();
+  EXPECT_FALSE(run.start());
+  qputenv("SDL_AUDIODRIVER", previousDriver);
+
+  EXPECT_EQ(run.trace.stages.last(), QStringLiteral("main 5-6 audio output"));
+  EXPECT_TRUE(run.trace.notes.contains(QStringLiteral("main 5-6 audio output failed")));
+  ASSERT_NE(MainForm, nullptr);
+  EXPECT_EQ(MainForm->StationLabel->text(), QStringLiteral("Can`t initialize device\r\n(Error code: 4)"));
+  EXPECT_EQ(SettingsForm, nullptr);
+  EXPECT_EQ(PopupForm, nullptr);
+  run.finish();
+  EXPECT_EQ(run.profile.settingsText(), before);
+  EXPECT_TRUE(run.errors.isEmpty());
 }
 
 TEST(StartupShutdown, SecondStartReadsWhatTheFirstWrote) {

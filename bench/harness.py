@@ -1,0 +1,259 @@
+#!/usr/bin/env python3
+"""Runs each player on one live stream into the same real-time ALSA sink and measures it.
+
+The sink: each player's ALSA "default" device is plug (S16_LE, 48 kHz, stereo) -> file plugin
+writing raw PCM into a FIFO -> null (see player-vs-peers.sh). This harness reads the FIFO at
+exactly 192000 bytes/s, so a player that writes faster blocks, as it would on a sound card.
+
+Per run: time from launch to the first non-silent sample (|s| > 100) in the sink; CPU seconds
+(utime + stime of the whole process tree) in the window of --dur seconds that starts at the first
+audio; peak RSS (largest VmHWM sum of the tree, sampled every 0.5 s, and the rusage maximum);
+seconds of audio delivered in that window (about --dur when the player never ran dry).
+Runs are interleaved (rep 1 of every player, then rep 2...) so drift hits all alike.
+"""
+
+import argparse
+import array
+import csv
+import os
+import select
+import signal
+import statistics
+import subprocess
+import threading
+import time
+
+BYTES_PER_SECOND = 48000 * 2 * 2
+TICKS = os.sysconf("SC_CLK_TCK")
+
+
+class SinkReader(threading.Thread):
+    """Drains the FIFO in real time (token bucket, 0.25 s cap) and notes when audio starts."""
+
+    def __init__(self, fifo):
+        super().__init__(daemon=True)
+        self.fd = os.open(fifo, os.O_RDWR | os.O_NONBLOCK)  # RDWR: never EOF between writers
+        self.stop = False
+        self.first_audio = None
+        self.window_open = False
+        self.window_bytes = 0
+
+    def run(self):
+        cap = BYTES_PER_SECOND // 4
+        tokens, last, pending = cap, time.monotonic(), b""
+        while not self.stop:
+            now = time.monotonic()
+            tokens = min(cap, tokens + (now - last) * BYTES_PER_SECOND)
+            last = now
+            want = int(tokens) & ~3
+            if want < 4096:
+                time.sleep(0.005)
+                continue
+            if not select.select([self.fd], [], [], 0.02)[0]:
+                continue
+            try:
+                data = os.read(self.fd, min(want, 65536))
+            except BlockingIOError:
+                continue
+            now = time.monotonic()
+            tokens -= len(data)
+            if self.first_audio is None:
+                pending += data
+                usable = len(pending) & ~1
+                samples = array.array("h")
+                samples.frombytes(pending[:usable])
+                pending = pending[usable:]
+                if any(s > 100 or s < -100 for s in samples):
+                    self.first_audio = now
+            if self.window_open:
+                self.window_bytes += len(data)
+        os.close(self.fd)
+
+
+def process_tree(root):
+    children = {}
+    for entry in os.listdir("/proc"):
+        if entry.isdigit():
+            try:
+                with open(f"/proc/{entry}/stat") as file:
+                    stat = file.read()
+                parent = int(stat[stat.rfind(")") + 2 :].split()[1])
+                children.setdefault(parent, []).append(int(entry))
+            except (OSError, ValueError):
+                pass
+    tree, todo = [], [root]
+    while todo:
+        pid = todo.pop()
+        tree.append(pid)
+        todo += children.get(pid, [])
+    return tree
+
+
+def cpu_seconds(pids):
+    total = 0
+    for pid in pids:
+        try:
+            with open(f"/proc/{pid}/stat") as file:
+                stat = file.read()
+            fields = stat[stat.rfind(")") + 2 :].split()
+            total += int(fields[11]) + int(fields[12])
+        except OSError:
+            pass
+    return total / TICKS
+
+
+def peak_rss_mb(pids):
+    total = 0
+    for pid in pids:
+        try:
+            with open(f"/proc/{pid}/status") as file:
+                for line in file:
+                    if line.startswith("VmHWM:"):
+                        total += int(line.split()[1])
+        except OSError:
+            pass
+    return total / 1024
+
+
+def one_run(name, argv, extra_env, args, rep):
+    fifo = os.path.join(args.run, "sink", "audio.fifo")
+    if os.path.exists(fifo):
+        os.unlink(fifo)
+    os.mkfifo(fifo, 0o666)
+    if args.uid is not None:
+        os.chown(fifo, args.uid, args.gid)
+    home = os.path.join(args.run, "home")
+    env = {"PATH": "/usr/local/bin:/usr/bin:/bin", "HOME": home, "LANG": "C.UTF-8",
+           "XDG_RUNTIME_DIR": os.path.join(args.run, "xdg"), "PULSE_SERVER": "unix:/nonexistent"}
+    if args.bus:
+        env["DBUS_SESSION_BUS_ADDRESS"] = args.bus
+    env.update(extra_env)
+    reader = SinkReader(fifo)
+    reader.start()
+    log = open(os.path.join(args.run, "logs", f"{name}-{rep}.log"), "w")
+    as_user = {"user": args.uid, "group": args.gid, "extra_groups": []} if args.uid is not None else {}
+    start = time.monotonic()
+    player = subprocess.Popen(argv, env=env, stdin=subprocess.DEVNULL, stdout=log, stderr=subprocess.STDOUT,
+                              start_new_session=True, cwd=home, **as_user)
+    while reader.first_audio is None and time.monotonic() < start + 30 and player.poll() is None:
+        time.sleep(0.005)
+    window_start = reader.first_audio or time.monotonic()
+    pids = process_tree(player.pid)
+    cpu_before = cpu_seconds(pids)
+    reader.window_open = True
+    peak = 0.0
+    while time.monotonic() < window_start + args.dur and player.poll() is None:
+        pids = process_tree(player.pid)
+        peak = max(peak, peak_rss_mb(pids))
+        time.sleep(0.5)
+    pids = process_tree(player.pid)
+    cpu_after = cpu_seconds(pids)
+    peak = max(peak, peak_rss_mb(pids))
+    reader.window_open = False
+    exited_early = player.poll() is not None
+
+    try:
+        os.killpg(player.pid, signal.SIGTERM)
+    except ProcessLookupError:
+        pass
+    usage = None
+    give_up = time.monotonic() + 5
+    while time.monotonic() < give_up:
+        pid, _, usage = os.wait4(player.pid, os.WNOHANG)
+        if pid == player.pid:
+            break
+        usage = None
+        time.sleep(0.05)
+    if usage is None:
+        os.killpg(player.pid, signal.SIGKILL)
+        usage = os.wait4(player.pid, 0)[2]
+    player.returncode = 0  # reaped above
+    try:
+        os.killpg(player.pid, signal.SIGKILL)  # anything left in the player's own group
+    except ProcessLookupError:
+        pass
+    reader.stop = True
+    reader.join(2)
+    log.close()
+    return {
+        "player": name,
+        "rep": rep,
+        "ttfa_ms": round((reader.first_audio - start) * 1000) if reader.first_audio else "",
+        "cpu_window_s": round(cpu_after - cpu_before, 2),
+        "peak_rss_mb": round(max(peak, usage.ru_maxrss / 1024), 1),
+        "audio_s": round(reader.window_bytes / BYTES_PER_SECOND, 2),
+        "note": "exited-early" if exited_early else ("no-audio" if reader.first_audio is None else ""),
+    }
+
+
+def median(rows, key):
+    values = [row[key] for row in rows if row[key] != ""]
+    return statistics.median(values) if values else None
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__.split("\n\n")[0])
+    parser.add_argument("--run", required=True, help="scratch folder prepared by player-vs-peers.sh")
+    parser.add_argument("--url", required=True)
+    parser.add_argument("--player", action="append", default=[], metavar="NAME=COMMAND",
+                        help="a player; {url} in COMMAND stands for the stream; repeat for each")
+    parser.add_argument("--sdl", action="append", default=[], help="players that get SDL_AUDIODRIVER=alsa")
+    parser.add_argument("--reps", type=int, default=3)
+    parser.add_argument("--warmup", type=float, default=3.0,
+                        help="seconds of one unrecorded run per player first (caches, plugin lists)")
+    parser.add_argument("--dur", type=float, default=30.0)
+    parser.add_argument("--uid", type=int)
+    parser.add_argument("--gid", type=int)
+    parser.add_argument("--bus", help="D-Bus session address for the players")
+    parser.add_argument("--out", required=True, help="CSV of every run")
+    args = parser.parse_args()
+    os.makedirs(os.path.join(args.run, "logs"), exist_ok=True)
+
+    players = []
+    for spec in args.player:
+        name, command = spec.split("=", 1)
+        players.append((name, command.replace("{url}", args.url).split()))
+    fields = ["player", "rep", "ttfa_ms", "cpu_window_s", "peak_rss_mb", "audio_s", "note"]
+    rows = []
+    if args.warmup > 0:
+        measured_duration, args.dur = args.dur, args.warmup
+        for name, argv in players:
+            one_run(name, argv, {"SDL_AUDIODRIVER": "alsa"} if name in args.sdl else {}, args, 0)
+        args.dur = measured_duration
+    with open(args.out, "w", newline="") as file:
+        writer = csv.DictWriter(file, fieldnames=fields)
+        writer.writeheader()
+        for rep in range(1, args.reps + 1):
+            for name, argv in players:
+                env = {"SDL_AUDIODRIVER": "alsa"} if name in args.sdl else {}
+                row = one_run(name, argv, env, args, rep)
+                rows.append(row)
+                writer.writerow(row)
+                file.flush()
+                print(" ".join(f"{key}={row[key]}" for key in fields), flush=True)
+                time.sleep(1)
+
+    summary = {name: {key: median([r for r in rows if r["player"] == name], key)
+                      for key in ("ttfa_ms", "cpu_window_s", "peak_rss_mb", "audio_s")} for name, _ in players}
+
+    def ratio(name, key, reference):
+        if reference not in summary or not summary[reference][key] or summary[name][key] is None:
+            return "-"
+        return f"{summary[name][key] / summary[reference][key]:.2f}"
+
+    def shown(value, digits):
+        return "-" if value is None else f"{value:.{digits}f}"
+
+    print(f"\nmedians of {args.reps}, {args.dur:.0f} s window, stream {args.url}")
+    print(f"{'player':<12} {'CPU s':>6} {'peak RSS MB':>11} {'TTFA ms':>8} {'audio s':>8} {'CPU/mpv':>8} "
+          f"{'RSS/minimal':>11}  notes")
+    for name, _ in players:
+        m = summary[name]
+        notes = ",".join(sorted({r["note"] for r in rows if r["player"] == name and r["note"]}))
+        print(f"{name:<12} {shown(m['cpu_window_s'], 2):>6} {shown(m['peak_rss_mb'], 1):>11} "
+              f"{shown(m['ttfa_ms'], 0):>8} {shown(m['audio_s'], 1):>8} {ratio(name, 'cpu_window_s', 'mpv'):>8} "
+              f"{ratio(name, 'peak_rss_mb', 'minimal'):>11}  {notes}")
+
+
+if __name__ == "__main__":
+    main()

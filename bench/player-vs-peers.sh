@@ -1,0 +1,131 @@
+#!/usr/bin/env bash
+# Whole-process benchmark: our command-line player beside mpv, audacious and a minimal
+# FFmpeg + libcurl + SDL2 program (bench/minimal_player.c), all on the same local Icecast
+# 128 kbit/s MP3 stream and the same real-time ALSA sink. Run by hand, not by CI (minutes of CPU).
+#
+#   bench/player-vs-peers.sh [--install] [--reps N] [--dur S] [--players a,b,...] [--cli PATH]
+#
+# Players: quorventale (quorventale-cli play, default build/release/app/quorventale-cli), mpv,
+# audacious, minimal. A player whose program is missing is left out with a message.
+# --install adds the peers (mpv, audacious) with apt-get. Results: $RUN/results (RUN defaults to
+# a new folder under /tmp, kept afterwards). As root the players and Icecast run as "nobody".
+set -euo pipefail
+repo=$(cd "$(dirname "$0")/.." && pwd)
+
+install=0 reps=3 dur=30 players=quorventale,mpv,audacious,minimal
+cli=$repo/build/release/app/quorventale-cli
+while [ $# -gt 0 ]; do
+  case "$1" in
+    --install) install=1 ;;
+    --reps) reps=$2; shift ;;
+    --dur) dur=$2; shift ;;
+    --players) players=$2; shift ;;
+    --cli) cli=$2; shift ;;
+    *) sed -n '2,12p' "$0" >&2; exit 2 ;;
+  esac
+  shift
+done
+
+if [ "$install" = 1 ]; then
+  "$repo/scripts/install-deps.sh"
+  as_root=()
+  [ "$(id -u)" -eq 0 ] || as_root=(sudo)
+  "${as_root[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends mpv audacious
+fi
+for tool in python3 cc pkg-config icecast2 ffmpeg curl; do
+  command -v "$tool" >/dev/null || { echo "player-vs-peers: $tool is missing (scripts/install-deps.sh)" >&2; exit 1; }
+done
+
+RUN=${RUN:-$(mktemp -d /tmp/qv-bench.XXXXXX)}
+mkdir -p "$RUN"/{bin,home,sink,xdg,results}
+chmod 755 "$RUN" "$RUN/bin"
+chmod 700 "$RUN/xdg"
+if [ "$(id -u)" -eq 0 ]; then
+  uid=$(id -u nobody) gid=$(id -g nobody)
+  chown -R nobody:"$(id -gn nobody)" "$RUN/home" "$RUN/sink" "$RUN/xdg"
+  as_bench_user=(setpriv --reuid=nobody --regid="$gid" --clear-groups)
+  user_args=(--uid "$uid" --gid "$gid")
+else
+  as_bench_user=() user_args=()
+fi
+
+# The sink every player writes to: plug converts to the FIFO's format, the harness reads it in real time.
+cat >"$RUN/home/.asoundrc" <<ASOUNDRC
+pcm.!default {
+  type plug
+  slave { pcm "benchsink"; format S16_LE; rate 48000; channels 2 }
+}
+pcm.benchsink {
+  type file
+  slave.pcm "null"
+  file "$RUN/sink/audio.fifo"
+  format "raw"
+  perm 0666
+}
+ASOUNDRC
+
+# Which players can run here.
+player_args=() sdl_args=()
+add_player() { player_args+=(--player "$1=$2"); }
+for player in ${players//,/ }; do
+  case "$player" in
+    quorventale)
+      if [ -x "$cli" ]; then
+        cp "$cli" "$RUN/bin/quorventale-cli" # a copy the bench user may run
+        add_player quorventale "$RUN/bin/quorventale-cli play {url} --seconds 600"
+        sdl_args+=(--sdl quorventale)
+      else
+        echo "player-vs-peers: no $cli (scripts/build.sh builds it): quorventale left out" >&2
+      fi ;;
+    minimal)
+      cc -std=c11 -O2 -o "$RUN/bin/minimal_player" "$repo/bench/minimal_player.c" \
+        $(pkg-config --cflags --libs libavformat libavcodec libavutil libcurl sdl2)
+      add_player minimal "$RUN/bin/minimal_player {url}"
+      sdl_args+=(--sdl minimal) ;;
+    mpv)
+      if command -v mpv >/dev/null; then
+        add_player mpv "mpv --no-config --no-terminal --no-video --ao=alsa {url}"
+      else
+        echo "player-vs-peers: mpv is not installed (--install): left out" >&2
+      fi ;;
+    audacious)
+      if command -v audacious >/dev/null; then
+        add_player audacious "audacious -H {url}"
+      else
+        echo "player-vs-peers: audacious is not installed (--install): left out" >&2
+      fi ;;
+    *) echo "player-vs-peers: unknown player $player" >&2; exit 2 ;;
+  esac
+done
+[ ${#player_args[@]} -gt 0 ] || { echo "player-vs-peers: no player to run" >&2; exit 1; }
+
+bus_pid=
+cleanup() {
+  "$repo/tests/servers/icecast.sh" stop "$RUN/icecast" || true
+  if [ -n "$bus_pid" ]; then
+    kill "$bus_pid" 2>/dev/null || true
+  fi
+}
+trap cleanup EXIT
+
+fixtures=$repo/build/release/fixtures
+[ -s "$fixtures/music.mp3" ] || fixtures=$RUN/fixtures
+[ -s "$fixtures/music.mp3" ] || "$repo/tests/fixtures/make-fixtures.sh" "$fixtures"
+url=$("$repo/tests/servers/icecast.sh" start "$RUN/icecast" "$fixtures" | awk '/^URL / { print $2 }')
+[ -n "$url" ] || { echo "player-vs-peers: Icecast did not start" >&2; exit 1; }
+
+# audacious wants a session bus; the players share a private one.
+bus_args=()
+if command -v dbus-daemon >/dev/null; then
+  "${as_bench_user[@]}" dbus-daemon --session --nofork --nopidfile --address="unix:path=$RUN/xdg/bus" \
+    </dev/null >"$RUN/dbus.log" 2>&1 &
+  bus_pid=$!
+  bus_args=(--bus "unix:path=$RUN/xdg/bus")
+fi
+sleep 3 # let Icecast fill its burst buffer, as a station that has been on the air would have
+
+stamp=$(date +%Y%m%d-%H%M%S)
+python3 "$repo/bench/harness.py" --run "$RUN" --url "$url" --reps "$reps" --dur "$dur" \
+  "${player_args[@]}" "${sdl_args[@]}" "${user_args[@]}" "${bus_args[@]}" \
+  --out "$RUN/results/players-$stamp.csv" | tee "$RUN/results/players-$stamp.txt"
+echo "player-vs-peers: results in $RUN/results"

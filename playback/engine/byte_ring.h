@@ -1,0 +1,94 @@
+#pragma once
+
+#include <algorithm>
+#include <chrono>
+#include <condition_variable>
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+#include <mutex>
+#include <vector>
+
+namespace qv::engine {
+
+//! Bounded byte buffer from a stream's network thread (writer) to its decoder (reader). Both sides
+//! may wait; neither is real-time, so a mutex is fine here. The writer's wait ends when the reader
+//! closes the ring, the reader's when data arrives, the writer finishes or the wait times out.
+class ByteRing {
+ public:
+  explicit ByteRing(std::size_t capacity) : m_data(capacity) {}
+
+  //! Writes all of `data`; false when the ring was closed before everything fitted.
+  bool write(const std::uint8_t* data, std::size_t size) {
+    std::unique_lock lock(m_mutex);
+    while (size > 0) {
+      m_spaceOrClose.wait(lock, [&] { return m_closed || m_fill < m_data.size(); });
+      if (m_closed) {
+        return false;
+      }
+      const std::size_t chunk = std::min(size, m_data.size() - m_fill);
+      const std::size_t at = (m_start + m_fill) % m_data.size();
+      const std::size_t first = std::min(chunk, m_data.size() - at);
+      std::memcpy(m_data.data() + at, data, first);
+      std::memcpy(m_data.data(), data + first, chunk - first);
+      m_fill += chunk;
+      data += chunk;
+      size -= chunk;
+      m_dataOrEnd.notify_all();
+    }
+    return true;
+  }
+
+  enum class ReadStatus : std::uint8_t { Data, TimedOut, Finished, Closed };
+
+  //! Reads up to `size` bytes into `out`, waiting at most `wait` for the first byte.
+  ReadStatus read(std::uint8_t* out, std::size_t size, std::size_t& got, std::chrono::milliseconds wait) {
+    std::unique_lock lock(m_mutex);
+    got = 0;
+    if (!m_dataOrEnd.wait_for(lock, wait, [&] { return m_closed || m_finished || m_fill > 0; })) {
+      return ReadStatus::TimedOut;
+    }
+    if (m_closed) {
+      return ReadStatus::Closed;
+    }
+    if (m_fill == 0) {
+      return ReadStatus::Finished;
+    }
+    got = std::min(size, m_fill);
+    const std::size_t first = std::min(got, m_data.size() - m_start);
+    std::memcpy(out, m_data.data() + m_start, first);
+    std::memcpy(out + first, m_data.data(), got - first);
+    m_start = (m_start + got) % m_data.size();
+    m_fill -= got;
+    m_spaceOrClose.notify_all();
+    return ReadStatus::Data;
+  }
+
+  //! The writer has no more data: the reader gets what is left, then Finished.
+  void finish() {
+    std::lock_guard lock(m_mutex);
+    m_finished = true;
+    m_dataOrEnd.notify_all();
+  }
+  //! Ends every wait on both sides at once.
+  void close() {
+    std::lock_guard lock(m_mutex);
+    m_closed = true;
+    m_dataOrEnd.notify_all();
+    m_spaceOrClose.notify_all();
+  }
+  //! Wakes a waiting reader without data, so that it can look at other work.
+  void wakeReader() { m_dataOrEnd.notify_all(); }
+
+ private:
+  std::mutex m_mutex;
+  std::condition_variable m_dataOrEnd;
+  std::condition_variable m_spaceOrClose;
+  std::vector<std::uint8_t> m_data;  // m_mutex
+  std::size_t m_start = 0;           // m_mutex
+  std::size_t m_fill = 0;            // m_mutex
+  bool m_finished = false;           // m_mutex
+  bool m_closed = false;             // m_mutex
+};
+
+}  // namespace qv::engine

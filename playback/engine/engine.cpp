@@ -1,0 +1,524 @@
+#include "engine.h"
+
+#include "output.h"
+#include "stream.h"
+
+#include <curl/curl.h>
+extern "C" {
+#include <libavutil/log.h>
+}
+
+#include <array>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
+
+namespace qv::engine {
+
+namespace {
+
+thread_local ErrorCode t_error = ErrorCode::Ok;
+
+bool fail(ErrorCode code) {
+  t_error = code;
+  return false;
+}
+bool succeed() {
+  t_error = ErrorCode::Ok;
+  return true;
+}
+
+// Handles: slot index + 1 in the low 10 bits, the slot's generation above, so a freed handle
+// never names the slot's next stream.
+constexpr std::uint32_t kIndexBits = 10;
+constexpr std::size_t kSlots = (1u << kIndexBits) - 1;
+
+struct Slot {
+  std::uint32_t generation = 1;
+  std::shared_ptr<Stream> stream;
+};
+
+//! The engine's state. Lock order: g_mutex, then nothing (streams are used after leaving it).
+struct EngineState {
+  std::mutex mutex;
+  bool initialised = false;  // mutex
+  // One output for the life of the process, opened by init and closed by release: a stream freed
+  // on another thread while the engine is released may still take itself out of it.
+  Output output;
+  std::array<Slot, kSlots> slots;                // mutex
+  std::vector<std::shared_ptr<Stream>> retired;  // mutex: streams waiting to be joined
+  std::uint32_t bufferMs = 500;                  // mutex
+  bool playlistFollowing = false;                // mutex
+  std::uint32_t netTimeoutMs = 10000;            // mutex
+  std::string proxy;                             // mutex
+};
+
+EngineState& engine() {
+  static EngineState state;
+  return state;
+}
+
+Handle makeHandle(std::size_t index, std::uint32_t generation) {
+  return (generation << kIndexBits) | static_cast<std::uint32_t>(index + 1);
+}
+
+//! The live stream of `handle`, or nullptr with BadHandle / NotInitialised.
+std::shared_ptr<Stream> lookup(Handle handle) {
+  EngineState& state = engine();
+  std::lock_guard lock(state.mutex);
+  if (!state.initialised) {
+    t_error = ErrorCode::NotInitialised;
+    return nullptr;
+  }
+  const std::uint32_t index = handle & ((1u << kIndexBits) - 1);
+  if (index == 0) {
+    t_error = ErrorCode::BadHandle;
+    return nullptr;
+  }
+  Slot& slot = state.slots[index - 1];
+  // A stream that freed itself (AutoFree) is gone for its callers, even before it is joined.
+  if (!slot.stream || makeHandle(index - 1, slot.generation) != handle || slot.stream->wantsRetiring()) {
+    t_error = ErrorCode::BadHandle;
+    return nullptr;
+  }
+  return slot.stream;
+}
+
+//! Takes the stream out of its slot; false when the handle was not live.
+std::shared_ptr<Stream> detach(Handle handle) {
+  EngineState& state = engine();
+  std::lock_guard lock(state.mutex);
+  const std::uint32_t index = handle & ((1u << kIndexBits) - 1);
+  if (!state.initialised || index == 0) {
+    return nullptr;
+  }
+  Slot& slot = state.slots[index - 1];
+  if (!slot.stream || makeHandle(index - 1, slot.generation) != handle) {
+    return nullptr;
+  }
+  slot.generation = (slot.generation + 1) & ((1u << (32 - kIndexBits)) - 1);
+  if (slot.generation == 0) {
+    slot.generation = 1;
+  }
+  return std::move(slot.stream);
+}
+
+void finish(const std::shared_ptr<Stream>& stream) {
+  engine().output.remove(stream.get());
+  stream->shutdown();
+}
+
+//! Retires a stream that cannot be joined from the calling thread; a later call joins it.
+void retire(std::shared_ptr<Stream> stream) {
+  engine().output.remove(stream.get());
+  std::lock_guard lock(engine().mutex);
+  engine().retired.push_back(std::move(stream));
+}
+
+//! Frees the streams that freed themselves (AutoFree) and joins those retired earlier. Called on
+//! API threads only, never on a stream's own thread.
+void reap() {
+  EngineState& state = engine();
+  std::vector<std::shared_ptr<Stream>> done;
+  std::vector<Handle> ending;
+  {
+    std::lock_guard lock(state.mutex);
+    if (!state.initialised) {
+      return;
+    }
+    for (std::size_t i = 0; i < kSlots; ++i) {
+      if (state.slots[i].stream && state.slots[i].stream->wantsRetiring()) {
+        ending.push_back(makeHandle(i, state.slots[i].generation));
+      }
+    }
+    for (auto it = state.retired.begin(); it != state.retired.end();) {
+      if (!(*it)->isOwnThread()) {
+        done.push_back(std::move(*it));
+        it = state.retired.erase(it);
+      } else {
+        ++it;
+      }
+    }
+  }
+  for (Handle handle : ending) {
+    if (auto stream = detach(handle)) {
+      if (stream->isOwnThread()) {
+        retire(std::move(stream));
+      } else {
+        finish(stream);
+      }
+    }
+  }
+  for (auto& stream : done) {
+    stream->shutdown();
+  }
+}
+
+}  // namespace
+
+const char* errorName(ErrorCode code) {
+  switch (code) {
+    case ErrorCode::Ok:
+      return "ok";
+    case ErrorCode::NotInitialised:
+      return "engine not initialised";
+    case ErrorCode::AlreadyInitialised:
+      return "engine already initialised";
+    case ErrorCode::BadHandle:
+      return "unknown or freed handle";
+    case ErrorCode::OutputFailed:
+      return "audio output cannot be opened";
+    case ErrorCode::BadDevice:
+      return "no such output device";
+    case ErrorCode::BadParameter:
+      return "bad parameter";
+    case ErrorCode::BadUrl:
+      return "bad or unsupported URL";
+    case ErrorCode::NotAvailable:
+      return "not available";
+    case ErrorCode::ConnectFailed:
+      return "connection failed";
+    case ErrorCode::HttpStatus:
+      return "server answered with an error status";
+    case ErrorCode::Timeout:
+      return "time-out";
+    case ErrorCode::ProtocolError:
+      return "malformed server answer";
+    case ErrorCode::HeadersTooLarge:
+      return "server headers too large";
+    case ErrorCode::TooManyRedirects:
+      return "too many redirects";
+    case ErrorCode::BadIcyMetaint:
+      return "malformed icy-metaint";
+    case ErrorCode::ProxyRefused:
+      return "proxy refused the connection";
+    case ErrorCode::ClosedEarly:
+      return "server closed before audio";
+    case ErrorCode::TlsFailed:
+      return "secure connection failed";
+    case ErrorCode::UnsupportedFormat:
+      return "unsupported format";
+    case ErrorCode::NoCodec:
+      return "no decoder for the format";
+    case ErrorCode::DecodeFailed:
+      return "decoding failed";
+    case ErrorCode::PlaylistLoop:
+      return "playlist link loops";
+    case ErrorCode::Unknown:
+      return "unknown error";
+  }
+  return "unknown error";
+}
+
+std::uint32_t version() {
+  return kVersion;
+}
+
+ErrorCode errorGetCode() {
+  return t_error;
+}
+
+bool init(int device, int rateHz) {
+  EngineState& state = engine();
+  std::lock_guard lock(state.mutex);
+  if (state.initialised) {
+    return fail(ErrorCode::AlreadyInitialised);
+  }
+  if (device < -1 || rateHz < 8000 || rateHz > 384000) {
+    return fail(device < -1 ? ErrorCode::BadDevice : ErrorCode::BadParameter);
+  }
+  // Damaged frames are normal when joining a stream; the library reports errors by code instead.
+  av_log_set_level(AV_LOG_QUIET);
+  if (curl_global_init(CURL_GLOBAL_DEFAULT) != CURLE_OK) {
+    return fail(ErrorCode::Unknown);
+  }
+  if (const ErrorCode opened = state.output.open(device, rateHz); opened != ErrorCode::Ok) {
+    curl_global_cleanup();
+    return fail(opened);
+  }
+  state.initialised = true;
+  return succeed();
+}
+
+bool release() {
+  EngineState& state = engine();
+  std::vector<std::shared_ptr<Stream>> streams;
+  {
+    std::lock_guard lock(state.mutex);
+    if (!state.initialised) {
+      return fail(ErrorCode::NotInitialised);
+    }
+    state.initialised = false;
+    for (Slot& slot : state.slots) {
+      if (slot.stream) {
+        streams.push_back(std::move(slot.stream));
+        ++slot.generation;
+      }
+    }
+    for (auto& stream : state.retired) {
+      streams.push_back(std::move(stream));
+    }
+    state.retired.clear();
+  }
+  for (auto& stream : streams) {
+    finish(stream);
+  }
+  streams.clear();
+  state.output.close();
+  curl_global_cleanup();
+  return succeed();
+}
+
+bool setConfig(Config option, std::uint32_t value) {
+  EngineState& state = engine();
+  std::lock_guard lock(state.mutex);
+  switch (option) {
+    case Config::BufferMs:
+      if (value > 60000) {
+        return fail(ErrorCode::BadParameter);
+      }
+      state.bufferMs = value;
+      return succeed();
+    case Config::PlaylistFollowing:
+      state.playlistFollowing = value != 0;
+      return succeed();
+    case Config::NetTimeoutMs:
+      if (value < 100 || value > 600000) {
+        return fail(ErrorCode::BadParameter);
+      }
+      state.netTimeoutMs = value;
+      return succeed();
+  }
+  return fail(ErrorCode::BadParameter);
+}
+
+std::uint32_t getConfig(Config option) {
+  EngineState& state = engine();
+  std::lock_guard lock(state.mutex);
+  t_error = ErrorCode::Ok;
+  switch (option) {
+    case Config::BufferMs:
+      return state.bufferMs;
+    case Config::PlaylistFollowing:
+      return state.playlistFollowing ? 1 : 0;
+    case Config::NetTimeoutMs:
+      return state.netTimeoutMs;
+  }
+  t_error = ErrorCode::BadParameter;
+  return UINT32_MAX;
+}
+
+bool setProxy(const char* proxy) {
+  EngineState& state = engine();
+  std::lock_guard lock(state.mutex);
+  state.proxy = proxy ? proxy : "";
+  return succeed();
+}
+
+Handle streamCreateUrl(const char* url, std::uint32_t flags, DownloadProc download, void* user) {
+  reap();
+  StreamSettings settings;
+  {
+    EngineState& state = engine();
+    std::lock_guard lock(state.mutex);
+    if (!state.initialised) {
+      fail(ErrorCode::NotInitialised);
+      return 0;
+    }
+    if (!url || !NetReader::supportedUrl(url)) {
+      fail(ErrorCode::BadUrl);
+      return 0;
+    }
+    settings.outputRateHz = state.output.rateHz();
+    settings.bufferMs = state.bufferMs;
+    settings.flags = flags;
+    settings.net.url = url;
+    settings.net.proxy = state.proxy;
+    settings.net.dataTimeout = std::chrono::milliseconds(state.netTimeoutMs);
+  }
+  auto stream = std::make_shared<Stream>(std::move(settings));
+  if (const ErrorCode opened = stream->open(download, user); opened != ErrorCode::Ok) {
+    stream->shutdown();
+    fail(opened);
+    return 0;
+  }
+  EngineState& state = engine();
+  Handle handle = 0;
+  {
+    std::lock_guard lock(state.mutex);
+    if (state.initialised) {
+      for (std::size_t i = 0; i < kSlots; ++i) {
+        if (!state.slots[i].stream) {
+          state.slots[i].stream = stream;
+          handle = makeHandle(i, state.slots[i].generation);
+          stream->setHandle(handle);
+          break;
+        }
+      }
+    }
+  }
+  if (handle == 0 || !state.output.add(stream.get())) {
+    if (handle != 0) {
+      detach(handle);
+    }
+    stream->shutdown();
+    fail(handle == 0 && !engine().initialised ? ErrorCode::NotInitialised : ErrorCode::NotAvailable);
+    return 0;
+  }
+  succeed();
+  return handle;
+}
+
+bool streamFree(Handle handle) {
+  auto stream = detach(handle);
+  if (!stream) {
+    return fail(engine().initialised ? ErrorCode::BadHandle : ErrorCode::NotInitialised);
+  }
+  if (stream->isOwnThread()) {
+    retire(std::move(stream));
+  } else {
+    finish(stream);
+  }
+  reap();
+  return succeed();
+}
+
+bool channelPlay(Handle handle) {
+  auto stream = lookup(handle);
+  if (!stream) {
+    return false;
+  }
+  if (const ErrorCode started = engine().output.start(); started != ErrorCode::Ok) {
+    return fail(started);
+  }
+  stream->play();
+  return succeed();
+}
+
+bool channelStop(Handle handle) {
+  auto stream = lookup(handle);
+  if (!stream) {
+    return false;
+  }
+  stream->stop();
+  if (stream->wantsRetiring() && !stream->isOwnThread()) {
+    stream.reset();
+    reap();
+  }
+  return succeed();
+}
+
+bool channelPause(Handle handle) {
+  auto stream = lookup(handle);
+  if (!stream) {
+    return false;
+  }
+  stream->pause();
+  return succeed();
+}
+
+ChannelState channelIsActive(Handle handle) {
+  auto stream = lookup(handle);
+  if (!stream) {
+    return ChannelState::Stopped;
+  }
+  succeed();
+  return stream->state();
+}
+
+bool channelSetAttribute(Handle handle, Attribute attribute, float value) {
+  auto stream = lookup(handle);
+  if (!stream) {
+    return false;
+  }
+  if (attribute != Attribute::Volume || !(value >= 0.0f && value <= 1.0f)) {
+    return fail(ErrorCode::BadParameter);
+  }
+  stream->setVolume(value);
+  return succeed();
+}
+
+bool channelGetAttribute(Handle handle, Attribute attribute, float* value) {
+  auto stream = lookup(handle);
+  if (!stream) {
+    return false;
+  }
+  if (attribute != Attribute::Volume || !value) {
+    return fail(ErrorCode::BadParameter);
+  }
+  *value = stream->volume();
+  return succeed();
+}
+
+std::uint32_t channelGetLevel(Handle handle) {
+  auto stream = lookup(handle);
+  if (!stream) {
+    return UINT32_MAX;
+  }
+  const std::uint32_t level = stream->level();
+  if (level == UINT32_MAX) {
+    fail(ErrorCode::NotAvailable);
+  } else {
+    succeed();
+  }
+  return level;
+}
+
+const char* channelGetTags(Handle handle, Tag tag) {
+  auto stream = lookup(handle);
+  if (!stream) {
+    return nullptr;
+  }
+  const char* text = stream->tag(tag);
+  if (text) {
+    succeed();
+  } else {
+    fail(ErrorCode::NotAvailable);
+  }
+  return text;
+}
+
+bool channelGetInfo(Handle handle, ChannelInfo* info) {
+  auto stream = lookup(handle);
+  if (!stream) {
+    return false;
+  }
+  if (!info) {
+    return fail(ErrorCode::BadParameter);
+  }
+  *info = stream->info();
+  return succeed();
+}
+
+int streamBufferingPercent(Handle handle) {
+  auto stream = lookup(handle);
+  if (!stream) {
+    return -1;
+  }
+  succeed();
+  return stream->bufferingPercent();
+}
+
+Handle channelSetSync(Handle handle, SyncType type, SyncProc proc, void* user) {
+  auto stream = lookup(handle);
+  if (!stream) {
+    return 0;
+  }
+  if (!proc) {
+    fail(ErrorCode::BadParameter);
+    return 0;
+  }
+  succeed();
+  return stream->addSync(type, proc, user);
+}
+
+bool channelRemoveSync(Handle handle, Handle sync) {
+  auto stream = lookup(handle);
+  if (!stream) {
+    return false;
+  }
+  return stream->removeSync(sync) ? succeed() : fail(ErrorCode::BadHandle);
+}
+
+}  // namespace qv::engine

@@ -1,0 +1,143 @@
+#pragma once
+
+// qv_engine: the player's streaming, decoding and output library. A C-style interface: every call
+// may come from any thread, handles are 32-bit values (0 = none or failure) whose generation bits
+// make a freed or unknown handle fail cleanly with ErrorCode::BadHandle. A failing call records its
+// error code for the calling thread only (errorGetCode).
+
+#include <cstdint>
+
+namespace qv::engine {
+
+using Handle = std::uint32_t;
+
+//! High word major.minor, low word patch.build.
+inline constexpr std::uint32_t kVersion = 0x01000000;
+inline constexpr std::uint32_t kVersionMajorMinor = kVersion >> 16;
+inline constexpr const char* kLibraryName = "qv_engine";
+
+//! Error codes of the calling thread's last call; README lists them for users.
+enum class ErrorCode : int {
+  Ok = 0,
+  NotInitialised = 1,
+  AlreadyInitialised = 2,
+  BadHandle = 3,
+  OutputFailed = 4,
+  BadDevice = 5,
+  BadParameter = 6,
+  BadUrl = 7,
+  NotAvailable = 8,
+  ConnectFailed = 10,
+  HttpStatus = 11,
+  Timeout = 12,
+  ProtocolError = 13,
+  HeadersTooLarge = 14,
+  TooManyRedirects = 15,
+  BadIcyMetaint = 16,
+  ProxyRefused = 17,
+  ClosedEarly = 18,
+  TlsFailed = 19,
+  UnsupportedFormat = 20,
+  NoCodec = 21,
+  DecodeFailed = 22,
+  PlaylistLoop = 23,
+  Unknown = -1,
+};
+
+//! A short English name of a code, for logs and the command-line tool.
+const char* errorName(ErrorCode code);
+
+// ---- set-up ----------------------------------------------------------------------------------------
+
+//! Opens the output: device -1 is the system's default, 0 means no output (streams decode but
+//! nothing is heard), n > 0 the n-th output device. Fails with AlreadyInitialised, BadDevice or
+//! OutputFailed.
+bool init(int device, int rateHz);
+//! Frees every stream, joins every engine thread and closes the output.
+bool release();
+std::uint32_t version();
+ErrorCode errorGetCode();
+
+enum class Config : std::uint8_t {
+  BufferMs,           //!< playback buffer of streams opened afterwards, 0..60000 ms (default 500)
+  PlaylistFollowing,  //!< 1: a link answering with a playlist is followed (default 0)
+  NetTimeoutMs,       //!< no answer or no data for this long ends a stream (default 10000)
+};
+bool setConfig(Config option, std::uint32_t value);
+//! The value, or UINT32_MAX with BadParameter.
+std::uint32_t getConfig(Config option);
+//! "(user:pass@)server:port" for streams opened afterwards; nullptr or "" means direct.
+bool setProxy(const char* proxy);
+
+// ---- streams ----------------------------------------------------------------------------------------
+
+//! Receives the server's header block once per open (status line first, lines NUL-separated, ended
+//! by an empty line), on the opening thread, before streamCreateUrl returns.
+using DownloadProc = void (*)(const char* headers, std::uint32_t length, void* user);
+
+enum StreamFlag : std::uint32_t {
+  //! The stream frees itself when it ends or is stopped; its handle then fails cleanly.
+  AutoFree = 1u << 0,
+};
+
+//! Connects and blocks until the format is known (the first audio is decoded) or fails: returns
+//! the stream's handle or 0 with the reason as error code.
+Handle streamCreateUrl(const char* url, std::uint32_t flags, DownloadProc download, void* user);
+bool streamFree(Handle stream);
+
+enum class ChannelState : std::uint8_t { Stopped = 0, Playing = 1, Stalled = 2, Paused = 3 };
+
+//! Starts playing (pre-buffering first); a paused stream continues.
+bool channelPlay(Handle stream);
+bool channelStop(Handle stream);
+bool channelPause(Handle stream);
+//! Stopped also for an unknown or freed handle.
+ChannelState channelIsActive(Handle stream);
+
+enum class Attribute : std::uint8_t { Volume };
+bool channelSetAttribute(Handle stream, Attribute attribute, float value);
+bool channelGetAttribute(Handle stream, Attribute attribute, float* value);
+
+//! Peak of the last 20 ms heard: left in the low word, right in the high word, each 0..32768;
+//! UINT32_MAX (-1) when the stream is not playing.
+std::uint32_t channelGetLevel(Handle stream);
+
+enum class Tag : std::uint8_t {
+  Icy,        //!< ICY headers of an ICY server's answer; list
+  Http,       //!< HTTP headers; list
+  Meta,       //!< newest ICY metadata text, raw
+  Ogg,        //!< comments of the current Ogg logical stream, "NAME=value"; list
+  HlsExtinf,  //!< label of the HLS segment heard now (HLS streams)
+};
+//! A list is NUL-separated lines ended by an empty one ("a\0b\0\0"). The text stays valid until
+//! the same tag changes twice more or the stream is freed; copy it when it is kept longer.
+const char* channelGetTags(Handle stream, Tag tag);
+
+struct ChannelInfo {
+  int rateHz = 0;          //!< rate of the decoded source
+  int channels = 0;        //!< channels of the decoded source
+  int bitrateKbps = 0;     //!< nominal bit rate, 0 when unknown
+  const char* codec = "";  //!< FFmpeg's codec name
+};
+bool channelGetInfo(Handle stream, ChannelInfo* info);
+
+//! Percent of the pre-buffer still to fill while the stream buffers; 0 when it plays or has no
+//! buffering to do; -1 with an error code on failure.
+int streamBufferingPercent(Handle stream);
+
+enum class SyncType : std::uint8_t {
+  Meta,        //!< new ICY metadata; data 0
+  OggChange,   //!< a new Ogg logical stream; data 0
+  Stall,       //!< data 0 stalled, 1 resumed
+  End,         //!< the stream has ended; data 0
+  HlsSegment,  //!< a new HLS segment is heard; data 0
+};
+using SyncProc = void (*)(Handle sync, Handle stream, std::uint32_t data, void* user);
+//! Calls `proc` on one of the stream's own threads (never the audio callback) on each event;
+//! returns the sync's handle. The callback may block, but freeing the stream (or releasing the
+//! engine) waits for a callback in progress: a callback must not wait for the thread that frees
+//! its stream. Freeing its own stream from the callback is allowed (the join is deferred).
+Handle channelSetSync(Handle stream, SyncType type, SyncProc proc, void* user);
+bool channelRemoveSync(Handle stream, Handle sync);
+
+}  // namespace qv::engine

@@ -1,0 +1,267 @@
+#include "net_reader.h"
+
+#include <curl/curl.h>
+
+#include <algorithm>
+#include <cctype>
+#include <utility>
+
+namespace qv::engine {
+
+namespace {
+
+std::string lowerCase(std::string text) {
+  std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) { return std::tolower(c); });
+  return text;
+}
+
+//! The value of header `name` (case-insensitive), trimmed; nullopt when absent.
+std::optional<std::string> headerValue(const std::vector<std::string>& lines, std::string_view name) {
+  for (std::size_t i = 1; i < lines.size(); ++i) {
+    const std::string& line = lines[i];
+    if (line.size() > name.size() && line[name.size()] == ':' && lowerCase(line.substr(0, name.size())) == name) {
+      std::string value = line.substr(name.size() + 1);
+      const auto first = value.find_first_not_of(" \t");
+      const auto last = value.find_last_not_of(" \t");
+      return first == std::string::npos ? std::string() : value.substr(first, last - first + 1);
+    }
+  }
+  return std::nullopt;
+}
+
+ErrorCode fromCurl(CURLcode code, bool viaProxy) {
+  switch (code) {
+    case CURLE_OK:
+      return ErrorCode::Ok;
+    case CURLE_COULDNT_RESOLVE_PROXY:
+      return ErrorCode::ProxyRefused;
+    case CURLE_COULDNT_CONNECT:
+    case CURLE_COULDNT_RESOLVE_HOST:
+      return viaProxy ? ErrorCode::ProxyRefused : ErrorCode::ConnectFailed;
+    case CURLE_OPERATION_TIMEDOUT:
+      return ErrorCode::Timeout;
+    case CURLE_TOO_MANY_REDIRECTS:
+      return ErrorCode::TooManyRedirects;
+    case CURLE_URL_MALFORMAT:
+      return ErrorCode::BadUrl;
+    case CURLE_UNSUPPORTED_PROTOCOL:  // the scheme was checked before: an answer without a status line
+    case CURLE_WEIRD_SERVER_REPLY:
+    case CURLE_HTTP2:
+    case CURLE_BAD_CONTENT_ENCODING:
+      return ErrorCode::ProtocolError;
+    case CURLE_OUT_OF_MEMORY:  // curl's own header size limit ends here
+      return ErrorCode::HeadersTooLarge;
+    case CURLE_GOT_NOTHING:
+    case CURLE_PARTIAL_FILE:
+    case CURLE_RECV_ERROR:
+      return ErrorCode::ClosedEarly;
+    case CURLE_SSL_CONNECT_ERROR:
+    case CURLE_PEER_FAILED_VERIFICATION:
+    case CURLE_SSL_CACERT_BADFILE:
+    case CURLE_SSL_CERTPROBLEM:
+      return ErrorCode::TlsFailed;
+    default:
+      return ErrorCode::Unknown;
+  }
+}
+
+}  // namespace
+
+bool NetReader::supportedUrl(std::string_view url) {
+  const std::string scheme = lowerCase(std::string(url.substr(0, url.find("://"))));
+  return url.find("://") != std::string_view::npos && (scheme == "http" || scheme == "https");
+}
+
+NetReader::NetReader(NetOptions options, ByteRing& ring, MetaSink meta)
+    : m_options(std::move(options)), m_ring(ring), m_meta(std::move(meta)) {}
+
+NetReader::~NetReader() {
+  stop();
+}
+
+void NetReader::start() {
+  m_thread = std::thread([this] { run(); });
+}
+
+void NetReader::stop() {
+  m_abort = true;
+  m_ring.close();
+  if (m_thread.joinable()) {
+    m_thread.join();
+  }
+}
+
+NetAnswer NetReader::waitForAnswer() {
+  std::unique_lock lock(m_answerMutex);
+  m_answered.wait(lock, [this] { return m_answer.has_value(); });
+  return *m_answer;
+}
+
+void NetReader::answer(ErrorCode error) {
+  NetAnswer result;
+  result.error = error;
+  if (error == ErrorCode::Ok || error == ErrorCode::HttpStatus) {
+    result.headerLines = m_lines;
+    result.icyStatus = !m_lines.empty() && m_lines.front().rfind("ICY", 0) == 0;
+    long status = 0;
+    curl_easy_getinfo(static_cast<CURL*>(m_curl), CURLINFO_RESPONSE_CODE, &status);
+    result.status = status;
+    std::string type = lowerCase(headerValue(m_lines, "content-type").value_or(std::string()));
+    result.contentType = type.substr(0, type.find(';'));
+    while (!result.contentType.empty() && result.contentType.back() == ' ') {
+      result.contentType.pop_back();
+    }
+  }
+  std::lock_guard lock(m_answerMutex);
+  if (!m_answer) {
+    m_answer = std::move(result);
+    m_answered.notify_all();
+  }
+}
+
+std::size_t NetReader::onHeader(char* data, std::size_t size, std::size_t count, void* selfPointer) {
+  auto* self = static_cast<NetReader*>(selfPointer);
+  const std::size_t length = size * count;
+  if (self->m_headersDone) {
+    return length;  // trailers
+  }
+  std::string line(data, length);
+  while (!line.empty() && (line.back() == '\n' || line.back() == '\r')) {
+    line.pop_back();
+  }
+  // A new status line starts the answer after a redirect.
+  if (line.rfind("HTTP/", 0) == 0 || line.rfind("ICY ", 0) == 0) {
+    self->m_lines.clear();
+    self->m_headerBytes = 0;
+  }
+  self->m_headerBytes += length;
+  if (self->m_headerBytes > kMaxHeaderBytes || self->m_lines.size() >= kMaxHeaderLines) {
+    self->m_callbackError = ErrorCode::HeadersTooLarge;
+    return 0;
+  }
+  if (!line.empty()) {
+    self->m_lines.push_back(std::move(line));
+    return length;
+  }
+  long status = 0;
+  curl_easy_getinfo(static_cast<CURL*>(self->m_curl), CURLINFO_RESPONSE_CODE, &status);
+  if (status >= 300 && status < 400 && headerValue(self->m_lines, "location")) {
+    return length;  // curl follows it
+  }
+  self->finishHeaders(self->m_curl);
+  return self->m_callbackError == ErrorCode::Ok ? length : 0;
+}
+
+void NetReader::finishHeaders(void* curl) {
+  m_headersDone = true;
+  long status = 0;
+  curl_easy_getinfo(static_cast<CURL*>(curl), CURLINFO_RESPONSE_CODE, &status);
+  if (status < 200 || status >= 300) {
+    m_callbackError = ErrorCode::HttpStatus;
+    answer(ErrorCode::HttpStatus);
+    return;
+  }
+  if (const auto metaint = headerValue(m_lines, "icy-metaint")) {
+    const auto interval = parseIcyMetaint(*metaint);
+    if (!interval) {
+      m_callbackError = ErrorCode::BadIcyMetaint;
+      answer(ErrorCode::BadIcyMetaint);
+      return;
+    }
+    if (*interval > 0) {
+      m_icy = std::make_unique<IcyDemuxer>(
+          *interval, [this](const std::uint8_t* bytes, std::size_t n) { return m_ring.write(bytes, n); },
+          [this](std::string text) { m_meta(std::move(text)); });
+    }
+  }
+  answer(ErrorCode::Ok);
+}
+
+std::size_t NetReader::onBody(char* data, std::size_t size, std::size_t count, void* selfPointer) {
+  auto* self = static_cast<NetReader*>(selfPointer);
+  const std::size_t length = size * count;
+  if (!self->m_headersDone) {
+    // HTTP/0.9-style answers have no headers; curl refuses those before we get here.
+    self->m_callbackError = ErrorCode::ProtocolError;
+    return 0;
+  }
+  self->m_lastProgress = std::chrono::steady_clock::now();
+  self->m_bodyBytes += length;
+  const auto* bytes = reinterpret_cast<const std::uint8_t*>(data);
+  const bool accepted = self->m_icy ? self->m_icy->feed(bytes, length) : self->m_ring.write(bytes, length);
+  self->m_lastProgress = std::chrono::steady_clock::now();  // time spent waiting for room is no stall
+  return accepted ? length : 0;
+}
+
+int NetReader::onProgress(void* selfPointer, long long, long long, long long, long long) {
+  auto* self = static_cast<NetReader*>(selfPointer);
+  if (self->m_abort) {
+    return 1;
+  }
+  // Connecting has its own limit; the no-data clock starts once connected.
+  if (!self->m_connected) {
+    curl_off_t connectTime = 0;
+    curl_easy_getinfo(static_cast<CURL*>(self->m_curl), CURLINFO_CONNECT_TIME_T, &connectTime);
+    if (connectTime <= 0) {
+      return 0;
+    }
+    self->m_connected = true;
+    self->m_lastProgress = std::chrono::steady_clock::now();
+  }
+  if (std::chrono::steady_clock::now() - self->m_lastProgress > self->m_options.dataTimeout) {
+    self->m_callbackError = ErrorCode::Timeout;
+    return 1;
+  }
+  return 0;
+}
+
+void NetReader::run() {
+  CURL* curl = curl_easy_init();
+  if (!curl) {
+    answer(ErrorCode::Unknown);
+    m_ring.finish();
+    return;
+  }
+  m_curl = curl;
+  curl_slist* requestHeaders = curl_slist_append(nullptr, "Icy-MetaData: 1");
+  curl_slist* icyStatus = curl_slist_append(nullptr, "ICY 200 OK");
+  curl_easy_setopt(curl, CURLOPT_URL, m_options.url.c_str());
+  curl_easy_setopt(curl, CURLOPT_PROTOCOLS_STR, "http,https");
+  curl_easy_setopt(curl, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
+  curl_easy_setopt(curl, CURLOPT_FOLLOWLOCATION, 1L);
+  curl_easy_setopt(curl, CURLOPT_MAXREDIRS, kMaxRedirects);
+  curl_easy_setopt(curl, CURLOPT_HTTPHEADER, requestHeaders);
+  curl_easy_setopt(curl, CURLOPT_HTTP200ALIASES, icyStatus);
+  curl_easy_setopt(curl, CURLOPT_USERAGENT, "Quorventale");
+  curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
+  curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(m_options.connectTimeout.count()));
+  curl_easy_setopt(curl, CURLOPT_HEADERFUNCTION, &NetReader::onHeader);
+  curl_easy_setopt(curl, CURLOPT_HEADERDATA, this);
+  curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, &NetReader::onBody);
+  curl_easy_setopt(curl, CURLOPT_WRITEDATA, this);
+  curl_easy_setopt(curl, CURLOPT_NOPROGRESS, 0L);
+  curl_easy_setopt(curl, CURLOPT_XFERINFOFUNCTION, &NetReader::onProgress);
+  curl_easy_setopt(curl, CURLOPT_XFERINFODATA, this);
+  curl_easy_setopt(curl, CURLOPT_BUFFERSIZE, 16384L);
+  curl_easy_setopt(curl, CURLOPT_PROXY, m_options.proxy.c_str());  // "" means no proxy, also none from the environment
+  m_lastProgress = std::chrono::steady_clock::now();
+
+  const CURLcode result = curl_easy_perform(curl);
+  ErrorCode error = m_callbackError != ErrorCode::Ok ? m_callbackError : fromCurl(result, !m_options.proxy.empty());
+  if (m_abort) {
+    error = ErrorCode::Ok;  // our own stop, no failure
+  } else if (result == CURLE_OK && !m_headersDone) {
+    error = ErrorCode::ClosedEarly;
+  }
+  if (!m_headersDone) {
+    answer(error == ErrorCode::Ok ? ErrorCode::ClosedEarly : error);
+  } else {
+    m_endError = error;
+  }
+  m_ring.finish();
+  curl_easy_cleanup(curl);
+  curl_slist_free_all(requestHeaders);
+  curl_slist_free_all(icyStatus);
+}
+
+}  // namespace qv::engine

@@ -1,0 +1,97 @@
+#pragma once
+
+#include "byte_ring.h"
+#include "engine.h"
+#include "icy_demuxer.h"
+
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <thread>
+#include <vector>
+
+namespace qv::engine {
+
+struct NetOptions {
+  std::string url;
+  std::string proxy;  // empty: direct
+  std::chrono::milliseconds connectTimeout{5000};
+  std::chrono::milliseconds dataTimeout{10000};
+};
+
+//! The server's answer once its headers are complete.
+struct NetAnswer {
+  ErrorCode error = ErrorCode::Ok;
+  long status = 0;
+  std::vector<std::string> headerLines;  // status line first
+  std::string contentType;               // lower case, without parameters
+  bool icyStatus = false;                // the status line was "ICY ..."
+};
+
+//! One stream's network thread: a libcurl transfer whose body goes into a ByteRing, de-interleaved
+//! when the server sends ICY metadata. Header block and metadata are bounded; redirects are
+//! followed a bounded number of times; no answer or no data for `dataTimeout` ends the transfer.
+class NetReader {
+ public:
+  using MetaSink = std::function<void(std::string text)>;
+
+  NetReader(NetOptions options, ByteRing& ring, MetaSink meta);
+  ~NetReader();
+  NetReader(const NetReader&) = delete;
+  NetReader& operator=(const NetReader&) = delete;
+
+  void start();
+  //! Blocks until the headers are complete or the transfer failed.
+  NetAnswer waitForAnswer();
+  //! Error that ended the transfer after the headers (Ok while running or after a clean end).
+  ErrorCode endError() const { return m_endError.load(); }
+  //! Body bytes received so far, metadata included.
+  std::uint64_t bodyBytes() const { return m_bodyBytes.load(); }
+  //! Whether `url` names a scheme we stream from (http, https).
+  static bool supportedUrl(std::string_view url);
+  //! Aborts the transfer and joins the thread.
+  void stop();
+
+  static constexpr std::size_t kMaxHeaderBytes = 64 * 1024;
+  static constexpr std::size_t kMaxHeaderLines = 200;
+  static constexpr long kMaxRedirects = 8;
+
+ private:
+  static std::size_t onHeader(char* data, std::size_t size, std::size_t count, void* self);
+  static std::size_t onBody(char* data, std::size_t size, std::size_t count, void* self);
+  static int onProgress(void* self, long long, long long, long long, long long);
+  void run();
+  void finishHeaders(void* curl);
+  void answer(ErrorCode error);
+
+  NetOptions m_options;
+  ByteRing& m_ring;
+  MetaSink m_meta;
+  std::thread m_thread;
+  std::atomic<bool> m_abort{false};
+  std::atomic<ErrorCode> m_endError{ErrorCode::Ok};
+  std::atomic<std::uint64_t> m_bodyBytes{0};
+
+  // Network thread only.
+  std::vector<std::string> m_lines;
+  std::size_t m_headerBytes = 0;
+  bool m_headersDone = false;
+  bool m_connected = false;
+  ErrorCode m_callbackError = ErrorCode::Ok;
+  std::unique_ptr<IcyDemuxer> m_icy;
+  std::chrono::steady_clock::time_point m_lastProgress;
+  void* m_curl = nullptr;
+
+  // Hand-over of the answer to the opening thread.
+  std::mutex m_answerMutex;
+  std::condition_variable m_answered;
+  std::optional<NetAnswer> m_answer;  // m_answerMutex
+};
+
+}  // namespace qv::engine

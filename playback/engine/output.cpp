@@ -1,0 +1,132 @@
+#include "output.h"
+
+#include "stream.h"
+
+#include <SDL.h>
+
+#include <chrono>
+#include <cstring>
+#include <thread>
+
+namespace qv::engine {
+
+ErrorCode Output::open(int device, int rateHz) {
+  std::lock_guard lock(m_deviceMutex);
+  m_rateHz = rateHz;
+  if (device == 0) {
+    return ErrorCode::Ok;  // no sound: streams decode, nothing is heard
+  }
+  SDL_SetHint(SDL_HINT_AUDIO_DEVICE_APP_NAME, "Quorventale");
+  SDL_SetHint(SDL_HINT_APP_NAME, "Quorventale");
+  SDL_SetHint(SDL_HINT_AUDIO_DEVICE_STREAM_ROLE, "music");
+  SDL_SetHint(SDL_HINT_AUDIO_DEVICE_STREAM_NAME, "Quorventale");
+  if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
+    return ErrorCode::OutputFailed;
+  }
+  m_sdlStarted = true;
+  m_deviceName.reset();
+  if (device > 0) {
+    if (device > SDL_GetNumAudioDevices(0)) {
+      closeLocked();
+      return ErrorCode::BadDevice;
+    }
+    m_deviceName = SDL_GetAudioDeviceName(device - 1, 0);
+  }
+  // The device is tried now, so that a broken output fails here, and opened for good when the
+  // first stream plays: a device that runs before there is audio queues silence ahead of it.
+  if (!openDevice()) {
+    closeLocked();
+    return ErrorCode::OutputFailed;
+  }
+  SDL_CloseAudioDevice(m_device.exchange(0));
+  return ErrorCode::Ok;
+}
+
+bool Output::openDevice() {
+  SDL_AudioSpec wanted{};
+  wanted.freq = m_rateHz;
+  wanted.format = AUDIO_F32SYS;
+  wanted.channels = 2;
+  // About 23 ms at 44.1 kHz: the first sound comes soon and the callback wakes rarely.
+  wanted.samples = 1024;
+  wanted.callback = &Output::callback;
+  wanted.userdata = this;
+  SDL_AudioSpec obtained{};
+  m_device = SDL_OpenAudioDevice(m_deviceName ? m_deviceName->c_str() : nullptr, 0, &wanted, &obtained, 0);
+  return m_device != 0;
+}
+
+ErrorCode Output::start() {
+  std::lock_guard lock(m_deviceMutex);
+  if (!m_sdlStarted || m_device != 0) {
+    return ErrorCode::Ok;  // no output, or already running
+  }
+  if (!openDevice()) {
+    return ErrorCode::OutputFailed;
+  }
+  SDL_PauseAudioDevice(m_device, 0);
+  return ErrorCode::Ok;
+}
+
+void Output::close() {
+  std::lock_guard lock(m_deviceMutex);
+  closeLocked();
+}
+
+void Output::closeLocked() {
+  if (m_device != 0) {
+    SDL_CloseAudioDevice(m_device.exchange(0));  // joins SDL's audio thread
+  }
+  if (m_sdlStarted) {
+    SDL_QuitSubSystem(SDL_INIT_AUDIO);
+    m_sdlStarted = false;
+  }
+}
+
+bool Output::add(Stream* stream) {
+  for (auto& slot : m_slots) {
+    Stream* empty = nullptr;
+    if (slot.compare_exchange_strong(empty, stream)) {
+      return true;
+    }
+  }
+  return false;
+}
+
+void Output::remove(Stream* stream) {
+  bool found = false;
+  for (auto& slot : m_slots) {
+    Stream* expected = stream;
+    found = slot.compare_exchange_strong(expected, nullptr) || found;
+  }
+  if (!found || m_device == 0) {
+    return;
+  }
+  // A pass that began before the slot was cleared may still use the stream: wait for its end.
+  if (m_inCallback.load()) {
+    const std::uint64_t pass = m_passes.load();
+    while (m_inCallback.load() && m_passes.load() == pass) {
+      std::this_thread::sleep_for(std::chrono::microseconds(500));
+    }
+  }
+}
+
+void Output::callback(void* selfPointer, std::uint8_t* buffer, int bytes) {
+  auto* self = static_cast<Output*>(selfPointer);
+  self->m_inCallback.store(true);
+  std::memset(buffer, 0, static_cast<std::size_t>(bytes));
+  auto* mix = reinterpret_cast<float*>(buffer);
+  const std::size_t frames = static_cast<std::size_t>(bytes) / (sizeof(float) * 2);
+  for (auto& slot : self->m_slots) {
+    if (Stream* stream = slot.load()) {
+      stream->mix(mix, frames);
+    }
+  }
+  for (std::size_t i = 0; i < frames * 2; ++i) {
+    mix[i] = mix[i] > 1.0f ? 1.0f : (mix[i] < -1.0f ? -1.0f : mix[i]);
+  }
+  self->m_passes.fetch_add(1);
+  self->m_inCallback.store(false);
+}
+
+}  // namespace qv::engine

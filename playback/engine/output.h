@@ -1,0 +1,52 @@
+#pragma once
+
+#include "engine.h"
+
+#include <array>
+#include <atomic>
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <string>
+
+namespace qv::engine {
+
+class Stream;
+
+//! The audio output: an SDL device whose callback mixes every registered stream. Streams are
+//! registered in fixed slots of atomics, so the callback neither locks nor allocates; removal
+//! waits until a callback pass that may still see the stream has finished.
+class Output {
+ public:
+  static constexpr std::size_t kMaxStreams = 64;
+
+  //! device -1 default, 0 none, n the n-th device. Checks that the device opens; it runs from
+  //! start() on.
+  ErrorCode open(int device, int rateHz);
+  //! Runs the device (the first time a stream plays); OutputFailed when it cannot be opened now.
+  ErrorCode start();
+  void close();
+  int rateHz() const { return m_rateHz; }
+
+  //! False when every slot is taken.
+  bool add(Stream* stream);
+  void remove(Stream* stream);
+
+ private:
+  static void callback(void* self, std::uint8_t* buffer, int bytes);
+  bool openDevice();
+  void closeLocked();
+
+  std::mutex m_deviceMutex;                 // API threads: opening, starting and closing; never the callback
+  std::optional<std::string> m_deviceName;  // m_deviceMutex; none: the system's default
+
+  std::atomic<std::uint32_t> m_device{0};  // SDL device id; 0 = no output
+  bool m_sdlStarted = false;
+  int m_rateHz = 44100;
+  std::array<std::atomic<Stream*>, kMaxStreams> m_slots{};
+  std::atomic<bool> m_inCallback{false};
+  std::atomic<std::uint64_t> m_passes{0};
+};
+
+}  // namespace qv::engine

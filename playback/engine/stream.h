@@ -1,0 +1,141 @@
+#pragma once
+
+#include "byte_ring.h"
+#include "decoder.h"
+#include "engine.h"
+#include "net_reader.h"
+#include "pcm_ring.h"
+#include "processing_stage.h"
+#include "tag_store.h"
+
+#include <array>
+#include <atomic>
+#include <chrono>
+#include <deque>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace qv::engine {
+
+struct StreamSettings {
+  int outputRateHz = 44100;
+  std::uint32_t bufferMs = 500;
+  NetOptions net;
+  std::uint32_t flags = 0;
+};
+
+//! One network stream. Threads: the opening thread (open), its network thread (NetReader), its
+//! decoder thread (decodeLoop, which also delivers the syncs raised by the audio callback) and
+//! the audio callback (mix). Fields say which of them owns them.
+class Stream {
+ public:
+  explicit Stream(StreamSettings settings);
+  ~Stream();
+  Stream(const Stream&) = delete;
+  Stream& operator=(const Stream&) = delete;
+
+  //! Connects and decodes up to the first audio; the download callback gets the header block.
+  ErrorCode open(DownloadProc download, void* user);
+  //! Stops every thread of the stream and waits for them. Idempotent.
+  void shutdown();
+  //! Whether the calling thread is one of this stream's own (freeing from there must be deferred).
+  bool isOwnThread() const;
+
+  void setHandle(Handle handle) { m_handle = handle; }
+  std::uint32_t flags() const { return m_settings.flags; }
+
+  void play();
+  void stop();
+  void pause();
+  ChannelState state() const { return static_cast<ChannelState>(m_state.load()); }
+  void setVolume(float volume) { m_volume.store(volume); }
+  float volume() const { return m_volume.load(); }
+  std::uint32_t level() const;
+  int bufferingPercent() const;
+  ChannelInfo info() const;
+  const char* tag(Tag which) const { return m_tags.get(which); }
+
+  Handle addSync(SyncType type, SyncProc proc, void* user);
+  bool removeSync(Handle sync);
+
+  //! Effects hook for the stage chain; applied on the decoder thread.
+  void addProcessingStage(std::shared_ptr<ProcessingStage> stage, int priority);
+  void removeProcessingStage(const ProcessingStage* stage);
+
+  //! Audio callback: adds this stream's frames to `mix` (interleaved stereo). Never locks.
+  void mix(float* mix, std::size_t frames);
+
+  //! Set when the stream has ended or was stopped with AutoFree: the engine retires it.
+  bool wantsRetiring() const { return m_retire.load(); }
+
+ private:
+  enum State : std::uint8_t { kStopped = 0, kPlaying = 1, kStalled = 2, kPaused = 3 };
+  enum Event : std::uint32_t { kStallEvent = 1, kResumeEvent = 2, kEndEvent = 4 };
+
+  void decodeLoop();
+  void deliverEvents();
+  void fire(SyncType type, std::uint32_t data);
+  void onMeta(std::string text);
+  void onOggComments(std::vector<std::string> comments, bool first);
+  bool push(std::vector<float>& frames);
+  void deliverHeardComments();
+
+  StreamSettings m_settings;
+  Handle m_handle = 0;
+  ByteRing m_bytes;
+  PcmRing m_pcm;
+  std::unique_ptr<NetReader> m_net;
+  std::unique_ptr<Decoder> m_decoder;
+  std::thread m_decodeThread;
+  std::thread::id m_netThreadId;  // set before any sync can fire
+  std::atomic<bool> m_stopping{false};
+  std::atomic<bool> m_shutDown{false};
+  std::size_t m_prebufferFrames;
+  NetAnswer m_answer;  // written by open, read-only afterwards
+
+  // Written by API threads and the audio callback (compare-exchange on both sides).
+  std::atomic<std::uint8_t> m_state{kStopped};
+  std::atomic<bool> m_firstBuffering{false};  // the pre-buffer before the first sound
+  std::atomic<bool> m_decoderDone{false};     // decoder thread: no more frames will come
+  std::atomic<std::uint32_t> m_events{0};     // audio callback raises, decoder thread delivers
+  std::atomic<bool> m_ended{false};
+  std::atomic<bool> m_retire{false};
+  std::atomic<float> m_volume{1.0f};
+
+  // Level: peaks of the last four 5 ms pieces heard, left | right << 16. Audio callback writes.
+  std::array<std::atomic<std::uint32_t>, 4> m_peaks{};
+  std::size_t m_peakPiece = 0;        // audio callback
+  std::size_t m_pieceFramesDone = 0;  // audio callback
+  float m_pieceLeft = 0, m_pieceRight = 0;
+  std::vector<float> m_mixScratch;  // audio callback; sized in the constructor
+
+  TagStore m_tags;
+
+  // Ogg comments of logical streams not heard yet, with the audio position where each begins.
+  struct PendingComments {
+    std::size_t atFrame;
+    std::vector<std::string> comments;
+  };
+  std::deque<PendingComments> m_pendingComments;  // decoder thread
+
+  struct Sync {
+    Handle handle;
+    SyncType type;
+    SyncProc proc;
+    void* user;
+  };
+  mutable std::mutex m_syncMutex;  // never held while a sync runs
+  std::vector<Sync> m_syncs;       // m_syncMutex
+
+  std::mutex m_stageMutex;  // decoder thread and API threads; never the audio callback
+  struct Stage {
+    std::shared_ptr<ProcessingStage> stage;
+    int priority;
+  };
+  std::vector<Stage> m_stages;  // m_stageMutex
+};
+
+}  // namespace qv::engine

@@ -1,0 +1,91 @@
+#include "engine_test_support.h"
+#include "stream_server.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using namespace engine_test;
+using namespace std::chrono_literals;
+
+// Each fixture holds a 1 kHz sine at amplitude 0.5: at the output it is that tone on both
+// channels, resampled to the output rate, mono copied to both sides.
+TEST(AudioOutput, EveryFormatPlaysItsToneAtTheOutputRate) {
+  StreamServer server;
+  ASSERT_TRUE(server.ok()) << server.error();
+  struct Case {
+    const char* name;
+    int sourceRate;
+    int channels;
+  };
+  const Case cases[] = {
+      {"sine1k.mp3", 44100, 2}, {"sine1k_mono.mp3", 44100, 1}, {"sine1k_48k.mp3", 48000, 2}, {"sine1k.aac", 44100, 2},
+      {"sine1k.ogg", 44100, 2}, {"sine1k.opus", 48000, 2},     {"sine1k.flac", 44100, 2},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    Capture capture;
+    {
+      Session session(-1, 44100);
+      ASSERT_TRUE(session.ok) << engine::errorName(engine::errorGetCode());
+      const engine::Handle stream =
+          engine::streamCreateUrl(server.url(std::string("/file/") + c.name).c_str(), 0, nullptr, nullptr);
+      ASSERT_NE(stream, 0u) << engine::errorName(engine::errorGetCode());
+      engine::ChannelInfo info;
+      ASSERT_TRUE(engine::channelGetInfo(stream, &info));
+      EXPECT_EQ(info.rateHz, c.sourceRate);
+      EXPECT_EQ(info.channels, c.channels);
+      ASSERT_TRUE(engine::channelPlay(stream));
+      ASSERT_TRUE(waitUntil([&] { return engine::channelIsActive(stream) == engine::ChannelState::Playing; }, 3s));
+      std::this_thread::sleep_for(500ms);
+    }
+    const std::vector<float> out = capture.samples();
+    for (int channel : {0, 1}) {
+      const Tone tone = analyse(out, channel, 44100, 0.1, 0.25);
+      EXPECT_NEAR(tone.frequencyHz, 1000.0, 20.0) << "channel " << channel;
+      EXPECT_NEAR(tone.peak, 0.5f, 0.06f) << "channel " << channel;
+    }
+  }
+}
+
+TEST(AudioOutput, HalfVolumeHalvesTheAmplitudeAndTheLevelFollows) {
+  StreamServer server;
+  ASSERT_TRUE(server.ok()) << server.error();
+  Capture capture;
+  std::uint32_t fullLevel = 0, halfLevel = 0;
+  {
+    Session session(-1, 44100);
+    ASSERT_TRUE(session.ok);
+    const engine::Handle stream = engine::streamCreateUrl(server.url("/icy/sine1k.mp3").c_str(), 0, nullptr, nullptr);
+    ASSERT_NE(stream, 0u) << engine::errorName(engine::errorGetCode());
+    EXPECT_EQ(engine::channelGetLevel(stream), 0xFFFFFFFFu) << "not playing yet";
+    ASSERT_TRUE(engine::channelPlay(stream));
+    ASSERT_TRUE(waitUntil([&] { return engine::channelIsActive(stream) == engine::ChannelState::Playing; }, 3s));
+    std::this_thread::sleep_for(400ms);
+    fullLevel = engine::channelGetLevel(stream);
+    ASSERT_TRUE(engine::channelSetAttribute(stream, engine::Attribute::Volume, 0.5f));
+    float volume = 0;
+    ASSERT_TRUE(engine::channelGetAttribute(stream, engine::Attribute::Volume, &volume));
+    EXPECT_EQ(volume, 0.5f);
+    std::this_thread::sleep_for(400ms);
+    halfLevel = engine::channelGetLevel(stream);
+    EXPECT_FALSE(engine::channelSetAttribute(stream, engine::Attribute::Volume, 1.5f));
+    EXPECT_EQ(engine::errorGetCode(), engine::ErrorCode::BadParameter);
+    ASSERT_TRUE(engine::channelStop(stream));
+    EXPECT_EQ(engine::channelGetLevel(stream), 0xFFFFFFFFu) << "a stopped stream has no level";
+  }
+  // The peak of the last 20 ms heard, per channel: left in the low word, right in the high word.
+  EXPECT_NEAR(static_cast<double>(fullLevel & 0xFFFF), 16384.0, 1700.0);
+  EXPECT_NEAR(static_cast<double>(fullLevel >> 16), 16384.0, 1700.0);
+  EXPECT_NEAR(static_cast<double>(halfLevel & 0xFFFF), 8192.0, 850.0);
+  EXPECT_NEAR(static_cast<double>(halfLevel >> 16), 8192.0, 850.0);
+
+  const std::vector<float> out = capture.samples();
+  const Tone full = analyse(out, 0, 44100, 0.1, 0.2);
+  const Tone half = analyse(out, 0, 44100, 0.55, 0.2);
+  EXPECT_NEAR(full.peak, 0.5f, 0.06f);
+  EXPECT_NEAR(half.peak / full.peak, 0.5f, 0.05f);
+  EXPECT_NEAR(half.frequencyHz, 1000.0, 20.0);
+}
+
+}  // namespace

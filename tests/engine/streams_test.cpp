@@ -1,0 +1,220 @@
+#include "engine_test_support.h"
+#include "stream_server.h"
+
+#include <QDir>
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace {
+
+using namespace engine_test;
+using namespace std::chrono_literals;
+using engine::ChannelState;
+using engine::SyncType;
+using engine::Tag;
+
+struct Download {
+  std::vector<std::string> blocks;
+  static void record(const char* headers, std::uint32_t length, void* user) {
+    EXPECT_EQ(length, 0u);
+    static_cast<Download*>(user)->blocks.push_back(lines(headers).empty() ? "" : lines(headers).front());
+  }
+};
+
+bool hasLine(const char* list, const std::string& line) {
+  const auto all = lines(list);
+  return std::find(all.begin(), all.end(), line) != all.end();
+}
+
+class Streams : public ::testing::Test {
+ protected:
+  StreamServer server;
+  Session session;
+};
+
+TEST_F(Streams, IcyStationGivesItsHeadersFormatAndChangingTitles) {
+  ASSERT_TRUE(server.ok()) << server.error();
+  ASSERT_TRUE(session.ok);
+  Download download;
+  const engine::Handle stream = engine::streamCreateUrl(
+      server.url("/icy/sine1k.mp3?metaint=8000&every=1&titles=First%20Song|Second%20Song").c_str(), 0,
+      &Download::record, &download);
+  ASSERT_NE(stream, 0u) << engine::errorName(engine::errorGetCode());
+  EXPECT_EQ(download.blocks, std::vector<std::string>{"ICY 200 OK"});
+
+  const char* icy = engine::channelGetTags(stream, Tag::Icy);
+  ASSERT_NE(icy, nullptr);
+  EXPECT_EQ(lines(icy).front(), "ICY 200 OK");
+  EXPECT_TRUE(hasLine(icy, "icy-metaint: 8000") || hasLine(icy, "icy-metaint:8000")) << icy;
+  EXPECT_EQ(engine::channelGetTags(stream, Tag::Http), nullptr) << "an ICY answer has ICY headers only";
+  EXPECT_EQ(engine::channelGetTags(stream, Tag::Ogg), nullptr);
+  engine::ChannelInfo info;
+  ASSERT_TRUE(engine::channelGetInfo(stream, &info));
+  EXPECT_EQ(info.rateHz, 44100);
+  EXPECT_EQ(info.channels, 2);
+  EXPECT_EQ(info.bitrateKbps, 128);
+
+  SyncLog syncs;
+  syncs.attach(stream);
+  const engine::Handle removed = engine::channelSetSync(
+      stream, SyncType::Meta, [](auto, auto, auto, auto) { ADD_FAILURE() << "a removed sync ran"; }, nullptr);
+  ASSERT_NE(removed, 0u);
+  EXPECT_TRUE(engine::channelRemoveSync(stream, removed));
+  EXPECT_FALSE(engine::channelRemoveSync(stream, removed));
+  ASSERT_TRUE(engine::channelPlay(stream));
+  ASSERT_TRUE(syncs.waitFor(SyncType::Meta, 2, 5s));
+  const auto metas = syncs.events(SyncType::Meta);
+  EXPECT_NE(metas[0].text, metas[1].text) << "each META sync is a change";
+  for (const auto& meta : metas) {
+    EXPECT_TRUE(meta.text == "StreamTitle='First Song';StreamUrl='';" ||
+                meta.text == "StreamTitle='Second Song';StreamUrl='';")
+        << meta.text;
+  }
+  EXPECT_EQ(engine::channelIsActive(stream), ChannelState::Playing);
+  EXPECT_TRUE(engine::streamFree(stream));
+}
+
+TEST_F(Streams, HttpAnswerGivesHttpHeadersAndNoMetadataWithoutMetaint) {
+  ASSERT_TRUE(server.ok()) << server.error();
+  ASSERT_TRUE(session.ok);
+  Download download;
+  const engine::Handle stream =
+      engine::streamCreateUrl(server.url("/file/sine1k.ogg").c_str(), 0, &Download::record, &download);
+  ASSERT_NE(stream, 0u) << engine::errorName(engine::errorGetCode());
+  EXPECT_EQ(download.blocks, std::vector<std::string>{"HTTP/1.0 200 OK"});
+  EXPECT_EQ(engine::channelGetTags(stream, Tag::Icy), nullptr);
+  EXPECT_TRUE(hasLine(engine::channelGetTags(stream, Tag::Http), "Content-Type: audio/ogg"));
+  EXPECT_EQ(engine::channelGetTags(stream, Tag::Meta), nullptr);
+  EXPECT_NE(engine::channelGetTags(stream, Tag::Ogg), nullptr) << "an Ogg stream has its comment list";
+  EXPECT_TRUE(engine::streamFree(stream));
+}
+
+// The server's end is heard: END fires once the buffered audio has played, and the stream stops.
+TEST_F(Streams, EndFiresAfterTheServerCloses) {
+  ASSERT_TRUE(server.ok()) << server.error();
+  ASSERT_TRUE(session.ok);
+  const engine::Handle stream =
+      engine::streamCreateUrl(server.url("/close/sine1k.mp3?after=16000").c_str(), 0, nullptr, nullptr);
+  ASSERT_NE(stream, 0u) << engine::errorName(engine::errorGetCode());
+  SyncLog syncs;
+  syncs.attach(stream);
+  ASSERT_TRUE(engine::channelPlay(stream));
+  ASSERT_TRUE(syncs.waitFor(SyncType::End, 1, 6s));
+  EXPECT_EQ(engine::channelIsActive(stream), ChannelState::Stopped);
+  EXPECT_TRUE(syncs.events(SyncType::Stall).empty()) << "an end is no stall";
+  EXPECT_EQ(engine::channelGetLevel(stream), 0xFFFFFFFFu);
+  EXPECT_TRUE(engine::streamFree(stream));
+}
+
+TEST_F(Streams, StallIsReportedWithBufferingAndTheResumeFollows) {
+  ASSERT_TRUE(server.ok()) << server.error();
+  ASSERT_TRUE(session.ok);
+  const engine::Handle stream =
+      engine::streamCreateUrl(server.url("/stall/sine1k.mp3?after=16000&pause=2").c_str(), 0, nullptr, nullptr);
+  ASSERT_NE(stream, 0u) << engine::errorName(engine::errorGetCode());
+  SyncLog syncs;
+  syncs.attach(stream);
+  ASSERT_TRUE(engine::channelPlay(stream));
+  ASSERT_TRUE(syncs.waitFor(SyncType::Stall, 1, 5s));
+  EXPECT_EQ(syncs.events(SyncType::Stall)[0].data, 0u);
+  EXPECT_EQ(engine::channelIsActive(stream), ChannelState::Stalled);
+  EXPECT_GT(engine::streamBufferingPercent(stream), 0);
+  EXPECT_EQ(engine::channelGetLevel(stream), 0xFFFFFFFFu) << "a stalled stream is not playing";
+  ASSERT_TRUE(syncs.waitFor(SyncType::Stall, 2, 6s));
+  EXPECT_EQ(syncs.events(SyncType::Stall)[1].data, 1u);
+  EXPECT_EQ(engine::channelIsActive(stream), ChannelState::Playing);
+  EXPECT_EQ(engine::streamBufferingPercent(stream), 0);
+  EXPECT_TRUE(engine::streamFree(stream));
+}
+
+TEST_F(Streams, ChainedOggReplacesTheOggTagWhenTheNextStreamIsHeard) {
+  ASSERT_TRUE(server.ok()) << server.error();
+  ASSERT_TRUE(session.ok);
+  const engine::Handle stream = engine::streamCreateUrl(server.url("/file/chained.ogg").c_str(), 0, nullptr, nullptr);
+  ASSERT_NE(stream, 0u) << engine::errorName(engine::errorGetCode());
+  const auto first = lines(engine::channelGetTags(stream, Tag::Ogg));
+  EXPECT_TRUE(std::find(first.begin(), first.end(), "ARTIST=First Artist") != first.end());
+  EXPECT_TRUE(std::find(first.begin(), first.end(), "TITLE=First Title") != first.end());
+  SyncLog syncs;
+  syncs.attach(stream);
+  ASSERT_TRUE(engine::channelPlay(stream));
+  ASSERT_TRUE(syncs.waitFor(SyncType::OggChange, 1, 10s));
+  const std::string changed = syncs.events(SyncType::OggChange)[0].text;
+  EXPECT_NE(changed.find("ARTIST=Second Artist|"), std::string::npos) << changed;
+  EXPECT_NE(changed.find("TITLE=Second Title|"), std::string::npos) << changed;
+  EXPECT_EQ(changed.find("First"), std::string::npos) << "the list is replaced, not extended";
+  EXPECT_TRUE(engine::streamFree(stream));
+}
+
+TEST_F(Streams, AFreedHandleIsHarmlessAndNeverNamesALaterStream) {
+  ASSERT_TRUE(server.ok()) << server.error();
+  ASSERT_TRUE(session.ok);
+  const engine::Handle first = engine::streamCreateUrl(server.url("/icy/sine1k.mp3").c_str(), 0, nullptr, nullptr);
+  ASSERT_NE(first, 0u);
+  ASSERT_TRUE(engine::channelPlay(first));
+  ASSERT_TRUE(engine::streamFree(first));
+
+  EXPECT_FALSE(engine::streamFree(first));
+  EXPECT_EQ(engine::errorGetCode(), engine::ErrorCode::BadHandle);
+  EXPECT_FALSE(engine::channelPlay(first));
+  EXPECT_FALSE(engine::channelStop(first));
+  EXPECT_FALSE(engine::channelSetAttribute(first, engine::Attribute::Volume, 0.5f));
+  EXPECT_EQ(engine::channelSetSync(
+                first, SyncType::Meta, [](auto, auto, auto, auto) {}, nullptr),
+            0u);
+  EXPECT_EQ(engine::channelIsActive(first), ChannelState::Stopped);
+  EXPECT_EQ(engine::channelGetTags(first, Tag::Icy), nullptr);
+  EXPECT_EQ(engine::errorGetCode(), engine::ErrorCode::BadHandle);
+
+  const engine::Handle second = engine::streamCreateUrl(server.url("/icy/sine1k.mp3").c_str(), 0, nullptr, nullptr);
+  ASSERT_NE(second, 0u);
+  EXPECT_NE(second, first) << "the slot's generation changed";
+  EXPECT_FALSE(engine::channelPlay(first));
+  EXPECT_TRUE(engine::streamFree(second));
+}
+
+TEST_F(Streams, AnAutoFreeStreamIsGoneOnceStopped) {
+  ASSERT_TRUE(server.ok()) << server.error();
+  ASSERT_TRUE(session.ok);
+  const engine::Handle stream =
+      engine::streamCreateUrl(server.url("/icy/sine1k.mp3").c_str(), engine::AutoFree, nullptr, nullptr);
+  ASSERT_NE(stream, 0u);
+  ASSERT_TRUE(engine::channelPlay(stream));
+  ASSERT_TRUE(engine::channelStop(stream));
+  EXPECT_EQ(engine::channelIsActive(stream), ChannelState::Stopped);
+  EXPECT_FALSE(engine::channelPlay(stream));
+  EXPECT_EQ(engine::errorGetCode(), engine::ErrorCode::BadHandle);
+}
+
+std::size_t threadCount() {
+  return static_cast<std::size_t>(
+      QDir(QStringLiteral("/proc/self/task")).entryList(QDir::Dirs | QDir::NoDotAndDotDot).size());
+}
+
+// Run under the sanitizer build too: freeing leaves no thread and no memory behind. Each stream
+// runs two threads of its own (network and decoder); the output's thread stays until release.
+TEST_F(Streams, TwoStreamsOpenedInQuickSuccessionAndTheFirstFreedLeaveNothingBehind) {
+  ASSERT_TRUE(server.ok()) << server.error();
+  ASSERT_TRUE(session.ok);
+  const engine::Handle first = engine::streamCreateUrl(server.url("/icy/music.mp3").c_str(), 0, nullptr, nullptr);
+  const engine::Handle second = engine::streamCreateUrl(server.url("/icy/music.ogg").c_str(), 0, nullptr, nullptr);
+  ASSERT_NE(first, 0u);
+  ASSERT_NE(second, 0u);
+  ASSERT_TRUE(engine::channelPlay(first));
+  ASSERT_TRUE(engine::channelPlay(second));
+  const std::size_t threadsWithBoth = threadCount();
+  ASSERT_TRUE(engine::streamFree(first));
+#ifdef __linux__
+  EXPECT_EQ(threadCount(), threadsWithBoth - 2) << "the first stream's threads are joined";
+#endif
+  ASSERT_TRUE(waitUntil([&] { return engine::channelIsActive(second) == ChannelState::Playing; }, 3s));
+  EXPECT_TRUE(waitUntil([&] { return engine::channelGetLevel(second) != 0; }, 2s)) << "the second still sounds";
+  ASSERT_TRUE(engine::streamFree(second));
+#ifdef __linux__
+  EXPECT_EQ(threadCount(), threadsWithBoth - 4) << "every stream thread is joined";
+#endif
+}
+
+}  // namespace

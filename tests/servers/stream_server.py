@@ -1,0 +1,532 @@
+#!/usr/bin/env python3
+"""Local stream server for the tests and the demo: plain HTTP files, live ICY streams with
+in-stream titles, slow, stalling and closing streams, error statuses and hostile servers.
+
+    python3 stream_server.py --root FIXTURES_DIR [--port 0] [--no-stdin-watch]
+
+Binds 127.0.0.1 only, prints one line "PORT <n>" on stdout, logs one line per request on stderr,
+and serves until SIGTERM or until its stdin reaches end of file, so a test that crashes never
+leaves it behind (--no-stdin-watch turns that off for scripts that stop it by its PID).
+
+Paths (every query parameter is optional):
+  /file/<name>[?loop=1&rate=N]            the file over HTTP/1.0; loop=1 repeats it without end
+  /icy/<name>?metaint=&titles=A|B&every=&rate=&burst=&status=icy|http&name=&genre=&description=
+                                          a live ICY station looping the file in real time
+  /stall/<name>?after=BYTES&pause=SECONDS like /icy, silent for a while after some audio
+  /close/<name>?after=BYTES               like /icy, closes after some audio (0: after the headers)
+  /status/<code>                          that HTTP status with a short body
+  /garbage-status /endless-headers /huge-header /redirect-loop /redirect/<n>/<name>
+  /metaint/<value>/<name> /meta-past-data/<name> /drip /silent
+  /playlist/self.pls /playlist/self.m3u /playlist/to/<name>.pls|.m3u|.xspf
+A mode is a function taking (Request, match); ROUTES maps path patterns to modes.
+"""
+
+import argparse
+import os
+import re
+import signal
+import socket
+import socketserver
+import sys
+import threading
+import time
+import urllib.parse
+from pathlib import Path
+
+sys.dont_write_bytecode = True  # never leave a cache folder in the source tree
+from audio_info import FileCache  # noqa: E402  (after the line above on purpose)
+
+SEND_TIMEOUT_SECONDS = 30  # a client that stops reading for this long is dropped
+REQUEST_TIMEOUT_SECONDS = 10
+MAX_REQUEST_BYTES = 64 * 1024
+HOSTILE_BOUND_SECONDS = 600  # the slow hostile modes give up after this even if the client stays
+
+CONTENT_TYPES = {
+    ".mp3": "audio/mpeg",
+    ".aac": "audio/aac",
+    ".ogg": "audio/ogg",
+    ".opus": "audio/ogg",
+    ".flac": "audio/flac",
+    ".pls": "audio/x-scpls",
+    ".m3u": "audio/x-mpegurl",
+    ".m3u8": "application/vnd.apple.mpegurl",
+    ".ts": "video/mp2t",
+    ".xspf": "application/xspf+xml",
+}
+
+REASONS = {200: "OK", 204: "No Content", 301: "Moved Permanently", 302: "Found", 400: "Bad Request",
+           401: "Unauthorized", 403: "Forbidden", 404: "Not Found", 500: "Internal Server Error",
+           502: "Bad Gateway", 503: "Service Unavailable", 504: "Gateway Timeout"}
+
+DEFAULT_TITLES = "Test Artist - Song One|Test Artist - Song Two"
+
+files = FileCache()
+
+
+def content_type(name):
+    return CONTENT_TYPES.get(os.path.splitext(name)[1].lower(), "application/octet-stream")
+
+
+class BadRequest(Exception):
+    pass
+
+
+class Request:
+    """One client connection: the parsed request and helpers to answer it."""
+
+    def __init__(self, sock, server, method, path, query, headers):
+        self.sock = sock
+        self.server = server
+        self.method = method
+        self.path = path
+        self.raw_query = query
+        self.query = urllib.parse.parse_qs(query, keep_blank_values=True)
+        self.headers = headers  # lower-case names
+
+    @property
+    def base_url(self):
+        return f"http://127.0.0.1:{self.server.server_address[1]}"
+
+    def param(self, name, default=None):
+        values = self.query.get(name)
+        return values[-1] if values else default
+
+    def number(self, name, default, kind=int):
+        value = self.param(name)
+        if value is None:
+            return default
+        try:
+            return kind(value)
+        except ValueError:
+            raise BadRequest(f"{name}={value} is not a number") from None
+
+    def file(self, name):
+        path = (self.server.root / name).resolve()
+        if "/" in name or "\\" in name or name.startswith(".") or path.parent != self.server.root or not path.is_file():
+            return None
+        return path
+
+    def send(self, data):
+        self.sock.sendall(data)
+
+    def send_head(self, status_line, headers=()):
+        lines = [status_line] + [f"{name}: {value}" for name, value in headers]
+        self.send(("\r\n".join(lines) + "\r\n\r\n").encode("utf-8"))
+
+    def send_status(self, code, body=None, headers=()):
+        reason = REASONS.get(code, "Status")
+        body = (body if body is not None else f"{code} {reason}\n").encode("utf-8")
+        self.send_head(f"HTTP/1.0 {code} {reason}",
+                       [("Content-Type", "text/plain"), ("Content-Length", len(body))] + list(headers))
+        self.send(body)
+
+    def stopping(self):
+        return self.server.stopping.is_set()
+
+
+class Pacer:
+    """Lets `rate` bytes per second through after an unpaced burst; rate 0 means unpaced."""
+
+    def __init__(self, rate, burst_bytes=0):
+        self.rate = rate
+        self.burst = burst_bytes
+        self.start = time.monotonic()
+
+    def chunk_size(self):
+        return 16384 if self.rate <= 0 else max(64, min(16384, self.rate // 20))
+
+    def wait(self, sent):
+        if self.rate > 0:
+            delay = self.start + max(0, sent - self.burst) / self.rate - time.monotonic()
+            if delay > 0:
+                time.sleep(delay)
+
+    def pause(self, seconds):
+        time.sleep(seconds)
+        self.start += seconds  # resume at the real rate, without catching up
+
+
+class LoopedAudio:
+    """The file's bytes repeated without end (Ogg copies alternate serial numbers)."""
+
+    def __init__(self, copies):
+        self.copies = copies
+        self.index = 0
+        self.pos = 0
+
+    def read(self, count):
+        out = bytearray()
+        while len(out) < count:
+            data = self.copies[self.index]
+            piece = data[self.pos : self.pos + count - len(out)]
+            out += piece
+            self.pos += len(piece)
+            if self.pos >= len(data):
+                self.index = (self.index + 1) % len(self.copies)
+                self.pos = 0
+            if not data:
+                break
+        return bytes(out)
+
+
+def icy_metadata_block(title):
+    text = f"StreamTitle='{title}';StreamUrl='';".encode("utf-8")[: 255 * 16]
+    units = (len(text) + 15) // 16
+    return bytes([units]) + text.ljust(units * 16, b"\0")
+
+
+class IcyWriter:
+    """Interleaves a metadata block after every `metaint` bytes of audio. The block carries the
+    title when it differs from the last one sent (always in the first block) and is empty
+    otherwise, as ICY servers do. The title cycles through `titles` every `every` seconds."""
+
+    def __init__(self, request, metaint, titles, every):
+        self.request = request
+        self.metaint = metaint
+        self.titles = titles or [""]
+        self.every = every
+        self.start = time.monotonic()
+        self.until_block = metaint
+        self.last_title = None
+
+    def current_title(self):
+        if self.every <= 0:
+            return self.titles[0]
+        return self.titles[int((time.monotonic() - self.start) / self.every) % len(self.titles)]
+
+    def write(self, audio):
+        if not self.metaint:
+            self.request.send(audio)
+            return
+        out = []
+        while audio:
+            piece = audio[: self.until_block]
+            out.append(piece)
+            audio = audio[len(piece) :]
+            self.until_block -= len(piece)
+            if self.until_block == 0:
+                title = self.current_title()
+                out.append(icy_metadata_block(title) if title != self.last_title else b"\0")
+                self.last_title = title
+                self.until_block = self.metaint
+        self.request.send(b"".join(out))
+
+
+def live_stream(req, match, metaint_header=None, stall_after=None, stall_seconds=0.0, close_after=None):
+    """A live station looping the file: the shared body of /icy, /stall, /close and /metaint."""
+    name = match["name"]
+    path = req.file(name)
+    if path is None:
+        return req.send_status(404)
+    _, info, copies = files.load(path)
+    rate = req.number("rate", info.byte_rate)
+    burst_seconds = req.number("burst", 2.0, float)
+    titles = req.param("titles", DEFAULT_TITLES).split("|")
+    every = req.number("every", 2.0, float)
+    status = req.param("status", "icy")
+    if status not in ("icy", "http"):
+        raise BadRequest("status must be icy or http")
+
+    if metaint_header is not None:
+        metaint = int(metaint_header) if re.fullmatch(r"[0-9]{1,9}", metaint_header) else 0
+        announce = metaint_header
+    else:
+        wants_metadata = req.headers.get("icy-metadata", "").strip() == "1"
+        metaint = req.number("metaint", 16000) if wants_metadata else 0
+        if metaint < 0 or metaint > 1 << 24:
+            raise BadRequest("metaint out of range")
+        announce = str(metaint) if wants_metadata else None
+
+    headers = [
+        ("Content-Type", content_type(name)),
+        ("icy-name", req.param("name", "Test Radio")),
+        ("icy-genre", req.param("genre", "Test")),
+        ("icy-br", info.kbps),
+        ("icy-url", "http://127.0.0.1/"),
+        ("icy-description", req.param("description", "Local test stream")),
+        ("icy-pub", 0),
+    ]
+    if announce is not None:
+        headers.append(("icy-metaint", announce))
+    req.send_head("ICY 200 OK" if status == "icy" else "HTTP/1.0 200 OK", headers)
+
+    audio = LoopedAudio(copies)
+    pacer = Pacer(rate, int(burst_seconds * rate))
+    writer = IcyWriter(req, metaint, titles, every)
+    sent = 0
+    # Ends when the client goes away (the send fails or times out) or the server stops.
+    while not req.stopping():
+        if close_after is not None and sent >= close_after:
+            return
+        if stall_after is not None and sent >= stall_after:
+            pacer.pause(stall_seconds)
+            stall_after = None
+            continue
+        count = pacer.chunk_size()
+        for mark in (close_after, stall_after):
+            if mark is not None:
+                count = min(count, mark - sent)
+        pacer.wait(sent)
+        chunk = audio.read(count)
+        writer.write(chunk)
+        sent += len(chunk)
+
+
+def mode_file(req, match):
+    name = match["name"]
+    path = req.file(name)
+    if path is None:
+        return req.send_status(404)
+    data, _, copies = files.load(path)
+    loop = req.param("loop") == "1"
+    pacer = Pacer(req.number("rate", 0))
+    headers = [("Content-Type", content_type(name))]
+    if not loop:
+        headers.append(("Content-Length", len(data)))
+    req.send_head("HTTP/1.0 200 OK", headers)
+    source = LoopedAudio(copies) if loop else None
+    sent = 0
+    while not req.stopping() and (loop or sent < len(data)):
+        pacer.wait(sent)
+        chunk = source.read(pacer.chunk_size()) if loop else data[sent : sent + pacer.chunk_size()]
+        req.send(chunk)
+        sent += len(chunk)
+
+
+def mode_icy(req, match):
+    live_stream(req, match)
+
+
+def mode_stall(req, match):
+    live_stream(req, match, stall_after=req.number("after", 65536), stall_seconds=req.number("pause", 5.0, float))
+
+
+def mode_close(req, match):
+    live_stream(req, match, close_after=req.number("after", 65536))
+
+
+def mode_metaint(req, match):
+    live_stream(req, match, metaint_header=urllib.parse.unquote(match["value"]))
+
+
+def mode_meta_past_data(req, match):
+    """icy-metaint honoured for one block of audio, then a length byte that promises 4080 bytes
+    of metadata of which only a few arrive before the connection closes."""
+    path = req.file(match["name"])
+    if path is None:
+        return req.send_status(404)
+    data, _, _ = files.load(path)
+    metaint = req.number("metaint", 16000)
+    req.send_head("ICY 200 OK", [("Content-Type", content_type(path.name)), ("icy-metaint", metaint)])
+    req.send(LoopedAudio([data]).read(metaint) + bytes([255]) + b"StreamTitle='Cut short")
+
+
+def mode_status(req, match):
+    req.send_status(int(match["code"]))
+
+
+def mode_garbage_status(req, match):
+    req.send(b"SPAM 200 NONSENSE\r\nContent-Type: audio/mpeg\r\n\r\n" + b"\xff\xfb" * 512)
+
+
+def mode_endless_headers(req, match):
+    req.send(b"HTTP/1.0 200 OK\r\n")
+    line = 0
+    deadline = time.monotonic() + HOSTILE_BOUND_SECONDS
+    while not req.stopping() and time.monotonic() < deadline and line < 1_000_000:
+        batch = "".join(f"X-Filler-{line + i}: {'x' * 48}\r\n" for i in range(100))
+        req.send(batch.encode("ascii"))
+        line += 100
+
+
+def mode_huge_header(req, match):
+    req.send(b"HTTP/1.0 200 OK\r\nContent-Type: audio/mpeg\r\nX-Huge: " + b"a" * (1 << 20) + b"\r\n\r\n")
+
+
+def mode_redirect_loop(req, match):
+    req.send_status(302, "Found\n", [("Location", f"{req.base_url}/redirect-loop")])
+
+
+def mode_redirect(req, match):
+    hops, name = int(match["hops"]), match["name"]
+    if hops <= 0:
+        return mode_file(req, match)
+    target = f"/redirect/{hops - 1}/{name}" if hops > 1 else f"/file/{name}"
+    if req.raw_query:
+        target += "?" + req.raw_query
+    req.send_status(302, "Found\n", [("Location", req.base_url + target)])
+
+
+def mode_drip(req, match):
+    """A status line, then one byte a second: the header block never ends."""
+    req.send(b"HTTP/1.0 200 OK\r\nX-Drip: ")
+    for _ in range(HOSTILE_BOUND_SECONDS):
+        if req.stopping():
+            return
+        time.sleep(1)
+        req.send(b"d")
+
+
+def mode_silent(req, match):
+    """Accepts and reads the request, then never answers; ends when the client hangs up."""
+    req.sock.settimeout(1)
+    deadline = time.monotonic() + HOSTILE_BOUND_SECONDS
+    while not req.stopping() and time.monotonic() < deadline:
+        try:
+            if not req.sock.recv(4096):
+                return
+        except socket.timeout:
+            continue
+
+
+def playlist_text(kind, title, url):
+    if kind == "pls":
+        return f"[playlist]\r\nNumberOfEntries=1\r\nFile1={url}\r\nTitle1={title}\r\nLength1=-1\r\nVersion=2\r\n"
+    if kind == "m3u":
+        return f"#EXTM3U\r\n#EXTINF:-1,{title}\r\n{url}\r\n"
+    return ('<?xml version="1.0" encoding="UTF-8"?>\n<playlist version="1" xmlns="http://xspf.org/ns/0/">\n'
+            f"  <trackList>\n    <track><title>{title}</title><location>{url}</location></track>\n"
+            "  </trackList>\n</playlist>\n")
+
+
+def send_playlist(req, kind, title, url):
+    body = playlist_text(kind, title, url).encode("utf-8")
+    req.send_head("HTTP/1.0 200 OK", [("Content-Type", content_type("x." + kind)), ("Content-Length", len(body))])
+    req.send(body)
+
+
+def mode_playlist_self(req, match):
+    kind = match["kind"]
+    send_playlist(req, kind, "Itself", f"{req.base_url}/playlist/self.{kind}")
+
+
+def mode_playlist_to(req, match):
+    if req.file(match["name"]) is None:
+        return req.send_status(404)
+    target = f"{req.base_url}/icy/{match['name']}" + (f"?{req.raw_query}" if req.raw_query else "")
+    send_playlist(req, match["kind"], "Test Radio", target)
+
+
+NAME = r"(?P<name>[^/]+)"
+ROUTES = [
+    (rf"/file/{NAME}", mode_file),
+    (rf"/icy/{NAME}", mode_icy),
+    (rf"/stall/{NAME}", mode_stall),
+    (rf"/close/{NAME}", mode_close),
+    (r"/status/(?P<code>[1-5][0-9][0-9])", mode_status),
+    (r"/garbage-status", mode_garbage_status),
+    (r"/endless-headers", mode_endless_headers),
+    (r"/huge-header", mode_huge_header),
+    (r"/redirect-loop", mode_redirect_loop),
+    (rf"/redirect/(?P<hops>[0-9]{{1,3}})/{NAME}", mode_redirect),
+    (rf"/metaint/(?P<value>[^/]*)/{NAME}", mode_metaint),
+    (rf"/meta-past-data/{NAME}", mode_meta_past_data),
+    (r"/drip", mode_drip),
+    (r"/silent", mode_silent),
+    (r"/playlist/self\.(?P<kind>pls|m3u)", mode_playlist_self),
+    (r"/playlist/to/(?P<name>[^/]+)\.(?P<kind>pls|m3u|xspf)", mode_playlist_to),
+]
+ROUTES = [(re.compile(pattern), mode) for pattern, mode in ROUTES]
+
+
+def read_request(sock):
+    sock.settimeout(REQUEST_TIMEOUT_SECONDS)
+    data = b""
+    while b"\r\n\r\n" not in data and b"\n\n" not in data:
+        if len(data) > MAX_REQUEST_BYTES:
+            raise BadRequest("request head too long")
+        piece = sock.recv(4096)
+        if not piece:
+            raise ConnectionAbortedError("client closed before its request ended")
+        data += piece
+    lines = data.split(b"\n\n" if b"\r\n\r\n" not in data else b"\r\n\r\n", 1)[0].decode("latin-1").splitlines()
+    parts = lines[0].split()
+    if len(parts) != 3 or not parts[2].startswith("HTTP/"):
+        raise BadRequest(f"bad request line {lines[0]!r}")
+    headers = {}
+    for line in lines[1:]:
+        name, _, value = line.partition(":")
+        headers[name.strip().lower()] = value.strip()
+    return parts[0], parts[1], headers
+
+
+class Handler(socketserver.BaseRequestHandler):
+    def handle(self):
+        sock = self.request
+        client = f"{self.client_address[0]}:{self.client_address[1]}"
+        try:
+            try:
+                method, target, headers = read_request(sock)
+            except BadRequest as error:
+                log(f"{client} rejected: {error}")
+                return
+            log(f"{client} {method} {target}")
+            sock.settimeout(SEND_TIMEOUT_SECONDS)
+            split = urllib.parse.urlsplit(target)
+            path = urllib.parse.unquote(split.path)
+            request = Request(sock, self.server, method, path, split.query, headers)
+            for pattern, mode in ROUTES:
+                match = pattern.fullmatch(path)
+                if match:
+                    try:
+                        mode(request, match)
+                    except BadRequest as error:
+                        request.send_status(400, f"{error}\n")
+                    return
+            request.send_status(404)
+        except (ConnectionError, socket.timeout, OSError):
+            pass  # the client went away or stopped reading: nothing more to do for it
+
+
+def log(text):
+    print(f"stream_server: {text}", file=sys.stderr, flush=True)
+
+
+class Server(socketserver.ThreadingTCPServer):
+    daemon_threads = True
+    allow_reuse_address = True
+    request_queue_size = 64
+
+    def __init__(self, port, root):
+        self.root = root
+        self.stopping = threading.Event()
+        super().__init__(("127.0.0.1", port), Handler)
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__.split("\n\n")[0])
+    parser.add_argument("--root", required=True, type=Path, help="folder of the files to serve")
+    parser.add_argument("--port", type=int, default=0, help="0 picks a free port")
+    parser.add_argument("--no-stdin-watch", action="store_true", help="keep serving when stdin ends")
+    args = parser.parse_args()
+    root = args.root.resolve()
+    if not root.is_dir():
+        parser.error(f"{root} is not a folder")
+
+    try:
+        server = Server(args.port, root)
+    except OSError as error:
+        log(f"cannot listen on 127.0.0.1:{args.port}: {error.strerror}")
+        sys.exit(1)
+    stop = threading.Event()
+    signal.signal(signal.SIGTERM, lambda *_: stop.set())
+    signal.signal(signal.SIGINT, lambda *_: stop.set())
+    if not args.no_stdin_watch:
+        def watch_stdin():
+            while os.read(0, 4096):
+                pass
+            stop.set()
+        threading.Thread(target=watch_stdin, daemon=True).start()
+
+    threading.Thread(target=server.serve_forever, kwargs={"poll_interval": 0.2}, daemon=True).start()
+    print(f"PORT {server.server_address[1]}", flush=True)
+    while not stop.wait(0.5):
+        pass
+    server.stopping.set()
+    server.shutdown()
+    server.server_close()
+    log("stopped")
+
+
+if __name__ == "__main__":
+    main()

@@ -268,6 +268,8 @@ def live_stream(req, match, metaint_header=None, stall_after=None, stall_seconds
                 count = min(count, mark - sent)
         pacer.wait(sent)
         chunk = audio.read(count)
+        if not chunk:
+            return  # an empty file has nothing to loop
         writer.write(chunk)
         sent += len(chunk)
 
@@ -289,6 +291,8 @@ def mode_file(req, match):
     while not req.stopping() and (loop or sent < len(data)):
         pacer.wait(sent)
         chunk = source.read(pacer.chunk_size()) if loop else data[sent : sent + pacer.chunk_size()]
+        if not chunk:
+            return  # an empty file has nothing to loop
         req.send(chunk)
         sent += len(chunk)
 

@@ -151,6 +151,8 @@ TEST(MasterPlaylist, AudioOnlyNeedsEveryCodecToBeAudio) {
 TEST(MasterPlaylist, ClassifiesPlaylists) {
   EXPECT_EQ(classifyPlaylist("#EXTM3U\n#EXT-X-STREAM-INF:BANDWIDTH=1\na\n"), PlaylistKind::Master);
   EXPECT_EQ(classifyPlaylist("#EXTM3U\r\n#EXT-X-TARGETDURATION:6\r\n"), PlaylistKind::Media);
+  // Tags that share a prefix with the master tags.
+  EXPECT_EQ(classifyPlaylist("#EXTM3U\n#EXT-X-MEDIA-SEQUENCE:7\n#EXT-X-STREAM-INFO:x\n"), PlaylistKind::Media);
   EXPECT_EQ(classifyPlaylist("[playlist]\nFile1=http://a.test/\n"), PlaylistKind::NotHls);
   EXPECT_EQ(classifyPlaylist(""), PlaylistKind::NotHls);
 }

@@ -306,7 +306,7 @@ LinkKind detectPlaylist(std::string_view contentType, std::string_view bodyStart
   if (!mayBePlaylist(contentType)) {
     return LinkKind::NotPlaylist;
   }
-  if (const auto byContent = kindFromContent(bodyStart)) {
+  if (const auto byContent = kindFromContent(bodyStart.substr(0, kMaxPlaylistBytes))) {
     return *byContent;
   }
   return kindFromType(type).value_or(LinkKind::NotPlaylist);

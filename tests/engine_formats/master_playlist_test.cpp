@@ -111,6 +111,8 @@ INSTANTIATE_TEST_SUITE_P(
                   ParseError::NotMasterPlaylist, 2},
         ErrorCase{"OnlyRenditions", "#EXTM3U\n#EXT-X-MEDIA:TYPE=AUDIO,GROUP-ID=\"a\",NAME=\"x\",URI=\"a.m3u8\"\n",
                   ParseError::NoVariants, 0},
+        ErrorCase{"LocalFileVariant", "#EXTM3U\n#EXT-X-STREAM-INF:BANDWIDTH=1\nfile:///tmp/a.m3u8\n",
+                  ParseError::InvalidUri, 3},
         ErrorCase{"AudioRenditionWithoutGroup", "#EXTM3U\n#EXT-X-MEDIA:TYPE=AUDIO,NAME=\"x\"\n",
                   ParseError::InvalidAttribute, 2},
         ErrorCase{"MoreVariantsThanLimit",

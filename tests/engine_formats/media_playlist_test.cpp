@@ -140,6 +140,9 @@ INSTANTIATE_TEST_SUITE_P(
         ErrorCase{"MasterPlaylist", "#EXTM3U\n#EXT-X-STREAM-INF:BANDWIDTH=1\na.m3u8\n", ParseError::NotMediaPlaylist,
                   2},
         ErrorCase{"UnresolvableUri", kHead + "#EXTINF:10,\nseg\x01.ts\n", ParseError::InvalidUri, 4},
+        ErrorCase{"LocalFileSegment", kHead + "#EXTINF:10,\nfile:///etc/passwd\n", ParseError::InvalidUri, 4},
+        ErrorCase{"InitSectionOverFtp", kHead + "#EXT-X-MAP:URI=\"ftp://radio.test/init.mp4\"\n",
+                  ParseError::InvalidUri, 3},
         ErrorCase{"MoreSegmentsThanLimit", kHead + "#EXTINF:1,\na\n#EXTINF:1,\nb\n#EXTINF:1,\nc\n#EXTINF:1,\nd\n",
                   ParseError::TooManyEntries, 10}),
     CaseName());

@@ -120,6 +120,7 @@ INSTANTIATE_TEST_SUITE_P(
                      LinkError::NoStreamUrl},
         FirstUrlCase{"M3uLocalFile", LinkKind::M3u, "file:///etc/passwd\n", true, "", LinkError::UnsupportedScheme},
         FirstUrlCase{"M3uWindowsPath", LinkKind::M3u, "C:\\Music\\a.mp3\n", true, "", LinkError::UnsupportedScheme},
+        FirstUrlCase{"M3uHttpWithoutHost", LinkKind::M3u, "http:relative\n", true, "", LinkError::InvalidUrl},
         FirstUrlCase{"M3uControlCharacter", LinkKind::M3u, "http://a.test/x\x01y\n", true, "", LinkError::InvalidUrl},
         FirstUrlCase{"CutBodyDropsItsUnfinishedLine", LinkKind::M3u, "#EXTM3U\nhttp://a.test/cut-in-the-mid", false, "",
                      LinkError::NoStreamUrl},

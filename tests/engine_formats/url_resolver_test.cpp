@@ -61,6 +61,16 @@ TEST(ResolveUrl, RefusesWhatIsNoUrl) {
   EXPECT_FALSE(resolveUrl("http://host.test/", std::string(10'000, 'a')));
 }
 
+TEST(IsFetchableUrl, OnlyHttpWithAHost) {
+  EXPECT_TRUE(isFetchableUrl("http://radio.test/a"));
+  EXPECT_TRUE(isFetchableUrl("HTTPS://user:pw@radio.test:8443"));
+  EXPECT_FALSE(isFetchableUrl("file:///etc/passwd"));
+  EXPECT_FALSE(isFetchableUrl("ftp://radio.test/a"));
+  EXPECT_FALSE(isFetchableUrl("http:relative"));
+  EXPECT_FALSE(isFetchableUrl("http:///no-host"));
+  EXPECT_FALSE(isFetchableUrl("http://user@:80/"));
+}
+
 TEST(UrlIdentity, SameResourceComparesEqual) {
   EXPECT_EQ(urlIdentity("HTTP://Radio.Test/a/./b/../list.pls#top"), urlIdentity("http://radio.test/a/list.pls"));
   EXPECT_EQ(urlIdentity("http://radio.test"), urlIdentity("http://radio.test/"));

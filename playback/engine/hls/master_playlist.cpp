@@ -108,7 +108,7 @@ ParseResult<MasterPlaylist> parseMasterPlaylist(std::string_view body, std::stri
       rendition.isDefault = findAttribute(*attributes, "DEFAULT") == "YES";
       if (const auto uri = findAttribute(*attributes, "URI")) {
         const auto resolved = resolveUrl(playlistUrl, *uri);
-        if (!resolved) {
+        if (!resolved || !isFetchableUrl(*resolved)) {
           return failed<Result>(ParseError::InvalidUri, line.number);
         }
         rendition.uri = *resolved;
@@ -118,7 +118,7 @@ ParseResult<MasterPlaylist> parseMasterPlaylist(std::string_view body, std::stri
       return failed<Result>(ParseError::NotMasterPlaylist, line.number);
     } else if (!line.text.starts_with('#') && pending) {
       const auto resolved = resolveUrl(playlistUrl, line.text);
-      if (!resolved) {
+      if (!resolved || !isFetchableUrl(*resolved)) {
         return failed<Result>(ParseError::InvalidUri, line.number);
       }
       pending->uri = *resolved;

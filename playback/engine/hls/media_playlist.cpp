@@ -135,7 +135,7 @@ ParseResult<MediaPlaylist> parseMediaPlaylist(std::string_view body, std::string
         return failed(ParseError::InvalidAttribute, line.number);
       }
       const auto resolved = resolveUrl(playlistUrl, *uri);
-      if (!resolved) {
+      if (!resolved || !isFetchableUrl(*resolved)) {
         return failed(ParseError::InvalidUri, line.number);
       }
       InitSection section{*resolved, std::nullopt};
@@ -162,7 +162,7 @@ ParseResult<MediaPlaylist> parseMediaPlaylist(std::string_view body, std::string
         return failed(ParseError::TooManyEntries, line.number);
       }
       const auto resolved = resolveUrl(playlistUrl, text);
-      if (!resolved) {
+      if (!resolved || !isFetchableUrl(*resolved)) {
         return failed(ParseError::InvalidUri, line.number);
       }
       Segment segment = std::move(*pending);

@@ -23,7 +23,7 @@ enum class ParseError {
   InvalidTargetDuration,  //!< zero, not a number or beyond HlsLimits::maxSegmentSeconds
   InvalidSequenceNumber,  //!< #EXT-X-MEDIA-SEQUENCE or -DISCONTINUITY-SEQUENCE not a number
   InvalidByteRange,       //!< malformed #EXT-X-BYTERANGE, or one without a previous range to follow
-  InvalidUri,             //!< a URI that cannot be resolved against the playlist's URL
+  InvalidUri,             //!< a URI that does not resolve to an http or https URL with a host
   UnsupportedEncryption,  //!< #EXT-X-KEY with a METHOD other than NONE
 };
 

@@ -227,4 +227,15 @@ std::string urlScheme(std::string_view url) {
   return parts.scheme ? toLower(*parts.scheme) : std::string();
 }
 
+bool isFetchableUrl(std::string_view url) {
+  const UrlParts parts = splitUrl(trimBlanks(url));
+  if (!parts.scheme || !parts.authority) {
+    return false;
+  }
+  const std::string scheme = toLower(*parts.scheme);
+  const std::size_t at = parts.authority->rfind('@');
+  const std::string_view hostAndPort = parts.authority->substr(at == std::string_view::npos ? 0 : at + 1);
+  return (scheme == "http" || scheme == "https") && !hostAndPort.empty() && !hostAndPort.starts_with(':');
+}
+
 }  // namespace qv::engine

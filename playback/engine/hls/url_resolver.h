@@ -19,4 +19,9 @@ std::optional<std::string> urlIdentity(std::string_view url);
 //! The URL's scheme in lower case ("http"), or empty when it has none.
 std::string urlScheme(std::string_view url);
 
+//! True for an http or https URL with a host: what a playlist fetched from the network may send
+//! us to. Other schemes (file:, ftp:...) would let a remote list reach local files or other
+//! services.
+bool isFetchableUrl(std::string_view url);
+
 }  // namespace qv::engine

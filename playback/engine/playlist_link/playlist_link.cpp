@@ -344,6 +344,9 @@ FirstUrl firstStreamUrl(LinkKind kind, std::string_view body, std::string_view l
   if (scheme != "http" && scheme != "https") {
     return {{}, LinkError::UnsupportedScheme};
   }
+  if (!isFetchableUrl(*resolved)) {
+    return {{}, LinkError::InvalidUrl};
+  }
   return {*resolved, LinkError::None};
 }
 

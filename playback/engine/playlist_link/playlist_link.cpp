@@ -6,6 +6,7 @@
 #include <charconv>
 #include <cstdint>
 #include <optional>
+#include <utility>
 
 #include "hls/url_resolver.h"
 

@@ -21,11 +21,12 @@ constexpr char kUsage[] =
     "Usage: quorventale-cli --version\n"
     "       quorventale-cli --help\n"
     "       quorventale-cli probe URL\n"
-    "       quorventale-cli play URL [--seconds N] [--volume P]\n"
+    "       quorventale-cli play URL [--seconds N] [--volume P] [--rate HZ]\n"
     "\n"
     "probe prints the server's status line, headers and tags, then exits.\n"
     "play plays through the default output (N seconds, or until the stream ends) at volume P\n"
-    "(0..100, default 100), and prints every sync, title change and error as it happens.\n";
+    "(0..100, default 100), and prints every sync, title change and error as it happens. The output\n"
+    "runs at HZ (default 48000, the rate of most streams and sound servers, so nothing is resampled).\n";
 
 std::atomic<bool> g_interrupted{false};
 std::atomic<bool> g_ended{false};
@@ -168,8 +169,8 @@ int probe(const char* url) {
   return 0;
 }
 
-int play(const char* url, double seconds, int volumePercent) {
-  if (!engine::init(-1, 44100)) {
+int play(const char* url, double seconds, int volumePercent, int rateHz) {
+  if (!engine::init(-1, rateHz)) {
     return failure("cannot open the audio output");
   }
   const engine::Handle stream = engine::streamCreateUrl(url, 0, &onDownload, nullptr);
@@ -228,18 +229,30 @@ int main(int argc, char** argv) {
   if (argc >= 3 && std::strcmp(argv[1], "play") == 0) {
     double seconds = 0;
     double volume = 100;
+    double rate = 48000;
+    struct Option {
+      const char* name;
+      double* value;
+      double min;
+      double max;
+    };
+    const Option options[] = {
+        {"--seconds", &seconds, 0, 1e9}, {"--volume", &volume, 0, 100}, {"--rate", &rate, 8000, 192000}};
     for (int i = 3; i < argc; i += 2) {
-      const bool known =
-          i + 1 < argc && (std::strcmp(argv[i], "--seconds") == 0 || std::strcmp(argv[i], "--volume") == 0);
+      const Option* option = nullptr;
+      for (const Option& candidate : options) {
+        if (std::strcmp(argv[i], candidate.name) == 0) {
+          option = &candidate;
+        }
+      }
       double value = 0;
-      if (!known || !parseNumber(argv[i + 1], value) || value < 0 ||
-          (std::strcmp(argv[i], "--volume") == 0 && value > 100)) {
+      if (!option || i + 1 >= argc || !parseNumber(argv[i + 1], value) || value < option->min || value > option->max) {
         std::fputs(kUsage, stderr);
         return 2;
       }
-      (std::strcmp(argv[i], "--seconds") == 0 ? seconds : volume) = value;
+      *option->value = value;
     }
-    return play(argv[2], seconds, static_cast<int>(volume));
+    return play(argv[2], seconds, static_cast<int>(volume), static_cast<int>(rate));
   }
   std::fputs(kUsage, stderr);
   return 2;

@@ -47,8 +47,9 @@ bool Output::openDevice() {
   wanted.freq = m_rateHz;
   wanted.format = AUDIO_F32SYS;
   wanted.channels = 2;
-  // About 23 ms at 44.1 kHz: the first sound comes soon and the callback wakes rarely.
-  wanted.samples = 1024;
+  // About 43 ms at 48 kHz: the first period is filled at once, so the first sound is not later,
+  // and the callback (with the sound server's thread behind it) wakes half as often as at 1024.
+  wanted.samples = 2048;
   wanted.callback = &Output::callback;
   wanted.userdata = this;
   SDL_AudioSpec obtained{};

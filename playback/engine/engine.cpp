@@ -224,6 +224,12 @@ const char* errorName(ErrorCode code) {
       return "decoding failed";
     case ErrorCode::PlaylistLoop:
       return "playlist link loops";
+    case ErrorCode::PlaylistTooDeep:
+      return "playlist links nested too deep";
+    case ErrorCode::PlaylistEmpty:
+      return "playlist link without a usable stream URL";
+    case ErrorCode::SegmentsUnavailable:
+      return "stream segments unavailable";
     case ErrorCode::Unknown:
       return "unknown error";
   }
@@ -359,6 +365,7 @@ Handle streamCreateUrl(const char* url, std::uint32_t flags, DownloadProc downlo
     settings.net.url = url;
     settings.net.proxy = state.proxy;
     settings.net.dataTimeout = std::chrono::milliseconds(state.netTimeoutMs);
+    settings.playlistFollowing = state.playlistFollowing;
   }
   auto stream = std::make_shared<Stream>(std::move(settings));
   if (const ErrorCode opened = stream->open(download, user); opened != ErrorCode::Ok) {

@@ -43,6 +43,9 @@ enum class ErrorCode : int {
   NoCodec = 21,
   DecodeFailed = 22,
   PlaylistLoop = 23,
+  PlaylistTooDeep = 24,      //!< playlist links nested deeper than followed
+  PlaylistEmpty = 25,        //!< a playlist link without a stream URL we may open
+  SegmentsUnavailable = 26,  //!< HLS: too many segments in a row could not be fetched
   Unknown = -1,
 };
 

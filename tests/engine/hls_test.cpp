@@ -133,6 +133,14 @@ TEST_F(Hls, AMissingSegmentIsSkippedAfterItsRetries) {
   EXPECT_TRUE(engine::streamFree(stream));
 }
 
+TEST_F(Hls, SegmentsThatNeverArriveEndTheOpenWithTheirErrorCode) {
+  // Each segment is tried three times; a third segment lost in a row gives up.
+  EXPECT_EQ(
+      engine::streamCreateUrl(server.url("/hls/vod/hls_aac_ts.m3u8?missing=0,1,2,3").c_str(), 0, nullptr, nullptr), 0u);
+  EXPECT_EQ(engine::errorGetCode(), engine::ErrorCode::SegmentsUnavailable)
+      << engine::errorName(engine::errorGetCode());
+}
+
 TEST_F(Hls, LivePlaylistIsReloadedAndEachNewSegmentHeardOnce) {
   const engine::Handle stream = open("/hls/live/hls_aac_ts.m3u8?window=4");
   ASSERT_NE(stream, 0u);

@@ -21,8 +21,8 @@ Paths (every query parameter is optional):
   /playlist/chain/<n>/<name>.pls          n playlist links in a row, then /icy/<name>
   /playlist/empty.pls                     a playlist without any entry
 HLS, from a set of segments made by ffmpeg (the fixture <set>.m3u8 lists them with their durations):
-  /hls/vod/<set>.m3u8?missing=I           the whole set as a VOD playlist; EXTINF labels are
-                                          "<duration>,<set> part <i>"; missing=I makes segment I a 404
+  /hls/vod/<set>.m3u8?missing=I,J        the whole set as a VOD playlist; EXTINF labels are
+                                          "<duration>,<set> part <i>"; missing=I,J... makes those a 404
   /hls/live/<set>.m3u8?window=4&missing=S a live playlist sliding in real time: its media sequence
                                           advances by one each target duration since the server
                                           started, segment S plays file S modulo the set's size
@@ -466,8 +466,8 @@ def send_hls_playlist(req, lines):
 
 
 def hls_segment_line(req, file, index):
-    missing = req.param("missing")
-    kind = "gone" if missing is not None and missing == str(index) else "segment"
+    missing = (req.param("missing") or "").split(",")
+    kind = "gone" if str(index) in missing else "segment"
     return f"/hls/{kind}/{file}"
 
 

@@ -46,6 +46,21 @@ TEST_F(PlaylistLinks, EachKindIsFollowedToTheStationWhenFollowingIsOn) {
   }
 }
 
+TEST_F(PlaylistLinks, AStreamWhoseTypeDoesNotSayAudioIsLookedAtAndPlayedWhole) {
+  ASSERT_TRUE(engine::setConfig(engine::Config::PlaylistFollowing, 1));
+  // FLAC cannot be decoded without its header, the first bytes looked at for a playlist.
+  for (const char* type : {"application/octet-stream", "text/plain", "text/html"}) {
+    SCOPED_TRACE(type);
+    const std::string path = std::string("/file/sine1k.flac?type=") + type;
+    const engine::Handle stream = engine::streamCreateUrl(server.url(path).c_str(), 0, nullptr, nullptr);
+    ASSERT_NE(stream, 0u) << engine::errorName(engine::errorGetCode());
+    engine::ChannelInfo info;
+    ASSERT_TRUE(engine::channelGetInfo(stream, &info));
+    EXPECT_STREQ(info.codec, "flac");
+    EXPECT_TRUE(engine::streamFree(stream));
+  }
+}
+
 TEST_F(PlaylistLinks, LinksThatLeadNowhereEndWithTheirOwnErrorCode) {
   struct Case {
     const char* link;

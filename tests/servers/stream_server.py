@@ -9,7 +9,8 @@ and serves until SIGTERM or until its stdin reaches end of file, so a test that 
 leaves it behind (--no-stdin-watch turns that off for scripts that stop it by its PID).
 
 Paths (every query parameter is optional):
-  /file/<name>[?loop=1&rate=N]            the file over HTTP/1.0; loop=1 repeats it without end
+  /file/<name>[?loop=1&rate=N&type=T]     the file over HTTP/1.0; loop=1 repeats it without end;
+                                          type=T sends Content-Type T instead of the file's own
   /icy/<name>?metaint=&titles=A|B&every=&rate=&burst=&status=icy|http&name=&genre=&description=
                                           a live ICY station looping the file in real time
   /stall/<name>?after=BYTES&pause=SECONDS like /icy, silent for a while after some audio
@@ -296,7 +297,7 @@ def mode_file(req, match):
     data, _, copies = files.load(path)
     loop = req.param("loop") == "1"
     pacer = Pacer(req.number("rate", 0))
-    headers = [("Content-Type", content_type(name))]
+    headers = [("Content-Type", req.param("type", content_type(name)))]
     if not loop:
         headers.append(("Content-Length", len(data)))
     req.send_head("HTTP/1.0 200 OK", headers)

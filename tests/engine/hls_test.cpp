@@ -151,8 +151,9 @@ TEST_F(Hls, LivePlaylistIsReloadedAndEachNewSegmentHeardOnce) {
   // Playing starts three segments before the live end: a fifth one needs two reloads.
   ASSERT_TRUE(syncs.waitFor(SyncType::HlsSegment, 5, 10s));
   const auto titles = heardTitles(syncs);
-  int first = -1;
-  ASSERT_EQ(std::sscanf(titles.front().c_str(), "hls_aac_ts seq %d", &first), 1) << titles.front();
+  const std::string prefix = "hls_aac_ts seq ";
+  ASSERT_TRUE(titles.front().starts_with(prefix)) << titles.front();
+  const int first = std::stoi(titles.front().substr(prefix.size()));
   for (std::size_t i = 0; i < titles.size(); ++i) {
     EXPECT_EQ(titles[i], "hls_aac_ts seq " + std::to_string(first + static_cast<int>(i)));
   }

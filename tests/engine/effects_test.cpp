@@ -130,6 +130,8 @@ TEST_F(Effects, HandlesAreCheckedAndFreedWithTheirStream) {
   ASSERT_TRUE(session.ok);
   const engine::Handle stream = engine::streamCreateUrl(server.url("/file/sine1k.mp3").c_str(), 0, nullptr, nullptr);
   ASSERT_NE(stream, 0u);
+  const engine::Handle other = engine::streamCreateUrl(server.url("/file/sine1k.ogg").c_str(), 0, nullptr, nullptr);
+  ASSERT_NE(other, 0u);
   const engine::Handle eq = engine::channelSetFx(stream, engine::EffectType::ParametricEq, 2);
   const engine::Handle reverb = engine::channelSetFx(stream, engine::EffectType::Reverb, 1);
   ASSERT_NE(eq, 0u);
@@ -178,7 +180,7 @@ TEST_F(Effects, HandlesAreCheckedAndFreedWithTheirStream) {
        engine::ErrorCode::BadParameter},
       {"unknown effect", [&] { return engine::fxSetParameters(eq + reverb + 100, qv::dsp::ReverbParameters{}); },
        engine::ErrorCode::BadHandle},
-      {"effect removed through another stream's handle", [&] { return engine::channelRemoveFx(stream + 1, eq); },
+      {"effect removed through another stream", [&] { return engine::channelRemoveFx(other, eq); },
        engine::ErrorCode::BadHandle},
   };
   for (const Refusal& refusal : refusals) {

@@ -1,5 +1,5 @@
 #!/usr/bin/env python3
-"""Gives the demo profile its station list: the two stations of the local demo server first,
+"""Gives the demo profile its station list: the three stations of the local demo server first,
 then a few public stations for those who have internet.
 
     demo_playlist.py PLAYLIST_FILE BASE_URL
@@ -37,6 +37,7 @@ def stations(base_url):
                       ["Demo Ensemble - Chords in A", "Demo Ensemble - Tremolo Evening", "Demo Ensemble - Pink Rain"]),
         local_station(base_url, "music.ogg", "Quorventale Demo (Ogg Vorbis)",
                       ["Demo Quartet - Slow Fifths", "Demo Quartet - Noise Garden"]),
+        (f"{base_url}/hls/live/hls_music.m3u8?window=5", "Quorventale Demo (HLS live)", DEMO_TAG),
         ("https://ice1.somafm.com/groovesalad-128-mp3", "SomaFM Groove Salad", PUBLIC_TAG),
         ("https://stream.radioparadise.com/mp3-128", "Radio Paradise", PUBLIC_TAG),
         ("https://icecast.radiofrance.fr/fip-midfi.mp3", "FIP", PUBLIC_TAG),
@@ -56,7 +57,8 @@ def playlist_text(base_url):
 # are (latin-1 maps every byte to one character and back).
 BOMS = [(b"\xef\xbb\xbf", "utf-8-sig"), (b"\xff\xfe", "utf-16"), (b"\xfe\xff", "utf-16")]
 
-LOCAL_LINK = re.compile(r"^(\s*File[0-9]+\s*=\s*)http://127\.0\.0\.1:[0-9]+(/icy/music\.(?:mp3|ogg)\b)",
+LOCAL_LINK = re.compile(r"^(\s*File[0-9]+\s*=\s*)http://127\.0\.0\.1:[0-9]+"
+                        r"(/icy/music\.(?:mp3|ogg)\b|/hls/live/hls_music\.m3u8\b)",
                         re.IGNORECASE | re.MULTILINE)
 
 

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is needed, builds, and runs the player on a demo profile kept in the build tree,
 # so the user's own settings and station lists are never touched. A local demo server plays
-# generated music with changing titles as two stations (ICY MP3 and Ogg Vorbis) on 127.0.0.1
-# while the player runs; the demo station list also holds a few public stations.
+# generated music with changing titles as two stations (ICY MP3 and Ogg Vorbis), and the same
+# music as a live HLS station (AAC segments in MPEG-TS), on 127.0.0.1 while the player runs; the demo station list also holds a few public stations.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 

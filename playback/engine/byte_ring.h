@@ -77,6 +77,29 @@ class ByteRing {
     m_dataOrEnd.notify_all();
     m_spaceOrClose.notify_all();
   }
+  //! Puts bytes already read back in front of what is waiting, for a reader that looked at the
+  //! start of the data before deciding who reads it. Grows the ring when they do not fit.
+  void unread(const std::uint8_t* data, std::size_t size) {
+    std::lock_guard lock(m_mutex);
+    std::vector<std::uint8_t> joined(std::max(m_data.size(), m_fill + size));
+    std::memcpy(joined.data(), data, size);
+    const std::size_t first = std::min(m_fill, m_data.size() - m_start);
+    std::memcpy(joined.data() + size, m_data.data() + m_start, first);
+    std::memcpy(joined.data() + size + first, m_data.data(), m_fill - first);
+    m_data = std::move(joined);
+    m_start = 0;
+    m_fill += size;
+    m_dataOrEnd.notify_all();
+  }
+  //! Empties the ring and makes it usable again after close() or finish(), for the next writer.
+  //! No writer or reader may be using it then.
+  void reset() {
+    std::lock_guard lock(m_mutex);
+    m_start = 0;
+    m_fill = 0;
+    m_finished = false;
+    m_closed = false;
+  }
   //! Wakes a waiting reader without data, so that it can look at other work.
   void wakeReader() { m_dataOrEnd.notify_all(); }
 

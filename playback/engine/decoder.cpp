@@ -138,7 +138,8 @@ ErrorCode Decoder::openInput(const std::string& contentType) {
   const bool knownAudio = input && (std::string_view(input->name).find("mp3") != std::string_view::npos ||
                                     std::string_view(input->name) == "aac" || std::string_view(input->name) == "ogg" ||
                                     std::string_view(input->name) == "flac" ||
-                                    std::string_view(input->name).find("mpegts") != std::string_view::npos);
+                                    std::string_view(input->name).find("mpegts") != std::string_view::npos ||
+                                    std::string_view(input->name).starts_with("mov,"));
   if (!knownAudio) {
     return ErrorCode::UnsupportedFormat;
   }
@@ -270,6 +271,9 @@ Decoder::Result Decoder::decode(std::vector<float>& out) {
     if (m_format->iformat && std::string_view(m_format->iformat->name) == "ogg") {
       readOggComments(m_packet);
     }
+    if (m_hooks.packet && m_packet->pos >= 0) {
+      m_hooks.packet(m_packet->pos, m_framesOut);
+    }
     std::size_t extradataSize = 0;
     if (av_packet_get_side_data(m_packet, AV_PKT_DATA_NEW_EXTRADATA, &extradataSize) && extradataSize > 0) {
       // A chained Ogg stream with new codec headers: the codec starts afresh.
@@ -320,6 +324,7 @@ bool Decoder::convert(AVFrame* frame, std::vector<float>& out) {
         target[i * 2 + 1] = source[i * static_cast<std::size_t>(channels) + static_cast<std::size_t>(channels - 1)];
       }
     }
+    m_framesOut += frames;
     return true;
   }
   if (!m_swr || frame->sample_rate != m_swrRate || frame->format != m_swrFormat || channels != m_swrChannels) {
@@ -357,6 +362,7 @@ bool Decoder::convert(AVFrame* frame, std::vector<float>& out) {
     out[start + static_cast<std::size_t>(i) * 2 + 1] =
         outChannels == 1 ? left : m_scratch[static_cast<std::size_t>(i * 2 + 1)];
   }
+  m_framesOut += static_cast<std::uint64_t>(made);
   return true;
 }
 

@@ -28,6 +28,9 @@ class Decoder {
     std::function<void()> idle;
     //! A new Ogg logical stream (or its first) brought these comments, "NAME=value" each.
     std::function<void(std::vector<std::string> comments, bool first)> oggComments;
+    //! A packet read from byte `position` of the input is about to be decoded; `framesBefore`
+    //! frames were converted before any of its audio.
+    std::function<void(std::int64_t position, std::uint64_t framesBefore)> packet;
   };
 
   //! `openTimeout`: how long open() may wait for the first audio before it gives up.
@@ -78,6 +81,7 @@ class Decoder {
   std::atomic<const char*> m_codecName{""};                // read by API threads
   int m_consecutiveErrors = 0;
   std::uint64_t m_bytesRead = 0;  // through readPacket
+  std::uint64_t m_framesOut = 0;  // converted frames, those open() keeps included
   bool m_opening = true;          // open() has not found audio yet
   bool m_openTimedOut = false;
   std::chrono::milliseconds m_openTimeout;

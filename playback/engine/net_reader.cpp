@@ -29,8 +29,10 @@ std::optional<std::string> headerValue(const std::vector<std::string>& lines, st
   return std::nullopt;
 }
 
-ErrorCode fromCurl(CURLcode code, bool viaProxy) {
-  switch (code) {
+}  // namespace
+
+ErrorCode errorFromCurl(int curlCode, bool viaProxy) {
+  switch (static_cast<CURLcode>(curlCode)) {
     case CURLE_OK:
       return ErrorCode::Ok;
     case CURLE_COULDNT_RESOLVE_PROXY:
@@ -64,8 +66,6 @@ ErrorCode fromCurl(CURLcode code, bool viaProxy) {
       return ErrorCode::Unknown;
   }
 }
-
-}  // namespace
 
 bool NetReader::supportedUrl(std::string_view url) {
   const std::string scheme = lowerCase(std::string(url.substr(0, url.find("://"))));
@@ -106,6 +106,9 @@ void NetReader::answer(ErrorCode error) {
     long status = 0;
     curl_easy_getinfo(static_cast<CURL*>(m_curl), CURLINFO_RESPONSE_CODE, &status);
     result.status = status;
+    const char* effective = nullptr;
+    curl_easy_getinfo(static_cast<CURL*>(m_curl), CURLINFO_EFFECTIVE_URL, &effective);
+    result.effectiveUrl = effective ? effective : m_options.url;
     std::string type = lowerCase(headerValue(m_lines, "content-type").value_or(std::string()));
     result.contentType = type.substr(0, type.find(';'));
     while (!result.contentType.empty() && result.contentType.back() == ' ') {
@@ -247,7 +250,8 @@ void NetReader::run() {
   m_lastProgress = std::chrono::steady_clock::now();
 
   const CURLcode result = curl_easy_perform(curl);
-  ErrorCode error = m_callbackError != ErrorCode::Ok ? m_callbackError : fromCurl(result, !m_options.proxy.empty());
+  ErrorCode error =
+      m_callbackError != ErrorCode::Ok ? m_callbackError : errorFromCurl(result, !m_options.proxy.empty());
   if (m_abort) {
     error = ErrorCode::Ok;  // our own stop, no failure
   } else if (result == CURLE_OK && !m_headersDone) {

@@ -25,6 +25,9 @@ struct NetOptions {
   std::chrono::milliseconds dataTimeout{10000};
 };
 
+//! The engine's code for a libcurl result code.
+ErrorCode errorFromCurl(int curlCode, bool viaProxy);
+
 //! The server's answer once its headers are complete.
 struct NetAnswer {
   ErrorCode error = ErrorCode::Ok;
@@ -32,6 +35,7 @@ struct NetAnswer {
   std::vector<std::string> headerLines;  // status line first
   std::string contentType;               // lower case, without parameters
   bool icyStatus = false;                // the status line was "ICY ..."
+  std::string effectiveUrl;              // where redirects ended
 };
 
 //! One stream's network thread: a libcurl transfer whose body goes into a ByteRing, de-interleaved
@@ -57,6 +61,7 @@ class NetReader {
   static bool supportedUrl(std::string_view url);
   //! Aborts the transfer and joins the thread.
   void stop();
+  std::thread::id threadId() const { return m_thread.get_id(); }
 
   static constexpr std::size_t kMaxHeaderBytes = 64 * 1024;
   static constexpr std::size_t kMaxHeaderLines = 200;

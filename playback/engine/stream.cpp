@@ -1,5 +1,7 @@
 #include "stream.h"
 
+#include "playlist_link/link_follower.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -11,6 +13,26 @@ constexpr std::size_t kNetworkBufferBytes = 256 * 1024;
 constexpr std::size_t kMixChunkFrames = 4096;
 constexpr std::size_t kMinimumBufferMs = 100;
 constexpr std::size_t kMaxPendingComments = 16;
+constexpr std::size_t kMaxPendingSegments = 256;
+// Enough of a body whose Content-Type does not say audio to tell a playlist from the stream.
+constexpr std::size_t kPeekBytes = 1024;
+constexpr std::size_t kMaxHlsPlaylistBytes = 4 * 1024 * 1024;
+
+ErrorCode linkError(playlist_link::LinkError error) {
+  switch (error) {
+    case playlist_link::LinkError::None:
+      return ErrorCode::Ok;
+    case playlist_link::LinkError::Loop:
+      return ErrorCode::PlaylistLoop;
+    case playlist_link::LinkError::DepthExceeded:
+      return ErrorCode::PlaylistTooDeep;
+    case playlist_link::LinkError::NoStreamUrl:
+    case playlist_link::LinkError::InvalidUrl:
+    case playlist_link::LinkError::UnsupportedScheme:
+      return ErrorCode::PlaylistEmpty;
+  }
+  return ErrorCode::Unknown;
+}
 std::atomic<Handle> g_nextSyncHandle{1};
 
 std::uint32_t toLevel(float peak) {
@@ -27,6 +49,8 @@ Stream::Stream(StreamSettings settings)
       m_mixScratch(kMixChunkFrames * PcmRing::kChannels) {
   // Play starts when half the buffer is filled: quick to start, and a cushion against jitter.
   m_prebufferFrames = m_pcm.capacityFrames() / 2;
+  m_effects = std::make_shared<EffectStage>();
+  addProcessingStage(m_effects, 0);
 }
 
 Stream::~Stream() {
@@ -38,10 +62,103 @@ bool Stream::isOwnThread() const {
   return self == m_decodeThread.get_id() || self == m_netThreadId;
 }
 
+ErrorCode Stream::readBody(std::string& body, std::size_t limit, bool& complete) {
+  complete = false;
+  const auto deadline = std::chrono::steady_clock::now() + m_settings.net.dataTimeout;
+  std::uint8_t chunk[4096];
+  while (body.size() < limit) {
+    if (std::chrono::steady_clock::now() > deadline) {
+      return ErrorCode::Timeout;
+    }
+    std::size_t got = 0;
+    switch (m_bytes.read(chunk, std::min(sizeof chunk, limit - body.size()), got, std::chrono::milliseconds(50))) {
+      case ByteRing::ReadStatus::Data:
+        body.append(reinterpret_cast<const char*>(chunk), got);
+        break;
+      case ByteRing::ReadStatus::Finished:
+        complete = true;
+        return m_net->endError();
+      case ByteRing::ReadStatus::Closed:
+        return ErrorCode::ClosedEarly;
+      case ByteRing::ReadStatus::TimedOut:
+        break;
+    }
+  }
+  return ErrorCode::Ok;
+}
+
+ErrorCode Stream::connect() {
+  playlist_link::PlaylistLinkFollower follower(m_settings.net.url);
+  NetOptions options = m_settings.net;
+  while (true) {
+    m_net.reset();  // its stop() closes the ring: before the ring is made ready for the next one
+    m_bytes.reset();
+    m_net = std::make_unique<NetReader>(options, m_bytes, [this](std::string text) { onMeta(std::move(text)); });
+    m_net->start();
+    m_answer = m_net->waitForAnswer();
+    if (m_answer.error != ErrorCode::Ok || !playlist_link::mayBePlaylist(m_answer.contentType)) {
+      return m_answer.error;
+    }
+    // The Content-Type does not say audio: a look at the body tells a playlist from the stream.
+    std::string body;
+    bool complete = false;
+    if (const ErrorCode read = readBody(body, kPeekBytes, complete); read != ErrorCode::Ok && body.empty()) {
+      return read;
+    }
+    const playlist_link::LinkKind kind = playlist_link::detectPlaylist(m_answer.contentType, body);
+    if (kind == playlist_link::LinkKind::NotPlaylist) {
+      m_bytes.unread(reinterpret_cast<const std::uint8_t*>(body.data()), body.size());
+      return ErrorCode::Ok;
+    }
+    const bool hls = kind == playlist_link::LinkKind::Hls;
+    if (!complete) {
+      const std::size_t limit = hls ? kMaxHlsPlaylistBytes : playlist_link::kMaxPlaylistBytes;
+      if (const ErrorCode read = readBody(body, limit, complete); read != ErrorCode::Ok) {
+        return read;
+      }
+    }
+    if (hls) {
+      if (!complete) {
+        return ErrorCode::ProtocolError;  // a playlist too large to be one
+      }
+      m_net->stop();
+      m_bytes.reset();
+      options.url = m_answer.effectiveUrl.empty() ? options.url : m_answer.effectiveUrl;
+      m_hls = std::make_unique<HlsReader>(options, options.url, std::move(body), m_bytes,
+                                          [this](HlsReader::SegmentStart start) {
+                                            std::lock_guard lock(m_segmentMutex);
+                                            m_segmentStarts.push_back(std::move(start));
+                                          });
+      m_hls->start();
+      return ErrorCode::Ok;
+    }
+    if (!m_settings.playlistFollowing) {
+      return ErrorCode::UnsupportedFormat;
+    }
+    const auto step = follower.onResponse(m_answer.contentType, body, complete, m_answer.effectiveUrl);
+    switch (step.kind) {
+      case playlist_link::PlaylistLinkFollower::Step::Kind::Follow:
+        options.url = step.url;
+        continue;
+      case playlist_link::PlaylistLinkFollower::Step::Kind::Fail:
+        return linkError(step.error);
+      case playlist_link::PlaylistLinkFollower::Step::Kind::PlayStream:
+      case playlist_link::PlaylistLinkFollower::Step::Kind::PlayHls:
+        return ErrorCode::Unknown;  // told apart above already
+    }
+  }
+}
+
+ErrorCode Stream::networkEndError() const {
+  return m_hls ? m_hls->endError() : m_net->endError();
+}
+
+std::uint64_t Stream::networkBodyBytes() const {
+  return m_hls ? m_hls->bodyBytes() : m_net->bodyBytes();
+}
+
 ErrorCode Stream::open(DownloadProc download, void* user) {
-  m_net = std::make_unique<NetReader>(m_settings.net, m_bytes, [this](std::string text) { onMeta(std::move(text)); });
-  m_net->start();
-  m_answer = m_net->waitForAnswer();
+  const ErrorCode connected = connect();
   if (m_answer.error == ErrorCode::Ok || m_answer.error == ErrorCode::HttpStatus) {
     m_tags.setList(m_answer.icyStatus ? Tag::Icy : Tag::Http, m_answer.headerLines);
     if (download) {
@@ -53,19 +170,23 @@ ErrorCode Stream::open(DownloadProc download, void* user) {
       download(block.data(), 0, user);
     }
   }
-  if (m_answer.error != ErrorCode::Ok) {
-    return m_answer.error;
+  if (connected != ErrorCode::Ok) {
+    return connected;
   }
   Decoder::Hooks hooks;
   hooks.oggComments = [this](std::vector<std::string> comments, bool first) {
     onOggComments(std::move(comments), first);
   };
   hooks.idle = [this] { deliverEvents(); };
+  if (m_hls) {
+    hooks.packet = [this](std::int64_t position, std::uint64_t framesBefore) { onPacket(position, framesBefore); };
+  }
   m_decoder = std::make_unique<Decoder>(m_bytes, m_settings.outputRateHz, m_settings.net.dataTimeout, std::move(hooks));
-  const ErrorCode decoded = m_decoder->open(m_answer.contentType);
+  // The segments of an HLS stream say their format by their content only.
+  const ErrorCode decoded = m_decoder->open(m_hls ? std::string() : m_answer.contentType);
   if (decoded != ErrorCode::Ok) {
     // A transfer that failed explains more than the decoder that ran dry.
-    const ErrorCode network = m_net->endError();
+    const ErrorCode network = networkEndError();
     if (decoded == ErrorCode::Timeout) {
       return decoded;
     }
@@ -73,8 +194,9 @@ ErrorCode Stream::open(DownloadProc download, void* user) {
       return network;
     }
     // Nothing arrived after the headers: no format to find.
-    return m_net->bodyBytes() == 0 ? ErrorCode::ClosedEarly : decoded;
+    return networkBodyBytes() == 0 ? ErrorCode::ClosedEarly : decoded;
   }
+  m_netThreadId = m_hls ? m_hls->threadId() : m_net->threadId();
   m_decodeThread = std::thread([this] { decodeLoop(); });
   return ErrorCode::Ok;
 }
@@ -94,6 +216,9 @@ void Stream::shutdown() {
   }
   if (m_net) {
     m_net->stop();
+  }
+  if (m_hls) {
+    m_hls->stop();
   }
 }
 
@@ -217,6 +342,26 @@ void Stream::deliverHeardComments() {
   }
 }
 
+void Stream::onPacket(std::int64_t position, std::uint64_t framesBefore) {
+  std::lock_guard lock(m_segmentMutex);
+  while (!m_segmentStarts.empty() && static_cast<std::int64_t>(m_segmentStarts.front().byteOffset) <= position) {
+    if (m_pendingSegments.size() >= kMaxPendingSegments) {
+      m_pendingSegments.pop_front();
+    }
+    m_pendingSegments.push_back({framesBefore, std::move(m_segmentStarts.front().label)});
+    m_segmentStarts.pop_front();
+  }
+}
+
+void Stream::deliverHeardSegments() {
+  // Heard once the audio callback has taken its first frame.
+  while (!m_pendingSegments.empty() && m_pcm.readTotal() > m_pendingSegments.front().atFrame) {
+    m_tags.set(Tag::HlsExtinf, std::move(m_pendingSegments.front().label));
+    m_pendingSegments.pop_front();
+    fire(SyncType::HlsSegment, 0);
+  }
+}
+
 void Stream::addProcessingStage(std::shared_ptr<ProcessingStage> stage, int priority) {
   stage->prepare(m_settings.outputRateHz, PcmRing::kChannels);
   std::lock_guard lock(m_stageMutex);
@@ -231,6 +376,7 @@ void Stream::removeProcessingStage(const ProcessingStage* stage) {
 
 void Stream::deliverEvents() {
   deliverHeardComments();
+  deliverHeardSegments();
   const std::uint32_t events = m_events.exchange(0);
   if (events & kStallEvent) {
     fire(SyncType::Stall, 0);

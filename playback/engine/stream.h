@@ -2,7 +2,9 @@
 
 #include "byte_ring.h"
 #include "decoder.h"
+#include "effect_stage.h"
 #include "engine.h"
+#include "hls_reader.h"
 #include "net_reader.h"
 #include "pcm_ring.h"
 #include "processing_stage.h"
@@ -25,6 +27,7 @@ struct StreamSettings {
   std::uint32_t bufferMs = 500;
   NetOptions net;
   std::uint32_t flags = 0;
+  bool playlistFollowing = false;  // a link answering with a PLS, M3U or XSPF playlist is followed
 };
 
 //! One network stream. Threads: the opening thread (open), its network thread (NetReader), its
@@ -64,6 +67,8 @@ class Stream {
   //! Effects hook for the stage chain; applied on the decoder thread.
   void addProcessingStage(std::shared_ptr<ProcessingStage> stage, int priority);
   void removeProcessingStage(const ProcessingStage* stage);
+  //! The stream's equalizer and reverb effects, a stage of its own processing.
+  qv::dsp::EffectChain& effects() { return m_effects->chain(); }
 
   //! Audio callback: adds this stream's frames to `mix` (interleaved stereo). Never locks.
   void mix(float* mix, std::size_t frames);
@@ -75,6 +80,16 @@ class Stream {
   enum State : std::uint8_t { kStopped = 0, kPlaying = 1, kStalled = 2, kPaused = 3 };
   enum Event : std::uint32_t { kStallEvent = 1, kResumeEvent = 2, kEndEvent = 4 };
 
+  //! Connects to `m_settings.net.url`, following playlist links, until the answer is the stream
+  //! itself (its body waits in m_bytes) or an HLS playlist (then m_hls reads it).
+  ErrorCode connect();
+  //! Reads the body of the current answer from m_bytes into `body` until it holds `limit` bytes or
+  //! ends; `complete` tells that it ended.
+  ErrorCode readBody(std::string& body, std::size_t limit, bool& complete);
+  ErrorCode networkEndError() const;
+  std::uint64_t networkBodyBytes() const;
+  void onPacket(std::int64_t position, std::uint64_t framesBefore);
+  void deliverHeardSegments();
   void decodeLoop();
   void deliverEvents();
   void fire(SyncType type, std::uint32_t data);
@@ -88,6 +103,7 @@ class Stream {
   ByteRing m_bytes;
   PcmRing m_pcm;
   std::unique_ptr<NetReader> m_net;
+  std::unique_ptr<HlsReader> m_hls;  // instead of m_net for HLS streams
   std::unique_ptr<Decoder> m_decoder;
   std::thread m_decodeThread;
   std::thread::id m_netThreadId;  // set before any sync can fire
@@ -121,6 +137,16 @@ class Stream {
   };
   std::deque<PendingComments> m_pendingComments;  // decoder thread
 
+  // HLS segments: where each begins in the bytes (network thread to decoder thread), then in the
+  // audio (decoder thread), so its label is told when it starts to be heard.
+  std::mutex m_segmentMutex;
+  std::deque<HlsReader::SegmentStart> m_segmentStarts;  // m_segmentMutex
+  struct PendingSegment {
+    std::uint64_t atFrame;
+    std::string label;
+  };
+  std::deque<PendingSegment> m_pendingSegments;  // decoder thread
+
   struct Sync {
     Handle handle;
     SyncType type;
@@ -135,7 +161,8 @@ class Stream {
     std::shared_ptr<ProcessingStage> stage;
     int priority;
   };
-  std::vector<Stage> m_stages;  // m_stageMutex
+  std::vector<Stage> m_stages;             // m_stageMutex
+  std::shared_ptr<EffectStage> m_effects;  // set in the constructor, one of m_stages
 };
 
 }  // namespace qv::engine

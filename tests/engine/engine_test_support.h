@@ -123,12 +123,13 @@ class SyncLog {
   struct Event {
     engine::SyncType type;
     std::uint32_t data;
-    std::string text;  // META: the metadata; OGG_CHANGE: the comment lines joined by '|'
+    std::chrono::steady_clock::time_point at;
+    std::string text;  // META: the metadata; OGG_CHANGE: the comment lines joined by '|'; HLS_SEGMENT: the label
   };
 
   SyncLog() {
     const engine::SyncType types[] = {engine::SyncType::Meta, engine::SyncType::OggChange, engine::SyncType::Stall,
-                                      engine::SyncType::End};
+                                      engine::SyncType::End, engine::SyncType::HlsSegment};
     for (std::size_t i = 0; i < m_bindings.size(); ++i) {
       m_bindings[i] = {this, types[i]};
     }
@@ -166,7 +167,7 @@ class SyncLog {
 
   static void record(engine::Handle, engine::Handle stream, std::uint32_t data, void* user) {
     const auto* binding = static_cast<const Binding*>(user);
-    Event event{binding->type, data, {}};
+    Event event{binding->type, data, std::chrono::steady_clock::now(), {}};
     if (binding->type == engine::SyncType::Meta) {
       const char* meta = engine::channelGetTags(stream, engine::Tag::Meta);
       event.text = meta ? meta : "";
@@ -175,12 +176,15 @@ class SyncLog {
            line += std::strlen(line) + 1) {
         event.text += std::string(line) + "|";
       }
+    } else if (binding->type == engine::SyncType::HlsSegment) {
+      const char* label = engine::channelGetTags(stream, engine::Tag::HlsExtinf);
+      event.text = label ? label : "";
     }
     std::lock_guard lock(binding->log->m_mutex);
     binding->log->m_events.push_back(std::move(event));
   }
 
-  std::array<Binding, 4> m_bindings{};
+  std::array<Binding, 5> m_bindings{};
   mutable std::mutex m_mutex;
   std::vector<Event> m_events;  // m_mutex
 };

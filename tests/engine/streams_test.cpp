@@ -3,6 +3,8 @@
 
 #include <QDir>
 
+#include <atomic>
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -218,3 +220,37 @@ TEST_F(Streams, TwoStreamsOpenedInQuickSuccessionAndTheFirstFreedLeaveNothingBeh
 }
 
 }  // namespace
+
+TEST_F(Streams, AStreamFreedFromItsOwnSyncCallbacksIsGoneWithoutHarm) {
+  ASSERT_TRUE(server.ok()) << server.error();
+  ASSERT_TRUE(session.ok);
+  // META runs on the stream's network thread, END on its decoder thread: neither may join itself.
+  struct Case {
+    const char* path;
+    SyncType type;
+  };
+  const Case cases[] = {
+      {"/icy/sine1k.mp3?metaint=8000&every=1&titles=A|B", SyncType::Meta},
+      {"/close/sine1k.mp3?after=20000", SyncType::End},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.path);
+    const engine::Handle stream = engine::streamCreateUrl(server.url(c.path).c_str(), 0, nullptr, nullptr);
+    ASSERT_NE(stream, 0u) << engine::errorName(engine::errorGetCode());
+    std::atomic<int> freed{0};
+    ASSERT_NE(engine::channelSetSync(
+                  stream, c.type,
+                  [](engine::Handle, engine::Handle own, std::uint32_t, void* user) {
+                    if (engine::streamFree(own)) {
+                      ++*static_cast<std::atomic<int>*>(user);
+                    }
+                  },
+                  &freed),
+              0u);
+    ASSERT_TRUE(engine::channelPlay(stream));
+    EXPECT_TRUE(waitUntil([&] { return freed.load() == 1; }, 5s));
+    EXPECT_EQ(engine::channelIsActive(stream), ChannelState::Stopped);
+    EXPECT_FALSE(engine::channelPlay(stream));
+    EXPECT_EQ(engine::errorGetCode(), engine::ErrorCode::BadHandle);
+  }
+}

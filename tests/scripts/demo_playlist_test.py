@@ -36,7 +36,8 @@ class DemoPlaylistTest(unittest.TestCase):
         self.assertEqual(keys, [f"{key}{n}" for n in range(1, count + 1) for key in ("File", "Title", "Tag", "Preview")])
         links = [line.split("=", 1)[1] for line in lines if line.startswith("File")]
         self.assertTrue(links[1].startswith("http://127.0.0.1:18300/icy/music.ogg?"))
-        self.assertTrue(all(link.startswith("https://") for link in links[2:]))
+        self.assertTrue(links[2].startswith("http://127.0.0.1:18300/hls/live/hls_music.m3u8"))
+        self.assertTrue(all(link.startswith("https://") for link in links[3:]))
 
     def test_only_the_local_port_changes_in_a_list_the_user_has_edited(self):
         for encoding, bom in (("utf-8", b"\xef\xbb\xbf"), ("utf-16-le", b"\xff\xfe"), ("latin-1", b"")):
@@ -45,12 +46,14 @@ class DemoPlaylistTest(unittest.TestCase):
                         "File1=http://127.0.0.1:18300/icy/music.mp3?every=20\r\nTitle1=My renamed demo \u00e9\r\n"
                         "Tag1=Mine\r\nPreview1=\r\n"
                         "File2=http://127.0.0.1:18300/file/music.mp3\r\nTitle2=Not a demo station\r\nTag2=\r\nPreview2=\r\n"
-                        "File3=http://127.0.0.1:18300/icy/music.ogg\r\nTitle3=Demo Ogg\r\nTag3=\r\nPreview3=\r\n\r\n")
+                        "File3=http://127.0.0.1:18300/icy/music.ogg\r\nTitle3=Demo Ogg\r\nTag3=\r\nPreview3=\r\n"
+                        "File4=http://127.0.0.1:18300/hls/live/hls_music.m3u8\r\nTitle4=Demo HLS\r\nTag4=\r\n"
+                        "Preview4=\r\n\r\n")
                 os.makedirs(os.path.dirname(self.path), exist_ok=True)
                 with open(self.path, "wb") as file:
                     file.write(bom + text.encode(encoding))
                 run(self.path, "http://127.0.0.1:40001")
-                expected = text.replace("18300/icy/", "40001/icy/")
+                expected = text.replace("18300/icy/", "40001/icy/").replace("18300/hls/", "40001/hls/")
                 self.assertEqual(Path(self.path).read_bytes(), bom + expected.encode(encoding))
                 self.assertEqual(os.listdir(os.path.dirname(self.path)), ["default_playlist.ini"])
 

@@ -9,7 +9,8 @@ and serves until SIGTERM or until its stdin reaches end of file, so a test that 
 leaves it behind (--no-stdin-watch turns that off for scripts that stop it by its PID).
 
 Paths (every query parameter is optional):
-  /file/<name>[?loop=1&rate=N]            the file over HTTP/1.0; loop=1 repeats it without end
+  /file/<name>[?loop=1&rate=N&type=T]     the file over HTTP/1.0; loop=1 repeats it without end;
+                                          type=T sends Content-Type T instead of the file's own
   /icy/<name>?metaint=&titles=A|B&every=&rate=&burst=&status=icy|http&name=&genre=&description=
                                           a live ICY station looping the file in real time
   /stall/<name>?after=BYTES&pause=SECONDS like /icy, silent for a while after some audio
@@ -18,6 +19,18 @@ Paths (every query parameter is optional):
   /garbage-status /endless-headers /huge-header /redirect-loop /redirect/<n>/<name>
   /metaint/<value>/<name> /meta-past-data/<name> /drip /silent
   /playlist/self.pls /playlist/self.m3u /playlist/to/<name>.pls|.m3u|.xspf
+  /playlist/chain/<n>/<name>.pls          n playlist links in a row, then /icy/<name>
+  /playlist/empty.pls                     a playlist without any entry
+HLS, from a set of segments made by ffmpeg (the fixture <set>.m3u8 lists them with their durations):
+  /hls/vod/<set>.m3u8?missing=I,J        the whole set as a VOD playlist; EXTINF labels are
+                                          "<duration>,<set> part <i>"; missing=I,J... makes those a 404
+  /hls/live/<set>.m3u8?window=4&missing=S a live playlist sliding in real time: its media sequence
+                                          advances by one each target duration since the server
+                                          started, segment S plays file S modulo the set's size
+                                          (labels "<duration>,<set> seq <S>"); missing=S as above
+  /hls/master.m3u8?to=vod|live&set=<set>  a master playlist: a video variant (that 404s) and the
+                                          audio-only variant of /hls/<to>/<set>.m3u8
+  /hls/segment/<name>                     one segment file; /hls/gone/<name> answers 404
 A mode is a function taking (Request, match); ROUTES maps path patterns to modes.
 """
 
@@ -52,6 +65,8 @@ CONTENT_TYPES = {
     ".m3u8": "application/vnd.apple.mpegurl",
     ".ts": "video/mp2t",
     ".xspf": "application/xspf+xml",
+    ".m4s": "video/iso.segment",
+    ".mp4": "audio/mp4",
 }
 
 REASONS = {200: "OK", 204: "No Content", 301: "Moved Permanently", 302: "Found", 400: "Bad Request",
@@ -282,7 +297,7 @@ def mode_file(req, match):
     data, _, copies = files.load(path)
     loop = req.param("loop") == "1"
     pacer = Pacer(req.number("rate", 0))
-    headers = [("Content-Type", content_type(name))]
+    headers = [("Content-Type", req.param("type", content_type(name)))]
     if not loop:
         headers.append(("Content-Length", len(data)))
     req.send_head("HTTP/1.0 200 OK", headers)
@@ -411,7 +426,116 @@ def mode_playlist_to(req, match):
     send_playlist(req, match["kind"], "Test Radio", target)
 
 
+def mode_playlist_chain(req, match):
+    if req.file(match["name"]) is None:
+        return req.send_status(404)
+    hops = int(match["hops"])
+    target = (f"{req.base_url}/playlist/chain/{hops - 1}/{match['name']}.pls" if hops > 1
+              else f"{req.base_url}/icy/{match['name']}")
+    send_playlist(req, "pls", f"Link {hops}", target)
+
+
+def mode_playlist_empty(req, match):
+    body = b"[playlist]\r\nNumberOfEntries=0\r\nVersion=2\r\n"
+    req.send_head("HTTP/1.0 200 OK", [("Content-Type", content_type("x.pls")), ("Content-Length", len(body))])
+    req.send(body)
+
+
+def hls_set(req, name):
+    """The segments of a set from its ffmpeg-made playlist: ([(seconds, file)], init file or None)."""
+    path = req.file(f"{name}.m3u8")
+    if path is None:
+        return None, None
+    segments, init, duration = [], None, None
+    for line in path.read_text(encoding="utf-8").splitlines():
+        line = line.strip()
+        if line.startswith("#EXTINF:"):
+            duration = float(line[len("#EXTINF:"):].split(",")[0])
+        elif line.startswith("#EXT-X-MAP:"):
+            init = re.search(r'URI="([^"]+)"', line).group(1)
+        elif line and not line.startswith("#") and duration is not None:
+            segments.append((duration, line))
+            duration = None
+    return segments, init
+
+
+def send_hls_playlist(req, lines):
+    body = ("\n".join(["#EXTM3U"] + lines) + "\n").encode("utf-8")
+    req.send_head("HTTP/1.0 200 OK", [("Content-Type", content_type("x.m3u8")), ("Content-Length", len(body)),
+                                      ("Cache-Control", "no-cache")])
+    req.send(body)
+
+
+def hls_segment_line(req, file, index):
+    missing = (req.param("missing") or "").split(",")
+    kind = "gone" if str(index) in missing else "segment"
+    return f"/hls/{kind}/{file}"
+
+
+def mode_hls_vod(req, match):
+    name = match["set"]
+    segments, init = hls_set(req, name)
+    if not segments:
+        return req.send_status(404)
+    target = max(1, round(max(seconds for seconds, _ in segments)))
+    lines = ["#EXT-X-VERSION:7", f"#EXT-X-TARGETDURATION:{target}", "#EXT-X-MEDIA-SEQUENCE:0",
+             "#EXT-X-PLAYLIST-TYPE:VOD"]
+    if init:
+        lines.append(f'#EXT-X-MAP:URI="/hls/segment/{init}"')
+    for index, (seconds, file) in enumerate(segments):
+        lines += [f"#EXTINF:{seconds:.3f},{name} part {index}", hls_segment_line(req, file, index)]
+    send_hls_playlist(req, lines + ["#EXT-X-ENDLIST"])
+
+
+def mode_hls_live(req, match):
+    name = match["set"]
+    segments, init = hls_set(req, name)
+    if not segments:
+        return req.send_status(404)
+    window = max(1, req.number("window", 4))
+    target = max(1, round(max(seconds for seconds, _ in segments)))
+    newest = int((time.monotonic() - req.server.started) / target) + window - 1
+    first = max(0, newest - window + 1)
+    lines = ["#EXT-X-VERSION:7", f"#EXT-X-TARGETDURATION:{target}", f"#EXT-X-MEDIA-SEQUENCE:{first}",
+             f"#EXT-X-DISCONTINUITY-SEQUENCE:{first // len(segments)}"]
+    if init:
+        lines.append(f'#EXT-X-MAP:URI="/hls/segment/{init}"')
+    for sequence in range(first, newest + 1):
+        seconds, file = segments[sequence % len(segments)]
+        if sequence % len(segments) == 0 and sequence != first:
+            lines.append("#EXT-X-DISCONTINUITY")  # the set starts again: its timestamps too
+        lines += [f"#EXTINF:{seconds:.3f},{name} seq {sequence}", hls_segment_line(req, file, sequence)]
+    send_hls_playlist(req, lines)
+
+
+def mode_hls_master(req, match):
+    to = req.param("to", "vod")
+    name = req.param("set", "hls_aac_ts")
+    if to not in ("vod", "live") or req.file(f"{name}.m3u8") is None:
+        return req.send_status(404)
+    send_hls_playlist(req, [
+        '#EXT-X-STREAM-INF:BANDWIDTH=900000,CODECS="avc1.4d401e,mp4a.40.2",RESOLUTION=640x360',
+        "/hls/gone/video.m3u8",
+        '#EXT-X-STREAM-INF:BANDWIDTH=100000,CODECS="mp4a.40.2"',
+        f"{to}/{name}.m3u8",
+    ])
+
+
+def mode_hls_segment(req, match):
+    path = req.file(match["name"])
+    if path is None:
+        return req.send_status(404)
+    data = path.read_bytes()
+    req.send_head("HTTP/1.0 200 OK", [("Content-Type", content_type(match["name"])), ("Content-Length", len(data))])
+    req.send(data)
+
+
+def mode_hls_gone(req, match):
+    req.send_status(404)
+
+
 NAME = r"(?P<name>[^/]+)"
+SET = r"(?P<set>[A-Za-z0-9_]+)"
 ROUTES = [
     (rf"/file/{NAME}", mode_file),
     (rf"/icy/{NAME}", mode_icy),
@@ -429,6 +553,13 @@ ROUTES = [
     (r"/silent", mode_silent),
     (r"/playlist/self\.(?P<kind>pls|m3u)", mode_playlist_self),
     (r"/playlist/to/(?P<name>[^/]+)\.(?P<kind>pls|m3u|xspf)", mode_playlist_to),
+    (r"/playlist/chain/(?P<hops>[1-9][0-9]?)/(?P<name>[^/]+)\.pls", mode_playlist_chain),
+    (r"/playlist/empty\.pls", mode_playlist_empty),
+    (rf"/hls/vod/{SET}\.m3u8", mode_hls_vod),
+    (rf"/hls/live/{SET}\.m3u8", mode_hls_live),
+    (r"/hls/master\.m3u8", mode_hls_master),
+    (rf"/hls/segment/{NAME}", mode_hls_segment),
+    (rf"/hls/gone/{NAME}", mode_hls_gone),
 ]
 ROUTES = [(re.compile(pattern), mode) for pattern, mode in ROUTES]
 
@@ -494,6 +625,7 @@ class Server(socketserver.ThreadingTCPServer):
     def __init__(self, port, root):
         self.root = root
         self.stopping = threading.Event()
+        self.started = time.monotonic()  # the clock of the live HLS playlists
         super().__init__(("127.0.0.1", port), Handler)
 
 

@@ -1,0 +1,194 @@
+#include "hls_reader.h"
+
+#include "http_fetch.h"
+
+#include "hls/live_tracker.h"
+#include "hls/master_playlist.h"
+#include "hls/media_playlist.h"
+#include "hls/segment_retry.h"
+
+#include <deque>
+#include <optional>
+#include <utility>
+
+namespace qv::engine {
+
+namespace {
+
+ErrorCode playlistError(hls::ParseError error) {
+  return error == hls::ParseError::UnsupportedEncryption ? ErrorCode::UnsupportedFormat : ErrorCode::ProtocolError;
+}
+
+std::optional<ByteSpan> spanOf(const std::optional<hls::ByteRange>& range) {
+  if (!range) {
+    return std::nullopt;
+  }
+  return ByteSpan{range->offset, range->length};
+}
+
+}  // namespace
+
+HlsReader::HlsReader(NetOptions options, std::string playlistUrl, std::string playlistBody, ByteRing& ring,
+                     SegmentSink segmentStart)
+    : m_options(std::move(options)),
+      m_url(std::move(playlistUrl)),
+      m_body(std::move(playlistBody)),
+      m_ring(ring),
+      m_segmentStart(std::move(segmentStart)) {}
+
+HlsReader::~HlsReader() {
+  stop();
+}
+
+void HlsReader::start() {
+  m_thread = std::thread([this] { run(); });
+}
+
+void HlsReader::stop() {
+  {
+    std::lock_guard lock(m_pauseMutex);
+    m_abort = true;
+  }
+  m_wake.notify_all();
+  m_ring.close();
+  if (m_thread.joinable()) {
+    m_thread.join();
+  }
+}
+
+bool HlsReader::pause(std::chrono::milliseconds duration) {
+  std::unique_lock lock(m_pauseMutex);
+  return !m_wake.wait_for(lock, duration, [this] { return m_abort.load(); });
+}
+
+bool HlsReader::write(const std::string& bytes) {
+  const bool written = m_ring.write(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size());
+  if (written) {
+    m_written += bytes.size();
+  }
+  return written;
+}
+
+void HlsReader::run() {
+  const ErrorCode error = play();
+  if (!m_abort) {
+    m_endError = error;
+  }
+  m_ring.finish();
+}
+
+ErrorCode HlsReader::play() {
+  const hls::HlsLimits limits;
+  if (hls::classifyPlaylist(m_body) == hls::PlaylistKind::Master) {
+    const auto master = hls::parseMasterPlaylist(m_body, m_url, limits);
+    if (!master.ok()) {
+      return playlistError(master.error);
+    }
+    const auto choice = hls::chooseAudioVariant(master.playlist);
+    if (!choice) {
+      return ErrorCode::ProtocolError;
+    }
+    const Fetched media = fetchWhole(choice->uri, m_options, limits.maxBytes, m_abort);
+    if (media.error != ErrorCode::Ok) {
+      return media.error;
+    }
+    m_url = media.effectiveUrl;
+    m_body = media.body;
+  }
+
+  hls::LivePlaylistTracker tracker;
+  hls::SegmentRetryPolicy retries;
+  std::deque<hls::Segment> queue;
+  std::optional<hls::InitSection> writtenInit;  // the fMP4 header the decoder has already read
+  int failedReloads = 0;
+  bool firstLoad = true;
+  bool loaded = true;  // m_body holds a playlist not parsed yet
+  auto loadStarted = std::chrono::steady_clock::now();
+
+  while (!m_abort) {
+    if (loaded) {
+      const auto parsed = hls::parseMediaPlaylist(m_body, m_url, limits);
+      if (parsed.ok()) {
+        failedReloads = 0;
+        auto update = tracker.update(parsed.playlist);
+        for (auto& segment : update.newSegments) {
+          queue.push_back(std::move(segment));
+        }
+      } else if (firstLoad || ++failedReloads > kMaxFailedReloads) {
+        return playlistError(parsed.error);
+      }
+      firstLoad = false;
+      loaded = false;
+    }
+
+    // Fetch what is queued; a live playlist is reloaded on time even while segments wait.
+    while (!queue.empty() && !m_abort) {
+      if (!tracker.ended() && std::chrono::steady_clock::now() - loadStarted >= tracker.reloadDelay()) {
+        break;
+      }
+      const hls::Segment& segment = queue.front();
+      std::string bytes;
+      if (segment.initSection && segment.initSection != writtenInit) {
+        const Fetched init = fetchWhole(segment.initSection->uri, m_options, kMaxSegmentBytes, m_abort,
+                                        spanOf(segment.initSection->byteRange));
+        if (init.error == ErrorCode::Ok) {
+          bytes = init.body;
+        }
+      }
+      Fetched fetched = fetchWhole(segment.uri, m_options, kMaxSegmentBytes, m_abort, spanOf(segment.byteRange));
+      if (m_abort) {
+        return ErrorCode::Ok;
+      }
+      if (fetched.error != ErrorCode::Ok ||
+          (segment.initSection && segment.initSection != writtenInit && bytes.empty())) {
+        const hls::RetryDecision decision = retries.onFailure();
+        switch (decision.action) {
+          case hls::RetryDecision::Action::RetryAfterDelay:
+            if (!pause(decision.delay)) {
+              return ErrorCode::Ok;
+            }
+            continue;
+          case hls::RetryDecision::Action::SkipSegment:
+            queue.pop_front();
+            continue;
+          case hls::RetryDecision::Action::EndWithError:
+            return ErrorCode::SegmentsUnavailable;
+        }
+      }
+      retries.onSuccess();
+      if (segment.initSection) {
+        writtenInit = segment.initSection;
+      }
+      bytes += fetched.body;
+      m_segmentStart({m_written.load(), segment.label});
+      if (!write(bytes)) {
+        return ErrorCode::Ok;  // the stream is stopping
+      }
+      queue.pop_front();
+    }
+    if (tracker.ended()) {
+      if (queue.empty()) {
+        return ErrorCode::Ok;
+      }
+      continue;  // nothing to reload: go on with the queue
+    }
+    const auto elapsed = std::chrono::steady_clock::now() - loadStarted;
+    if (elapsed < tracker.reloadDelay() &&
+        !pause(std::chrono::duration_cast<std::chrono::milliseconds>(tracker.reloadDelay() - elapsed))) {
+      return ErrorCode::Ok;
+    }
+    loadStarted = std::chrono::steady_clock::now();
+    Fetched reloaded = fetchWhole(m_url, m_options, limits.maxBytes, m_abort);
+    if (reloaded.error != ErrorCode::Ok) {
+      if (!m_abort && ++failedReloads > kMaxFailedReloads) {
+        return reloaded.error;
+      }
+      continue;  // the queue plays on; the next reload may succeed
+    }
+    m_body = std::move(reloaded.body);
+    loaded = true;
+  }
+  return ErrorCode::Ok;
+}
+
+}  // namespace qv::engine

@@ -1,0 +1,71 @@
+#pragma once
+
+#include "byte_ring.h"
+#include "engine.h"
+#include "net_reader.h"
+
+#include <atomic>
+#include <condition_variable>
+#include <cstdint>
+#include <functional>
+#include <mutex>
+#include <string>
+#include <thread>
+
+namespace qv::engine {
+
+//! The network thread of an HLS stream: from a master or media playlist already fetched, it picks
+//! the audio variant, reloads a live playlist at its target duration and fetches each segment
+//! once, in order, writing them one after the other into the stream's ByteRing, where the decoder
+//! reads them as one continuous stream. Before a segment's first byte is written, `segmentStart`
+//! gets its position in that stream and its EXTINF label, so the segment can be told when its audio
+//! is heard. A failed segment is retried a bounded number of times, then skipped; too many lost in
+//! a row end the stream with SegmentsUnavailable. The end of a VOD playlist finishes the ring.
+class HlsReader {
+ public:
+  struct SegmentStart {
+    std::uint64_t byteOffset;  //!< of the segment's first byte in the stream of segments
+    std::string label;         //!< the EXTINF text after the colon
+  };
+  using SegmentSink = std::function<void(SegmentStart start)>;
+
+  HlsReader(NetOptions options, std::string playlistUrl, std::string playlistBody, ByteRing& ring,
+            SegmentSink segmentStart);
+  ~HlsReader();
+  HlsReader(const HlsReader&) = delete;
+  HlsReader& operator=(const HlsReader&) = delete;
+
+  void start();
+  //! Ends every fetch and wait and joins the thread.
+  void stop();
+  //! The error that ended the stream (Ok while running or after the end of a VOD playlist).
+  ErrorCode endError() const { return m_endError.load(); }
+  //! Segment bytes written so far.
+  std::uint64_t bodyBytes() const { return m_written.load(); }
+  std::thread::id threadId() const { return m_thread.get_id(); }
+
+  //! Playlist reloads that may fail in a row before a live stream is given up.
+  static constexpr int kMaxFailedReloads = 3;
+  static constexpr std::size_t kMaxSegmentBytes = 32 * 1024 * 1024;
+
+ private:
+  void run();
+  ErrorCode play();
+  //! Sleeps up to `duration`; false when stopped meanwhile.
+  bool pause(std::chrono::milliseconds duration);
+  bool write(const std::string& bytes);
+
+  NetOptions m_options;
+  std::string m_url;   // the media playlist's URL once the variant is chosen
+  std::string m_body;  // network thread
+  ByteRing& m_ring;
+  SegmentSink m_segmentStart;
+  std::thread m_thread;
+  std::atomic<bool> m_abort{false};
+  std::atomic<ErrorCode> m_endError{ErrorCode::Ok};
+  std::atomic<std::uint64_t> m_written{0};
+  std::mutex m_pauseMutex;
+  std::condition_variable m_wake;
+};
+
+}  // namespace qv::engine

@@ -1,0 +1,164 @@
+// HLS streams from the local server's playlists: segments of ffmpeg-made audio, VOD and live.
+
+#include "engine_test_support.h"
+#include "stream_server.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace {
+
+using namespace engine_test;
+using namespace std::chrono_literals;
+using engine::SyncType;
+
+//! The label's title: the EXTINF text after its duration.
+std::string titleOf(const std::string& label) {
+  const auto comma = label.find(',');
+  return comma == std::string::npos ? std::string() : label.substr(comma + 1);
+}
+
+std::vector<std::string> heardTitles(const SyncLog& syncs) {
+  std::vector<std::string> titles;
+  for (const auto& event : syncs.events(SyncType::HlsSegment)) {
+    titles.push_back(titleOf(event.text));
+  }
+  return titles;
+}
+
+class Hls : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(server.ok()) << server.error();
+    ASSERT_TRUE(session.ok);
+  }
+
+  engine::Handle open(const std::string& path) {
+    const engine::Handle stream = engine::streamCreateUrl(server.url(path).c_str(), 0, nullptr, nullptr);
+    EXPECT_NE(stream, 0u) << path << ": " << engine::errorName(engine::errorGetCode());
+    return stream;
+  }
+
+  static bool audible(engine::Handle stream) {
+    return waitUntil(
+        [&] {
+          const std::uint32_t level = engine::channelGetLevel(stream);
+          return level != UINT32_MAX && (level & 0xFFFFu) > 8000;  // the tone's amplitude is half of full scale
+        },
+        5s);
+  }
+
+  StreamServer server;
+  Session session;
+};
+
+TEST_F(Hls, VodSegmentsAreHeardInOrderWithTheirLabelsThenEnd) {
+  const engine::Handle stream = open("/hls/vod/hls_aac_ts.m3u8");
+  ASSERT_NE(stream, 0u);
+  engine::ChannelInfo info;
+  ASSERT_TRUE(engine::channelGetInfo(stream, &info));
+  EXPECT_STREQ(info.codec, "aac");
+  EXPECT_EQ(info.rateHz, 44100);
+  SyncLog syncs;
+  syncs.attach(stream);
+  ASSERT_TRUE(engine::channelPlay(stream));
+  EXPECT_TRUE(audible(stream));
+  ASSERT_TRUE(syncs.waitFor(SyncType::End, 1, 10s));
+
+  EXPECT_EQ(heardTitles(syncs), (std::vector<std::string>{"hls_aac_ts part 0", "hls_aac_ts part 1", "hls_aac_ts part 2",
+                                                          "hls_aac_ts part 3"}));
+  const auto segments = syncs.events(SyncType::HlsSegment);
+  ASSERT_EQ(segments.size(), 4u);
+  // The segments were all fetched at once; each is told when it starts to be heard, about one
+  // second of audio after the one before.
+  for (std::size_t i = 1; i < segments.size(); ++i) {
+    const auto gap = std::chrono::duration_cast<std::chrono::milliseconds>(segments[i].at - segments[i - 1].at);
+    EXPECT_GT(gap.count(), 700) << "segment " << i;
+    EXPECT_LT(gap.count(), 1400) << "segment " << i;
+  }
+  const auto end = syncs.events(SyncType::End).front();
+  EXPECT_GT(end.at, segments.back().at + 600ms) << "END follows the last segment's audio";
+  EXPECT_STREQ(engine::channelGetTags(stream, engine::Tag::HlsExtinf), "0.905,hls_aac_ts part 3");
+  EXPECT_TRUE(engine::streamFree(stream));
+}
+
+TEST_F(Hls, EverySegmentFormatPlays) {
+  struct Case {
+    const char* path;
+    const char* codec;
+  };
+  const Case cases[] = {
+      {"/hls/vod/hls_mp3_ts.m3u8", "mp3float"},
+      {"/hls/vod/hls_adts.m3u8", "aac"},
+      {"/hls/vod/hls_fmp4.m3u8", "aac"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.path);
+    const engine::Handle stream = open(c.path);
+    ASSERT_NE(stream, 0u);
+    engine::ChannelInfo info;
+    ASSERT_TRUE(engine::channelGetInfo(stream, &info));
+    EXPECT_STREQ(info.codec, c.codec);
+    SyncLog syncs;
+    syncs.attach(stream);
+    ASSERT_TRUE(engine::channelPlay(stream));
+    EXPECT_TRUE(audible(stream));
+    EXPECT_TRUE(syncs.waitFor(SyncType::HlsSegment, 2, 5s));
+    EXPECT_TRUE(engine::streamFree(stream));
+  }
+}
+
+TEST_F(Hls, MasterPlaylistLeadsToTheAudioOnlyVariant) {
+  // The other variant carries video and answers 404: opening it would fail.
+  const engine::Handle stream = open("/hls/master.m3u8?to=vod&set=hls_aac_ts");
+  ASSERT_NE(stream, 0u);
+  SyncLog syncs;
+  syncs.attach(stream);
+  ASSERT_TRUE(engine::channelPlay(stream));
+  ASSERT_TRUE(syncs.waitFor(SyncType::HlsSegment, 1, 5s));
+  EXPECT_EQ(heardTitles(syncs).front(), "hls_aac_ts part 0");
+  EXPECT_TRUE(engine::streamFree(stream));
+}
+
+TEST_F(Hls, AMissingSegmentIsSkippedAfterItsRetries) {
+  const engine::Handle stream = open("/hls/vod/hls_aac_ts.m3u8?missing=1");
+  ASSERT_NE(stream, 0u);
+  SyncLog syncs;
+  syncs.attach(stream);
+  ASSERT_TRUE(engine::channelPlay(stream));
+  ASSERT_TRUE(syncs.waitFor(SyncType::End, 1, 15s));
+  EXPECT_EQ(heardTitles(syncs),
+            (std::vector<std::string>{"hls_aac_ts part 0", "hls_aac_ts part 2", "hls_aac_ts part 3"}));
+  EXPECT_TRUE(engine::streamFree(stream));
+}
+
+TEST_F(Hls, SegmentsThatNeverArriveEndTheOpenWithTheirErrorCode) {
+  // Each segment is tried three times; a third segment lost in a row gives up.
+  EXPECT_EQ(
+      engine::streamCreateUrl(server.url("/hls/vod/hls_aac_ts.m3u8?missing=0,1,2,3").c_str(), 0, nullptr, nullptr), 0u);
+  EXPECT_EQ(engine::errorGetCode(), engine::ErrorCode::SegmentsUnavailable)
+      << engine::errorName(engine::errorGetCode());
+}
+
+TEST_F(Hls, LivePlaylistIsReloadedAndEachNewSegmentHeardOnce) {
+  const engine::Handle stream = open("/hls/live/hls_aac_ts.m3u8?window=4");
+  ASSERT_NE(stream, 0u);
+  SyncLog syncs;
+  syncs.attach(stream);
+  ASSERT_TRUE(engine::channelPlay(stream));
+  EXPECT_TRUE(audible(stream));
+  // Playing starts three segments before the live end: a fifth one needs two reloads.
+  ASSERT_TRUE(syncs.waitFor(SyncType::HlsSegment, 5, 10s));
+  const auto titles = heardTitles(syncs);
+  const std::string prefix = "hls_aac_ts seq ";
+  ASSERT_TRUE(titles.front().starts_with(prefix)) << titles.front();
+  const int first = std::stoi(titles.front().substr(prefix.size()));
+  for (std::size_t i = 0; i < titles.size(); ++i) {
+    EXPECT_EQ(titles[i], "hls_aac_ts seq " + std::to_string(first + static_cast<int>(i)));
+  }
+  EXPECT_TRUE(syncs.events(SyncType::End).empty());
+  EXPECT_TRUE(engine::streamFree(stream));
+}
+
+}  // namespace

@@ -1,5 +1,6 @@
 // The main window's sound controls: the volume sources, mute, the level brackets and the
 // equalizer panel, on the real window and, where the stream matters, on a real local stream.
+#include "eq_presets.h"
 #include "program_run.h"
 #include "sound/eq_panel.h"
 #include "sound/level_display.h"
@@ -248,6 +249,84 @@ TEST_F(SoundOnAStream, TheLevelBracketsFollowThePlayingStreamAndClearWhenItStops
   ASSERT_TRUE(engine::channelStop(stream));
   EXPECT_TRUE(QTest::qWaitFor([] { return MainForm->leftch->text().isEmpty(); }, 2000));
   EXPECT_TRUE(MainForm->RightCh->text().isEmpty());
+}
+
+std::array<float, 6> bandGains(const std::array<engine::Handle, 6>& bands) {
+  std::array<float, 6> gains{};
+  for (std::size_t band = 0; band < bands.size(); ++band) {
+    qv::dsp::ParametricEqParameters parameters;
+    EXPECT_TRUE(engine::fxGetParameters(bands[band], &parameters)) << "band " << band + 1;
+    EXPECT_FLOAT_EQ(parameters.centerHz, qv::playback::kEqBandCentresHz[band]);
+    EXPECT_FLOAT_EQ(parameters.bandwidthSemitones, 18.0F);
+    gains[band] = parameters.gainDb;
+  }
+  return gains;
+}
+
+qv::dsp::ReverbParameters reverbOf(engine::Handle reverb) {
+  qv::dsp::ReverbParameters parameters;
+  EXPECT_TRUE(engine::fxGetParameters(reverb, &parameters));
+  return parameters;
+}
+
+TEST_F(SoundOnAStream, AttachEffectsGivesEachNewStreamTheSlidersAsTheyStand) {
+  qv::ui::EqPanel& eq = *MainForm->Equalizer;
+  EXPECT_EQ(bandGains(MainForm->BandEffects), (std::array<float, 6>{0, 0, 0, 0, 0, 0}));
+  qv::dsp::ReverbParameters reverb = reverbOf(MainForm->ReverbEffect);
+  EXPECT_FLOAT_EQ(reverb.reverbMixDb, -96.0F);
+  EXPECT_FLOAT_EQ(reverb.reverbTimeMs, 1200.0F);
+  EXPECT_FLOAT_EQ(reverb.highFreqRtRatio, 0.1F);
+
+  // A slider applies at once to its own effect only.
+  eq.bandSliders[0]->setValue(10);
+  eq.bandSliders[5]->setValue(30);
+  eq.reverbSlider->setValue(10);
+  EXPECT_EQ(bandGains(MainForm->BandEffects), (std::array<float, 6>{5, 0, 0, 0, 0, -15}));
+  reverb = reverbOf(MainForm->ReverbEffect);
+  EXPECT_FLOAT_EQ(reverb.reverbMixDb, -12.0F);
+  EXPECT_FLOAT_EQ(reverb.reverbTimeMs, 1200.0F);
+
+  const std::array<engine::Handle, 6> firstBands = MainForm->BandEffects;
+  const engine::Handle second = engine::streamCreateUrl(server.url("/icy/sine1k.mp3").c_str(), 0, nullptr, nullptr);
+  ASSERT_NE(second, 0U);
+  MainForm->AttachEffects(second);
+  EXPECT_NE(MainForm->BandEffects, firstBands);
+  EXPECT_EQ(bandGains(MainForm->BandEffects), (std::array<float, 6>{5, 0, 0, 0, 0, -15}));
+  EXPECT_FLOAT_EQ(reverbOf(MainForm->ReverbEffect).reverbMixDb, -12.0F);
+  engine::streamFree(second);
+
+  // A failed open: no effects, and the sliders still move without complaint.
+  MainForm->AttachEffects(0);
+  EXPECT_EQ(MainForm->BandEffects, (std::array<engine::Handle, 6>{}));
+  EXPECT_EQ(MainForm->ReverbEffect, 0U);
+  eq.bandSliders[2]->setValue(0);
+  eq.reverbSlider->setValue(0);
+  EXPECT_TRUE(run.errors.isEmpty());
+}
+
+TEST_F(SoundOnAStream, APresetWritesOnlyTheBandsWhoseSliderMoves) {
+  qv::ui::EqPanel& eq = *MainForm->Equalizer;
+  // A mark on band 4's effect shows whether choosing a preset wrote that band.
+  ASSERT_TRUE(engine::fxSetParameters(MainForm->BandEffects[3], qv::dsp::ParametricEqParameters{3500.0F, 18.0F, 7.0F}));
+  struct Step {
+    int preset;
+    qv::playback::BandPositions positions;
+    std::array<float, 6> gains;
+  };
+  const Step steps[] = {
+      {6, {10, 5, 10, 15, 20, 20}, {5, 10, 5, 7, -5, -5}},  // "Bass": band 4 stays at 15
+      {1, {15, 15, 15, 15, 15, 15}, {0, 0, 0, 7, 0, 0}},    // "Flat"
+      {1, {15, 15, 15, 15, 15, 15}, {0, 0, 0, 7, 0, 0}},    // "Flat" again moves nothing
+      {18, {10, 10, 20, 10, 10, 5}, {5, 5, -5, 5, 5, 10}},  // "Techno" moves band 4 too
+      {0, {10, 10, 20, 10, 10, 5}, {5, 5, -5, 5, 5, 10}},   // "Custom" moves nothing
+  };
+  for (const Step& step : steps) {
+    SCOPED_TRACE(eq.presetList->itemText(step.preset).toStdString());
+    eq.presetList->setCurrentIndex(step.preset);
+    emit eq.presetList->activated(step.preset);
+    EXPECT_EQ(eq.bandPositions(), step.positions);
+    EXPECT_EQ(bandGains(MainForm->BandEffects), step.gains);
+  }
 }
 
 }  // namespace

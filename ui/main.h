@@ -1,6 +1,7 @@
 #pragma once
 
 #include "button_images.h"
+#include "engine.h"
 #include "image_button.h"
 #include "interface_texts.h"
 #include "link_label.h"
@@ -11,6 +12,8 @@
 #include "stations/station_list.h"
 
 #include <QWidget>
+
+#include <array>
 
 class QAction;
 class QKeyEvent;
@@ -24,6 +27,10 @@ class QSlider;
 namespace qv::ui {
 class SplitterBar;
 class StationListPanel;
+class EqPanel;
+class LevelMeter;
+class VolumeBarPointer;
+class VolumeWheel;
 namespace frame {
 class WindowFrame;
 }
@@ -115,6 +122,20 @@ class TMainForm : public QWidget, public qv::i18n::MainFormTexts, public Setting
   bool streamPlaying() const;
   //! The current stream's volume is 0.
   bool streamMuted() const;
+
+  //! Gives a new stream its equalizer bands and reverb, set from the sliders as they stand now.
+  //! Called on the GUI thread for each new stream, after its volume and before it is heard; with
+  //! handle 0 (a failed open) the effect handles become 0.
+  void AttachEffects(qv::engine::Handle stream);
+  //! Gives a stream the volume of `VolumeTB`; also ends a mute.
+  void applyVolume(qv::engine::Handle stream);
+  //! `VolumeTBChange`: the current stream takes the new position and the bright bar shows it.
+  void VolumeTBChange();
+  //! `Timer1Timer`: the level brackets of the current stream, every 50 ms.
+  void Timer1Timer();
+  //! A band slider (0-based band) or the reverb slider moved: the current stream's effect follows.
+  void bandSliderChange(int band);
+  void reverbSliderChange();
   //! Number of stations in the active array (the filtered one while a filter is on).
   int activeStationCount() const;
 
@@ -128,6 +149,11 @@ class TMainForm : public QWidget, public qv::i18n::MainFormTexts, public Setting
   QString IcyUrl;
   //! The popup player stands in for this window.
   bool CompactMode = false;
+  //! The current stream as the GUI thread knows it; 0 for none.
+  qv::engine::Handle StreamHandle = 0;
+  //! The current stream's equalizer bands (band 1 to 6) and reverb; 0 for none.
+  std::array<qv::engine::Handle, 6> BandEffects{};
+  qv::engine::Handle ReverbEffect = 0;
 
   QWidget* LargePanel;
   QLabel* LogoImage;
@@ -155,6 +181,10 @@ class TMainForm : public QWidget, public qv::i18n::MainFormTexts, public Setting
   QSlider* VolumeTB;
   qv::ui::SplitterBar* Splitter5;
   QWidget* EQPanel;
+  //! The sliders, labels and preset list inside `EQPanel`.
+  qv::ui::EqPanel* Equalizer;
+  //! Polls the level for `leftch` and `RightCh` every 50 ms.
+  qv::ui::LevelMeter* Timer1;
   qv::ui::SplitterBar* Splitter2;
   QWidget* PlaylistPanel;
   QWidget* PLLeftPanel;
@@ -188,6 +218,7 @@ class TMainForm : public QWidget, public qv::i18n::MainFormTexts, public Setting
   qv::StageOutcome loadStationList();
   qv::StageOutcome saveStationList();
   void createInfoPanelControls();
+  void createSoundControls();
   void connectButtons();
   void assignStartImages();
   void layoutInfoPanel();
@@ -206,6 +237,8 @@ class TMainForm : public QWidget, public qv::i18n::MainFormTexts, public Setting
   //! unknown, and the shutdown must not replace them with an empty list.
   bool m_stationListLoaded = false;
   bool m_closed = false;
+  qv::ui::VolumeBarPointer* m_volumeBar = nullptr;
+  qv::ui::VolumeWheel* m_volumeWheel = nullptr;
 };
 
 //! Program-wide reference; empty until the main window has been created.

@@ -12,10 +12,6 @@ bool TMainForm::streamPlaying() const {
   return false;
 }
 
-bool TMainForm::streamMuted() const {
-  return false;
-}
-
 void TMainForm::PreviousImageClick() {
   qv::logStageOutcome("Previous", qv::StageOutcome::OwnerNotBuilt);
 }
@@ -30,10 +26,6 @@ void TMainForm::PlayStopImageClick() {
   } else {
     Play();
   }
-}
-
-void TMainForm::MuteImageClick() {
-  qv::logStageOutcome("Mute", qv::StageOutcome::OwnerNotBuilt);
 }
 
 void TMainForm::popOpenPLClick() {

@@ -117,6 +117,7 @@ void TMainForm::createControls() {
   m_frame->addDragSurface(LargePanel);
   m_frame->addDragSurface(LargeInfoPanel);
   m_frame->addDragSurface(LogoImage);
+  createSoundControls();
   connectButtons();
 }
 

@@ -29,7 +29,16 @@ class ScreenSaverKeepAwake final : public KeepAwake {
  public:
   explicit ScreenSaverKeepAwake(QDBusConnection bus) : m_bus(std::move(bus)) {}
 
+  // At the end of the program an inhibit still on its way is awaited (within the call's time-out),
+  // so that the system is never left awake by a player that has gone.
   ~ScreenSaverKeepAwake() override {
+    if (QDBusPendingCallWatcher* pending = m_pending) {
+      pending->waitForFinished();  // may run the finished handler, which takes the cookie
+      const QDBusPendingReply<uint> reply = *pending;
+      if (!m_cookie && reply.isValid()) {
+        m_cookie = reply.value();
+      }
+    }
     if (m_cookie) {
       m_bus.send(screenSaverCall(QStringLiteral("UnInhibit")) << *m_cookie);
     }
@@ -37,20 +46,19 @@ class ScreenSaverKeepAwake final : public KeepAwake {
 
   void keepAwake() override {
     m_wanted = true;
-    if (m_cookie || m_waitingForCookie) {
+    if (m_cookie || m_pending != nullptr) {
       return;
     }
     if (!m_bus.isConnected()) {
       logOnce(QStringLiteral("no session bus: the screen saver is not held off while playing"));
       return;
     }
-    m_waitingForCookie = true;
     QDBusMessage inhibit = screenSaverCall(QStringLiteral("Inhibit"));
     inhibit << QStringLiteral("Quorventale") << QStringLiteral("Playing a radio station");
-    auto* watcher = new QDBusPendingCallWatcher(m_bus.asyncCall(inhibit, kCallTimeoutMs), &m_context);
-    QObject::connect(watcher, &QDBusPendingCallWatcher::finished, &m_context, [this](QDBusPendingCallWatcher* call) {
+    m_pending = new QDBusPendingCallWatcher(m_bus.asyncCall(inhibit, kCallTimeoutMs), &m_context);
+    QObject::connect(m_pending, &QDBusPendingCallWatcher::finished, &m_context, [this](QDBusPendingCallWatcher* call) {
       call->deleteLater();
-      m_waitingForCookie = false;
+      m_pending = nullptr;
       const QDBusPendingReply<uint> reply = *call;
       if (reply.isError()) {
         logOnce(QStringLiteral("the screen saver refused to be held off: ") + reply.error().message());
@@ -82,7 +90,7 @@ class ScreenSaverKeepAwake final : public KeepAwake {
   QObject m_context;  // owns the pending calls; they end with this object
   std::optional<uint> m_cookie;
   bool m_wanted = false;
-  bool m_waitingForCookie = false;
+  QDBusPendingCallWatcher* m_pending = nullptr;  // the Inhibit call on its way
   bool m_logged = false;
 };
 

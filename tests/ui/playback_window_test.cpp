@@ -1,6 +1,8 @@
 // Playing in the main window against the local test server: the reports on the labels, a station
 // played from the list with its name, bit rate and changing titles, a refused connection, the
 // looping rule through the buttons, and what Play asks of the desktop.
+#include "default_playlist.h"
+#include "engine.h"
 #include "interface_texts.h"
 #include "playback_fakes.h"
 #include "program_run.h"
@@ -8,7 +10,9 @@
 #include "stream_server.h"
 
 #include <QCheckBox>
+#include <QDir>
 #include <QListView>
+#include <QSpinBox>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -107,8 +111,12 @@ TEST_F(PlaybackWindow, PlaysALocalStationFromTheListWithItsHeadersAndTitlesAndSt
   SettingsForm->LoopStationCheckBox->setChecked(false);
   MainForm->setWindowState(Qt::WindowMinimized);  // a minimised window announces the station
 
+  // The buffer field shows the engine's buffer as a whole number of 100 ms.
+  ASSERT_TRUE(qv::engine::setConfig(qv::engine::Config::BufferMs, 1260));
   doubleClickRow(0);
   EXPECT_EQ(MainForm->CurrentStation, 0);
+  EXPECT_EQ(SettingsForm->bufferSE->value(), 13);
+  qv::engine::setConfig(qv::engine::Config::BufferMs, 500);
   EXPECT_TRUE(desktop.keptAwake);
   EXPECT_EQ(desktop.notifications, QStringList{QStringLiteral("StationChanged|Quorventale|Local")});
   ASSERT_TRUE(desktop.taskbar);
@@ -180,6 +188,26 @@ TEST_F(PlaybackWindow, PreviousAndNextFollowTheLoopingRuleAtBothEnds) {
     EXPECT_TRUE(waitFor([] { return station().startsWith(qv::l_cantplay); }))
         << "the station was played: " << c.looping << c.from << c.next;
   }
+}
+
+// With "play on start" the stored last station plays as soon as the windows are up.
+TEST(PlayOnStart, TheLastStationPlaysAtStartUp) {
+  StreamServer server;
+  ASSERT_TRUE(server.ok()) << server.error();
+  ProgramRun run;
+  run.profile.writeSettings(
+      {QStringLiteral(R"("LastStation"=dword:00000001)"), QStringLiteral(R"("PlayOnStart"=dword:00000001)")});
+  const QString link = QString::fromStdString(server.url("/icy/sine1k.mp3?name=Second%20Station"));
+  ASSERT_TRUE(QDir().mkpath(run.profile.dataFolder()));
+  ASSERT_EQ(qv::saveDefaultPlaylist(qv::defaultPlaylistFile(), {},
+                                    {{QStringLiteral("One"), link, {}, {}}, {QStringLiteral("Two"), link, {}, {}}}),
+            QString());
+  ASSERT_TRUE(run.start());
+  EXPECT_TRUE(SettingsForm->cbPlayOnStart->isChecked());
+  EXPECT_EQ(MainForm->CurrentStation, 1);
+  EXPECT_TRUE(QTest::qWaitFor([] { return MainForm->StationLabel->text() == QStringLiteral("Second Station"); }, 8000))
+      << MainForm->StationLabel->text().toStdString();
+  run.finish();
 }
 
 }  // namespace

@@ -4,7 +4,6 @@
 
 #include "eq_presets.h"
 #include "interface_texts.h"
-#include "lifecycle_log.h"
 #include "settings/settings_values.h"
 #include "sound/eq_panel.h"
 #include "sound/level_display.h"
@@ -93,16 +92,45 @@ void TMainForm::Timer1Timer() {
 }
 
 void TMainForm::AttachEffects(qv::engine::Handle stream) {
-  // The engine has no effects yet: the stream plays without equalizer and reverb, and the
-  // sliders have nothing to act on.
-  (void)stream;
-  BandEffects.fill(0);
-  ReverbEffect = 0;
-  qv::logStageOutcome("AttachEffects", qv::StageOutcome::OwnerNotBuilt);
+  using qv::engine::EffectType;
+  for (qv::engine::Handle& band : BandEffects) {
+    band = qv::engine::channelSetFx(stream, EffectType::ParametricEq, 1);
+  }
+  ReverbEffect = qv::engine::channelSetFx(stream, EffectType::Reverb, 1);
+
+  // The new stream sounds as the sliders show, not flat under a slider that says otherwise.
+  const qv::playback::BandPositions positions = Equalizer->bandPositions();
+  for (int band = 0; band < qv::playback::kEqBandCount; ++band) {
+    const qv::dsp::ParametricEqParameters parameters{qv::playback::kEqBandCentresHz[band],
+                                                     qv::playback::kEqBandwidthSemitones,
+                                                     qv::playback::bandGainDb(positions[band])};
+    qv::engine::fxSetParameters(BandEffects[band], parameters);
+  }
+  // The engine's own input gain stays; the rest is the reverb this player offers.
+  qv::dsp::ReverbParameters reverb;
+  qv::engine::fxGetParameters(ReverbEffect, &reverb);
+  reverb.reverbMixDb = qv::playback::reverbMixDb(Equalizer->reverbSlider->value());
+  reverb.reverbTimeMs = qv::playback::kReverbTimeMs;
+  reverb.highFreqRtRatio = qv::playback::kReverbHighFreqRatio;
+  qv::engine::fxSetParameters(ReverbEffect, reverb);
 }
 
 void TMainForm::bandSliderChange(int band) {
-  (void)band;
+  // The effect keeps its own centre and width; only the gain follows the slider. Without a
+  // stream there is nothing to change, and the slider still moves.
+  qv::dsp::ParametricEqParameters parameters;
+  if (!qv::engine::fxGetParameters(BandEffects[band], &parameters)) {
+    return;
+  }
+  parameters.gainDb = qv::playback::bandGainDb(Equalizer->bandSliders[band]->value());
+  qv::engine::fxSetParameters(BandEffects[band], parameters);
 }
 
-void TMainForm::reverbSliderChange() {}
+void TMainForm::reverbSliderChange() {
+  qv::dsp::ReverbParameters parameters;
+  if (!qv::engine::fxGetParameters(ReverbEffect, &parameters)) {
+    return;
+  }
+  parameters.reverbMixDb = qv::playback::reverbMixDb(Equalizer->reverbSlider->value());
+  qv::engine::fxSetParameters(ReverbEffect, parameters);
+}

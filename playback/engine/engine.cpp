@@ -12,6 +12,7 @@ extern "C" {
 #include <memory>
 #include <mutex>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 namespace qv::engine {
@@ -52,6 +53,16 @@ struct EngineState {
   bool playlistFollowing = false;                // mutex
   std::uint32_t netTimeoutMs = 10000;            // mutex
   std::string proxy;                             // mutex
+
+  // Effects: an effect handle names an effect of one stream's chain. Its own lock, never held
+  // together with `mutex`.
+  struct Effect {
+    Handle stream;
+    qv::dsp::EffectHandle inChain;
+  };
+  std::mutex effectsMutex;
+  std::unordered_map<Handle, Effect> effects;  // effectsMutex
+  Handle lastEffect = 0;                       // effectsMutex
 };
 
 EngineState& engine() {
@@ -104,6 +115,13 @@ std::shared_ptr<Stream> detach(Handle handle) {
   return std::move(slot.stream);
 }
 
+//! Forgets the effects of a freed stream: their handles fail from now on.
+void forgetEffects(Handle stream) {
+  EngineState& state = engine();
+  std::lock_guard lock(state.effectsMutex);
+  std::erase_if(state.effects, [stream](const auto& entry) { return entry.second.stream == stream; });
+}
+
 void finish(const std::shared_ptr<Stream>& stream) {
   engine().output.remove(stream.get());
   stream->shutdown();
@@ -143,6 +161,7 @@ void reap() {
   }
   for (Handle handle : ending) {
     if (auto stream = detach(handle)) {
+      forgetEffects(handle);
       if (stream->isOwnThread()) {
         retire(std::move(stream));
       } else {
@@ -261,6 +280,10 @@ bool release() {
     }
     state.retired.clear();
   }
+  {
+    std::lock_guard lock(state.effectsMutex);
+    state.effects.clear();
+  }
   for (auto& stream : streams) {
     finish(stream);
   }
@@ -375,6 +398,7 @@ bool streamFree(Handle handle) {
   if (!stream) {
     return fail(engine().initialised ? ErrorCode::BadHandle : ErrorCode::NotInitialised);
   }
+  forgetEffects(handle);
   if (stream->isOwnThread()) {
     retire(std::move(stream));
   } else {
@@ -519,6 +543,141 @@ bool channelRemoveSync(Handle handle, Handle sync) {
     return false;
   }
   return stream->removeSync(sync) ? succeed() : fail(ErrorCode::BadHandle);
+}
+
+namespace {
+
+ErrorCode toErrorCode(qv::dsp::EffectError error) {
+  switch (error) {
+    case qv::dsp::EffectError::none:
+      return ErrorCode::Ok;
+    case qv::dsp::EffectError::unknownEffect:
+      return ErrorCode::BadHandle;
+    case qv::dsp::EffectError::wrongEffectType:
+    case qv::dsp::EffectError::outOfRange:
+      return ErrorCode::BadParameter;
+    case qv::dsp::EffectError::invalidFormat:
+      return ErrorCode::Unknown;
+  }
+  return ErrorCode::Unknown;
+}
+
+//! The stream an effect belongs to and the effect's name in its chain; nullptr with an error code
+//! when the effect or its stream is gone.
+std::shared_ptr<Stream> lookupEffect(Handle fx, qv::dsp::EffectHandle* inChain) {
+  EngineState& state = engine();
+  Handle streamHandle = 0;
+  {
+    std::lock_guard lock(state.effectsMutex);
+    const auto found = state.effects.find(fx);
+    if (found != state.effects.end()) {
+      streamHandle = found->second.stream;
+      *inChain = found->second.inChain;
+    }
+  }
+  if (streamHandle == 0) {
+    t_error = engine().initialised ? ErrorCode::BadHandle : ErrorCode::NotInitialised;
+    return nullptr;
+  }
+  return lookup(streamHandle);
+}
+
+template <typename Record>
+bool setEffectParameters(Handle fx, const Record& parameters) {
+  qv::dsp::EffectHandle inChain = qv::dsp::kNoEffect;
+  auto stream = lookupEffect(fx, &inChain);
+  if (!stream) {
+    return false;
+  }
+  const ErrorCode result = toErrorCode(stream->effects().setParameters(inChain, parameters));
+  return result == ErrorCode::Ok ? succeed() : fail(result);
+}
+
+template <typename Record>
+bool getEffectParameters(Handle fx, Record* parameters) {
+  qv::dsp::EffectHandle inChain = qv::dsp::kNoEffect;
+  auto stream = lookupEffect(fx, &inChain);
+  if (!stream) {
+    return false;
+  }
+  if (!parameters) {
+    return fail(ErrorCode::BadParameter);
+  }
+  const ErrorCode result = toErrorCode(stream->effects().getParameters(inChain, *parameters));
+  return result == ErrorCode::Ok ? succeed() : fail(result);
+}
+
+}  // namespace
+
+Handle channelSetFx(Handle handle, EffectType type, int priority) {
+  auto stream = lookup(handle);
+  if (!stream) {
+    return 0;
+  }
+  qv::dsp::EffectHandle inChain = qv::dsp::kNoEffect;
+  switch (type) {
+    case EffectType::ParametricEq:
+      inChain = stream->effects().addParametricEq(priority);
+      break;
+    case EffectType::Reverb:
+      inChain = stream->effects().addReverb(priority);
+      break;
+  }
+  if (inChain == qv::dsp::kNoEffect) {
+    fail(type == EffectType::ParametricEq || type == EffectType::Reverb ? ErrorCode::Unknown : ErrorCode::BadParameter);
+    return 0;
+  }
+  EngineState& state = engine();
+  Handle fx = 0;
+  {
+    std::lock_guard lock(state.effectsMutex);
+    do {
+      fx = ++state.lastEffect;
+    } while (fx == 0 || state.effects.contains(fx));
+    state.effects.emplace(fx, EngineState::Effect{handle, inChain});
+  }
+  // The stream may have been freed meanwhile, after its effects were forgotten: forget this one too.
+  if (!lookup(handle)) {
+    std::lock_guard lock(state.effectsMutex);
+    state.effects.erase(fx);
+    t_error = ErrorCode::BadHandle;
+    return 0;
+  }
+  succeed();
+  return fx;
+}
+
+bool channelRemoveFx(Handle handle, Handle fx) {
+  auto stream = lookup(handle);
+  if (!stream) {
+    return false;
+  }
+  EngineState& state = engine();
+  qv::dsp::EffectHandle inChain = qv::dsp::kNoEffect;
+  {
+    std::lock_guard lock(state.effectsMutex);
+    const auto found = state.effects.find(fx);
+    if (found == state.effects.end() || found->second.stream != handle) {
+      return fail(ErrorCode::BadHandle);
+    }
+    inChain = found->second.inChain;
+    state.effects.erase(found);
+  }
+  const ErrorCode result = toErrorCode(stream->effects().remove(inChain));
+  return result == ErrorCode::Ok ? succeed() : fail(result);
+}
+
+bool fxSetParameters(Handle fx, const qv::dsp::ParametricEqParameters& parameters) {
+  return setEffectParameters(fx, parameters);
+}
+bool fxSetParameters(Handle fx, const qv::dsp::ReverbParameters& parameters) {
+  return setEffectParameters(fx, parameters);
+}
+bool fxGetParameters(Handle fx, qv::dsp::ParametricEqParameters* parameters) {
+  return getEffectParameters(fx, parameters);
+}
+bool fxGetParameters(Handle fx, qv::dsp::ReverbParameters* parameters) {
+  return getEffectParameters(fx, parameters);
 }
 
 }  // namespace qv::engine

@@ -5,6 +5,8 @@
 // make a freed or unknown handle fail cleanly with ErrorCode::BadHandle. A failing call records its
 // error code for the calling thread only (errorGetCode).
 
+#include "effect_parameters.h"
+
 #include <cstdint>
 
 namespace qv::engine {
@@ -139,5 +141,24 @@ using SyncProc = void (*)(Handle sync, Handle stream, std::uint32_t data, void* 
 //! its stream. Freeing its own stream from the callback is allowed (the join is deferred).
 Handle channelSetSync(Handle stream, SyncType type, SyncProc proc, void* user);
 bool channelRemoveSync(Handle stream, Handle sync);
+
+// ---- effects ----------------------------------------------------------------------------------------
+
+enum class EffectType : std::uint8_t { ParametricEq, Reverb };
+
+//! Adds an effect to the stream's processing, neutral until its parameters are set (an equalizer
+//! band of 0 dB, a reverb with its mix off). Effects run in descending priority, equal priorities
+//! in the order they were added; they act on audio decoded from then on, so what is already
+//! buffered is heard without them. Returns the effect's handle, or 0 with an error code. Effects
+//! are freed with their stream; their handles then fail with BadHandle.
+Handle channelSetFx(Handle stream, EffectType type, int priority);
+bool channelRemoveFx(Handle stream, Handle fx);
+//! Any thread, at any time: the new values are prepared on the calling thread and take effect as a
+//! whole at the next block of audio, continuing the sound. The record of the other effect type or
+//! a value out of its range fails with BadParameter and changes nothing.
+bool fxSetParameters(Handle fx, const qv::dsp::ParametricEqParameters& parameters);
+bool fxSetParameters(Handle fx, const qv::dsp::ReverbParameters& parameters);
+bool fxGetParameters(Handle fx, qv::dsp::ParametricEqParameters* parameters);
+bool fxGetParameters(Handle fx, qv::dsp::ReverbParameters* parameters);
 
 }  // namespace qv::engine

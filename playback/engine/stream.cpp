@@ -27,6 +27,8 @@ Stream::Stream(StreamSettings settings)
       m_mixScratch(kMixChunkFrames * PcmRing::kChannels) {
   // Play starts when half the buffer is filled: quick to start, and a cushion against jitter.
   m_prebufferFrames = m_pcm.capacityFrames() / 2;
+  m_effects = std::make_shared<EffectStage>();
+  addProcessingStage(m_effects, 0);
 }
 
 Stream::~Stream() {

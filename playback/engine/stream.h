@@ -2,6 +2,7 @@
 
 #include "byte_ring.h"
 #include "decoder.h"
+#include "effect_stage.h"
 #include "engine.h"
 #include "net_reader.h"
 #include "pcm_ring.h"
@@ -64,6 +65,8 @@ class Stream {
   //! Effects hook for the stage chain; applied on the decoder thread.
   void addProcessingStage(std::shared_ptr<ProcessingStage> stage, int priority);
   void removeProcessingStage(const ProcessingStage* stage);
+  //! The stream's equalizer and reverb effects, a stage of its own processing.
+  qv::dsp::EffectChain& effects() { return m_effects->chain(); }
 
   //! Audio callback: adds this stream's frames to `mix` (interleaved stereo). Never locks.
   void mix(float* mix, std::size_t frames);
@@ -135,7 +138,8 @@ class Stream {
     std::shared_ptr<ProcessingStage> stage;
     int priority;
   };
-  std::vector<Stage> m_stages;  // m_stageMutex
+  std::vector<Stage> m_stages;             // m_stageMutex
+  std::shared_ptr<EffectStage> m_effects;  // set in the constructor, one of m_stages
 };
 
 }  // namespace qv::engine

@@ -3,7 +3,7 @@
 #include "colours.h"
 
 #include <QComboBox>
-#include <QEvent>
+#include <QFocusEvent>
 #include <QLabel>
 #include <QSignalBlocker>
 #include <QSlider>
@@ -90,8 +90,11 @@ void EqPanel::applyPreset(int index) {
 }
 
 bool EqPanel::eventFilter(QObject* watched, QEvent* event) {
-  if (event->type() == QEvent::FocusIn) {
-    // A band slider taken in hand makes the bands the user's own.
+  const auto focusReason = [event] { return static_cast<QFocusEvent*>(event)->reason(); };
+  // A band slider taken in hand (click or keyboard) makes the bands the user's own; the focus
+  // coming back with the window or from a closed popup is not the user's doing.
+  if (event->type() == QEvent::FocusIn && focusReason() != Qt::ActiveWindowFocusReason &&
+      focusReason() != Qt::PopupFocusReason) {
     const QSignalBlocker quiet(presetList);
     presetList->setCurrentIndex(playback::kCustomPresetIndex);
   }

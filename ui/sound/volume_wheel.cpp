@@ -53,7 +53,11 @@ bool VolumeWheel::eventFilter(QObject* watched, QEvent* event) {
   if (isPlainListBox(under ? under : receiver)) {
     return false;
   }
-  m_pendingDelta += wheel->angleDelta().y();
+  const int delta = wheel->angleDelta().y();
+  if ((delta > 0 && m_pendingDelta < 0) || (delta < 0 && m_pendingDelta > 0)) {
+    m_pendingDelta = 0;  // a turn back starts afresh
+  }
+  m_pendingDelta += delta;
   const Options options = m_options();
   while (m_pendingDelta >= kNotchDelta || m_pendingDelta <= -kNotchDelta) {
     const auto turn = m_pendingDelta > 0 ? playback::WheelTurn::Up : playback::WheelTurn::Down;

@@ -1,0 +1,332 @@
+// The main window's sound controls: the volume sources, mute, the level brackets and the
+// equalizer panel, on the real window and, where the stream matters, on a real local stream.
+#include "eq_presets.h"
+#include "program_run.h"
+#include "sound/eq_panel.h"
+#include "sound/level_display.h"
+#include "stream_server.h"
+#include "volume_rules.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QListView>
+#include <QListWidget>
+#include <QSlider>
+#include <QSpinBox>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <optional>
+
+namespace {
+
+namespace engine = qv::engine;
+
+void mouse(QWidget* widget, QEvent::Type type, int x, Qt::MouseButton button) {
+  const QPointF local(x, 10);
+  const Qt::MouseButtons held = type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::MouseButtons(button);
+  QMouseEvent event(type, local, widget->mapToGlobal(local), button, held, Qt::NoModifier);
+  QCoreApplication::sendEvent(widget, &event);
+}
+
+void wheel(QWidget* widget, int delta) {
+  const QPointF local(5, 5);
+  QWheelEvent event(local, widget->mapToGlobal(local), QPoint(), QPoint(0, delta), Qt::NoButton, Qt::NoModifier,
+                    Qt::NoScrollPhase, false);
+  QCoreApplication::sendEvent(widget, &event);
+}
+
+float streamVolume(engine::Handle stream) {
+  float volume = -1.0F;
+  engine::channelGetAttribute(stream, engine::Attribute::Volume, &volume);
+  return volume;
+}
+
+class SoundControls : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(run.start());
+    MainForm->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(MainForm));
+  }
+  void TearDown() override { run.finish(); }
+
+  ProgramRun run;
+};
+
+TEST_F(SoundControls, BarPressAndDragSetTheVolumeAndTheBrightBarFollowsThePointer) {
+  QWidget* empty = MainForm->VolEmptyImage;
+  QWidget* full = MainForm->VolFullImage;
+  MainForm->VolumeTB->setValue(100);
+
+  mouse(empty, QEvent::MouseButtonPress, 40, Qt::RightButton);
+  EXPECT_EQ(MainForm->VolumeTB->value(), 100) << "only the left button sets the volume";
+
+  mouse(empty, QEvent::MouseButtonPress, 40, Qt::LeftButton);
+  EXPECT_EQ(MainForm->VolumeTB->value(), 40);
+  EXPECT_EQ(full->width(), 40);
+
+  struct Step {
+    int x;
+    int volume;
+    int brightWidth;
+  };
+  // Past the ends the volume stops at 0 and 100 while the bright bar and its hint follow.
+  for (const Step& step : {Step{70, 70, 70}, Step{130, 100, 130}, Step{-5, 0, 0}, Step{25, 25, 25}}) {
+    SCOPED_TRACE(step.x);
+    mouse(full, QEvent::MouseMove, step.x, Qt::LeftButton);
+    EXPECT_EQ(MainForm->VolumeTB->value(), step.volume);
+    EXPECT_EQ(full->width(), step.brightWidth);
+    EXPECT_EQ(full->toolTip(), QString::number(step.x));
+  }
+
+  mouse(full, QEvent::MouseButtonRelease, 25, Qt::LeftButton);
+  mouse(empty, QEvent::MouseMove, 90, Qt::NoButton);
+  EXPECT_EQ(MainForm->VolumeTB->value(), 25) << "after the release a move does nothing";
+
+  // Any other source sizes the bright bar to the position.
+  MainForm->VolumeTB->setValue(60);
+  EXPECT_EQ(full->width(), 60);
+}
+
+TEST_F(SoundControls, WheelMovesTheVolumeByItsStepExceptOverAPlainList) {
+  struct Case {
+    const char* over;
+    int delta;
+    int step;
+    bool invert;
+    int start;
+    int expected;
+  };
+  const Case cases[] = {
+      {"LargeInfoPanel", 120, 10, false, 50, 60},  {"LargeInfoPanel", -120, 10, false, 50, 40},
+      {"LargeInfoPanel", 120, 10, true, 50, 40},   {"LargeInfoPanel", -240, 7, true, 50, 64},
+      {"LargeInfoPanel", 120, 10, false, 95, 100}, {"LargeInfoPanel", -120, 50, false, 30, 0},
+      {"LargeInfoPanel", 60, 10, false, 50, 50},  // half a notch waits for the other half
+      {"LargeInfoPanel", 60, 10, false, 50, 60},   {"LargeInfoPanel", 60, 10, false, 50, 50},
+      {"LargeInfoPanel", -120, 10, false, 50, 40},  // turning back drops the half notch
+      {"TrackBar3", 120, 5, false, 50, 55},         // the window takes the wheel before its controls
+      {"SearchEdit", -120, 5, false, 50, 45},      {"StationsList", 120, 10, false, 50, 50},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.over) + " " + std::to_string(c.delta) + (c.invert ? " inverted" : ""));
+    SettingsForm->MouseStepSpin->setValue(c.step);
+    SettingsForm->InvertMouseCheckBox->setChecked(c.invert);
+    MainForm->VolumeTB->setValue(c.start);
+    auto* target = MainForm->findChild<QWidget*>(QLatin1String(c.over));
+    ASSERT_NE(target, nullptr);
+    if (auto* list = qobject_cast<QAbstractScrollArea*>(target)) {
+      target = list->viewport();
+    }
+    wheel(target, c.delta);
+    EXPECT_EQ(MainForm->VolumeTB->value(), c.expected);
+  }
+}
+
+TEST(LevelBrackets, TheLabelsShowTheLevelOfEachChannel) {
+  QLabel left;
+  QLabel right;
+  std::optional<std::uint32_t> word;
+  qv::ui::LevelMeter meter(
+      &left, &right, [&] { return word; }, nullptr);
+  struct Case {
+    std::optional<std::uint32_t> word;
+    const char* left;
+    const char* right;
+  };
+  const auto both = [](std::uint32_t l, std::uint32_t r) { return std::optional<std::uint32_t>(l | (r << 16)); };
+  const Case cases[] = {
+      {both(499, 500), "", ")"},
+      {both(500, 499), "(", ""},
+      {both(9999, 10000), "(", "))"},
+      {both(10000, 9999), "((", ")"},
+      {both(24999, 25000), "((", ")))"},
+      {both(25000, 24999), "(((", "))"},
+      {both(32768, 32768), "(((", ")))"},
+      {std::nullopt, "", ""},
+      {both(0, 0), "", ""},
+  };
+  for (const Case& c : cases) {
+    word = c.word;
+    meter.poll();
+    EXPECT_EQ(left.text(), QLatin1String(c.left)) << (c.word ? *c.word : -1);
+    EXPECT_EQ(right.text(), QLatin1String(c.right)) << (c.word ? *c.word : -1);
+  }
+}
+
+TEST_F(SoundControls, BandFocusShowsCustomAndOnlyTheUserChoosesAPreset) {
+  qv::ui::EqPanel& eq = *MainForm->Equalizer;
+  MainForm->EQImageClick();
+  MainForm->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(MainForm));
+  ASSERT_EQ(eq.presetList->currentText(), QStringLiteral("Flat"));
+  ASSERT_EQ(eq.presetList->count(), 19);
+
+  eq.reverbSlider->setFocus();
+  EXPECT_EQ(eq.presetList->currentIndex(), 1) << "the reverb slider belongs to no preset";
+
+  int presetChanges = 0;
+  QObject::connect(eq.presetList, &QComboBox::currentIndexChanged, [&] { ++presetChanges; });
+  eq.bandSliders[2]->setFocus();
+  EXPECT_TRUE(eq.bandSliders[2]->hasFocus());
+  EXPECT_EQ(eq.presetList->currentText(), QStringLiteral("Custom"));
+  EXPECT_EQ(presetChanges, 0) << "showing Custom fires no preset change";
+  EXPECT_EQ(eq.bandPositions(), (qv::playback::BandPositions{15, 15, 15, 15, 15, 15}));
+
+  // Choosing "Custom" from the list moves nothing.
+  eq.presetList->activated(0);
+  EXPECT_EQ(eq.bandPositions(), (qv::playback::BandPositions{15, 15, 15, 15, 15, 15}));
+}
+
+// A local station playing to nowhere, made the window's current stream.
+class SoundOnAStream : public SoundControls {
+ protected:
+  void SetUp() override {
+    SoundControls::SetUp();
+    ASSERT_TRUE(server.ok()) << server.error();
+    stream = engine::streamCreateUrl(server.url("/icy/sine1k.mp3").c_str(), 0, nullptr, nullptr);
+    ASSERT_NE(stream, 0U);
+    MainForm->StreamHandle = stream;
+    MainForm->applyVolume(stream);
+    MainForm->AttachEffects(stream);
+    ASSERT_TRUE(engine::channelPlay(stream));
+    ASSERT_TRUE(
+        QTest::qWaitFor([&] { return engine::channelIsActive(stream) == engine::ChannelState::Playing; }, 10000));
+  }
+  void TearDown() override {
+    MainForm->StreamHandle = 0;
+    engine::streamFree(stream);
+    SoundControls::TearDown();
+  }
+
+  StreamServer server;
+  engine::Handle stream = 0;
+};
+
+TEST_F(SoundOnAStream, EverySourceReachesTheStreamAndMuteLastsUntilTheVolumeIsSetAgain) {
+  MainForm->TagsListBox->setFocus();  // not a plain list box: the window's keys act
+  MainForm->VolumeTB->setValue(40);
+  EXPECT_FLOAT_EQ(streamVolume(stream), 0.4F);
+  mouse(MainForm->VolEmptyImage, QEvent::MouseButtonPress, 70, Qt::LeftButton);
+  mouse(MainForm->VolEmptyImage, QEvent::MouseButtonRelease, 70, Qt::LeftButton);
+  EXPECT_FLOAT_EQ(streamVolume(stream), 0.7F);
+  QTest::keyClick(MainForm->windowHandle(), Qt::Key_Down);
+  EXPECT_FLOAT_EQ(streamVolume(stream), qv::playback::streamVolume(MainForm->VolumeTB->value()));
+  EXPECT_LT(MainForm->VolumeTB->value(), 70);
+  MainForm->VolumeTB->setValue(50);
+
+  MainForm->MuteImageClick();
+  EXPECT_EQ(streamVolume(stream), 0.0F);
+  EXPECT_EQ(MainForm->MuteImage->image(), QStringLiteral("PngSD_1"));
+  EXPECT_EQ(MainForm->VolumeTB->value(), 50) << "mute leaves the volume where it is";
+  EXPECT_TRUE(MainForm->streamMuted());
+  QTest::keyClick(MainForm->windowHandle(), Qt::Key_M);
+  EXPECT_FLOAT_EQ(streamVolume(stream), 0.5F);
+  EXPECT_EQ(MainForm->MuteImage->image(), QStringLiteral("PngSound_1"));
+
+  // The wheel unmutes; the image keeps its muted look until the pointer comes by.
+  MainForm->MuteImageClick();
+  SettingsForm->MouseStepSpin->setValue(10);
+  SettingsForm->InvertMouseCheckBox->setChecked(false);
+  wheel(MainForm->LargeInfoPanel, 120);
+  EXPECT_FLOAT_EQ(streamVolume(stream), 0.6F);
+  EXPECT_EQ(MainForm->MuteImage->image(), QStringLiteral("PngSD_1"));
+
+  // Mute acts only while the stream plays.
+  ASSERT_TRUE(engine::channelPause(stream));
+  MainForm->MuteImageClick();
+  EXPECT_FLOAT_EQ(streamVolume(stream), 0.6F);
+}
+
+TEST_F(SoundOnAStream, TheLevelBracketsFollowThePlayingStreamAndClearWhenItStops) {
+  // The tone is at half of full scale: two brackets on each side.
+  EXPECT_TRUE(QTest::qWaitFor([] { return MainForm->leftch->text() == QStringLiteral("(("); }, 5000))
+      << MainForm->leftch->text().toStdString();
+  EXPECT_EQ(MainForm->RightCh->text(), QStringLiteral("))"));
+  ASSERT_TRUE(engine::channelStop(stream));
+  EXPECT_TRUE(QTest::qWaitFor([] { return MainForm->leftch->text().isEmpty(); }, 2000));
+  EXPECT_TRUE(MainForm->RightCh->text().isEmpty());
+}
+
+std::array<float, 6> bandGains(const std::array<engine::Handle, 6>& bands) {
+  std::array<float, 6> gains{};
+  for (std::size_t band = 0; band < bands.size(); ++band) {
+    qv::dsp::ParametricEqParameters parameters;
+    EXPECT_TRUE(engine::fxGetParameters(bands[band], &parameters)) << "band " << band + 1;
+    EXPECT_FLOAT_EQ(parameters.centerHz, qv::playback::kEqBandCentresHz[band]);
+    EXPECT_FLOAT_EQ(parameters.bandwidthSemitones, 18.0F);
+    gains[band] = parameters.gainDb;
+  }
+  return gains;
+}
+
+qv::dsp::ReverbParameters reverbOf(engine::Handle reverb) {
+  qv::dsp::ReverbParameters parameters;
+  EXPECT_TRUE(engine::fxGetParameters(reverb, &parameters));
+  return parameters;
+}
+
+TEST_F(SoundOnAStream, AttachEffectsGivesEachNewStreamTheSlidersAsTheyStand) {
+  qv::ui::EqPanel& eq = *MainForm->Equalizer;
+  EXPECT_EQ(bandGains(MainForm->BandEffects), (std::array<float, 6>{0, 0, 0, 0, 0, 0}));
+  qv::dsp::ReverbParameters reverb = reverbOf(MainForm->ReverbEffect);
+  EXPECT_FLOAT_EQ(reverb.reverbMixDb, -96.0F);
+  EXPECT_FLOAT_EQ(reverb.reverbTimeMs, 1200.0F);
+  EXPECT_FLOAT_EQ(reverb.highFreqRtRatio, 0.1F);
+
+  // A slider applies at once to its own effect only.
+  eq.bandSliders[0]->setValue(10);
+  eq.bandSliders[5]->setValue(30);
+  eq.reverbSlider->setValue(10);
+  EXPECT_EQ(bandGains(MainForm->BandEffects), (std::array<float, 6>{5, 0, 0, 0, 0, -15}));
+  reverb = reverbOf(MainForm->ReverbEffect);
+  EXPECT_FLOAT_EQ(reverb.reverbMixDb, -12.0F);
+  EXPECT_FLOAT_EQ(reverb.reverbTimeMs, 1200.0F);
+
+  const std::array<engine::Handle, 6> firstBands = MainForm->BandEffects;
+  const engine::Handle second = engine::streamCreateUrl(server.url("/icy/sine1k.mp3").c_str(), 0, nullptr, nullptr);
+  ASSERT_NE(second, 0U);
+  MainForm->AttachEffects(second);
+  EXPECT_NE(MainForm->BandEffects, firstBands);
+  EXPECT_EQ(bandGains(MainForm->BandEffects), (std::array<float, 6>{5, 0, 0, 0, 0, -15}));
+  EXPECT_FLOAT_EQ(reverbOf(MainForm->ReverbEffect).reverbMixDb, -12.0F);
+  engine::streamFree(second);
+
+  // A failed open: no effects, and the sliders still move without complaint.
+  MainForm->AttachEffects(0);
+  EXPECT_EQ(MainForm->BandEffects, (std::array<engine::Handle, 6>{}));
+  EXPECT_EQ(MainForm->ReverbEffect, 0U);
+  eq.bandSliders[2]->setValue(0);
+  eq.reverbSlider->setValue(0);
+  EXPECT_TRUE(run.errors.isEmpty());
+}
+
+TEST_F(SoundOnAStream, APresetWritesOnlyTheBandsWhoseSliderMoves) {
+  qv::ui::EqPanel& eq = *MainForm->Equalizer;
+  // A mark on band 4's effect shows whether choosing a preset wrote that band.
+  ASSERT_TRUE(engine::fxSetParameters(MainForm->BandEffects[3], qv::dsp::ParametricEqParameters{3500.0F, 18.0F, 7.0F}));
+  struct Step {
+    int preset;
+    qv::playback::BandPositions positions;
+    std::array<float, 6> gains;
+  };
+  const Step steps[] = {
+      {6, {10, 5, 10, 15, 20, 20}, {5, 10, 5, 7, -5, -5}},  // "Bass": band 4 stays at 15
+      {1, {15, 15, 15, 15, 15, 15}, {0, 0, 0, 7, 0, 0}},    // "Flat"
+      {1, {15, 15, 15, 15, 15, 15}, {0, 0, 0, 7, 0, 0}},    // "Flat" again moves nothing
+      {18, {10, 10, 20, 10, 10, 5}, {5, 5, -5, 5, 5, 10}},  // "Techno" moves band 4 too
+      {0, {10, 10, 20, 10, 10, 5}, {5, 5, -5, 5, 5, 10}},   // "Custom" moves nothing
+  };
+  for (const Step& step : steps) {
+    SCOPED_TRACE(eq.presetList->itemText(step.preset).toStdString());
+    eq.presetList->setCurrentIndex(step.preset);
+    emit eq.presetList->activated(step.preset);
+    EXPECT_EQ(eq.bandPositions(), step.positions);
+    EXPECT_EQ(bandGains(MainForm->BandEffects), step.gains);
+  }
+}
+
+}  // namespace

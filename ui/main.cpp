@@ -8,7 +8,6 @@
 #include "main_window_handle.h"
 #include "media_keys.h"
 #include "paths.h"
-#include "play_control.h"
 #include "recent_playlists.h"
 #include "settings/settings_key.h"
 #include "skin.h"
@@ -38,6 +37,7 @@ TMainForm::TMainForm(qv::settings::SettingsBackend& settings)
   // The texts hold their built-in English from the start, also when no language stage runs.
   qv::i18n::applyBuiltInTexts(*this);
   createControls();
+  playback();
   connect(qApp, &QGuiApplication::applicationStateChanged, this, [this] { update(0, 0, width(), 1); });
 }
 
@@ -104,10 +104,6 @@ void TMainForm::Localizate(const QString& LangFile) {
   qv::logStageOutcome("Localizate language file", qv::i18n::applyLanguageFile(LangFile, *this));
 }
 
-void TMainForm::Play() {
-  qv::logStageOutcome("Play", qv::playback::playCurrentStation());
-}
-
 void TMainForm::registerMediaKeys() {
   qv::logStageOutcome("register media keys", qv::ui::registerMediaKeys());
 }
@@ -144,6 +140,7 @@ void TMainForm::FormClose() {
 
 TMainForm::~TMainForm() {
   qv::logStageOutcome("destroy main window: audio release", qv::playback::releaseAudioOutput());
+  shutDownPlayback();
   if (qv::MainWindowHandle() == this) {
     qv::setMainWindowHandle(nullptr);
   }

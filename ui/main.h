@@ -13,6 +13,8 @@
 
 #include <QWidget>
 
+#include <memory>
+
 #include <array>
 
 class QAction;
@@ -23,8 +25,18 @@ class QListView;
 class QListWidget;
 class QMenu;
 class QSlider;
+class QTimer;
+
+namespace qv::playback {
+struct StatusReport;
+struct StatusView;
+}  // namespace qv::playback
 
 namespace qv::ui {
+class KeepAwake;
+class Notifier;
+class PlaybackParts;
+class TaskbarPresenter;
 class SplitterBar;
 class StationListPanel;
 class EqPanel;
@@ -139,6 +151,29 @@ class TMainForm : public QWidget, public qv::i18n::MainFormTexts, public Setting
   //! Number of stations in the active array (the filtered one while a filter is on).
   int activeStationCount() const;
 
+  // Play control (main_playback.cpp). `Play` starts the station CurrentStation on a worker.
+  void PlayStopActionExecute();
+  void PreviousActionExecute();
+  void NextActionExecute();
+  //! A station chosen in the tray's station menu: it plays without stopping the current one first.
+  void Changestation(int station);
+  //! A report of the stream opener, the stream's callbacks or the monitor, applied on this thread.
+  void StreamStatusMessage(const qv::playback::StatusReport& report);
+  void ShowPlaybackError(const QString& text, int code);
+  //! The newest request's stream is installed and playing: it gets its volume and effects.
+  void streamStarted(qv::engine::Handle stream);
+  //! The title now playing from the current stream's tags, shown when there is one.
+  void ReadNowPlaying();
+  //! Both play/stop buttons show Stop.
+  bool PlayingShown = false;
+  //! Buffering progress until the stream plays, then the header pass; 25 ms after an open, 50 ms
+  //! after a stall, stopped otherwise.
+  QTimer* MonitorTimer = nullptr;
+  //! The desktop's parts that `Play` drives; the defaults only log until the tray work brings them.
+  void setNotifier(std::unique_ptr<qv::ui::Notifier> notifier);
+  void setTaskbarPresenter(std::unique_ptr<qv::ui::TaskbarPresenter> presenter);
+  void setKeepAwake(std::unique_ptr<qv::ui::KeepAwake> keepAwake);
+
   //! Index of the current station in the active list, -1 for none; stored as `LastStation`.
   int& CurrentStation = Stations.CurrentStation;
   //! The playlist file last loaded with "replace"; kept as `Path` in the program's own playlist.
@@ -214,6 +249,13 @@ class TMainForm : public QWidget, public qv::i18n::MainFormTexts, public Setting
  private:
   void createControls();
   void createStationListPanel();
+  qv::ui::PlaybackParts& playback();
+  void MonitorTimerTick();
+  void applyStatusView(const qv::playback::StatusView& view);
+  void stopCurrentStream();
+  void showStationLogo();
+  //! Ends every stream-open worker; the audio output is released first.
+  void shutDownPlayback();
   void playSelectedStation(int row, bool stopFirst);
   qv::StageOutcome loadStationList();
   qv::StageOutcome saveStationList();
@@ -239,6 +281,8 @@ class TMainForm : public QWidget, public qv::i18n::MainFormTexts, public Setting
   bool m_closed = false;
   qv::ui::VolumeBarPointer* m_volumeBar = nullptr;
   qv::ui::VolumeWheel* m_volumeWheel = nullptr;
+  // Shared, so that this header needs not know it; only this window holds it.
+  std::shared_ptr<qv::ui::PlaybackParts> m_playback;
 };
 
 //! Program-wide reference; empty until the main window has been created.

@@ -55,7 +55,7 @@ int TMainForm::activeStationCount() const {
 
 void TMainForm::playSelectedStation(int row, bool stopFirst) {
   if (stopFirst) {
-    handOverToUnbuilt("stop stream");
+    stopCurrentStream();
   }
   CurrentStation = row;
   Play();

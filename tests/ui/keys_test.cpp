@@ -145,11 +145,13 @@ TEST_F(KeysInTheWindow, CtrlPTogglesTheListsAndCtrlOShowsTheSettingsWindow) {
   EXPECT_TRUE(SettingsForm->isVisible());
   EXPECT_FALSE(SettingsForm->isModal());
 
-  // Page keys step through the stations by the buttons' handlers.
+  // Page keys step through the stations by the buttons' handlers (empty links: nothing is fetched).
+  MainForm->Stations.replaceAll({{QStringLiteral("One"), {}, {}, {}}, {QStringLiteral("Two"), {}, {}, {}}});
+  MainForm->CurrentStation = 0;
   QTest::keyClick(window, Qt::Key_PageDown);
-  EXPECT_TRUE(run.trace.notes.contains(QStringLiteral("Next skipped: its subsystem is not built yet")));
+  EXPECT_EQ(MainForm->CurrentStation, 1);
   QTest::keyClick(window, Qt::Key_PageUp);
-  EXPECT_TRUE(run.trace.notes.contains(QStringLiteral("Previous skipped: its subsystem is not built yet")));
+  EXPECT_EQ(MainForm->CurrentStation, 0);
 }
 
 }  // namespace

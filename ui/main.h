@@ -128,9 +128,9 @@ class TMainForm : public QWidget, public qv::i18n::MainFormTexts, public Setting
 
   //! What the buttons' hover images depend on, as it is now.
   qv::ui::ButtonState buttonState() const;
-  //! The current stream is active (`BASS_ChannelIsActive` not 0); the audio engine answers this.
+  //! The current stream is active (the engine's channel state is not Stopped).
   bool streamActive() const;
-  //! The current stream is playing (`BASS_ChannelIsActive` = 1), not stalled or paused.
+  //! The current stream is playing (channel state Playing), not stalled or paused.
   bool streamPlaying() const;
   //! The current stream's volume is 0.
   bool streamMuted() const;

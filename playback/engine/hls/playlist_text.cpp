@@ -1,22 +1,11 @@
 #include "hls/playlist_text.h"
 
+#include "hls/url_resolver.h"
+
 #include <charconv>
 #include <cmath>
 
 namespace qv::engine::hls {
-namespace {
-
-std::string_view trimBlanks(std::string_view text) {
-  while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) {
-    text.remove_prefix(1);
-  }
-  while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) {
-    text.remove_suffix(1);
-  }
-  return text;
-}
-
-}  // namespace
 
 LineSplitError splitPlaylistLines(std::string_view body, std::size_t maxBytes, std::size_t maxLines,
                                   std::vector<PlaylistLine>& lines) {

@@ -113,16 +113,6 @@ std::string mergePaths(const UrlParts& base, std::string_view referencePath) {
   return std::string(base.path.substr(0, lastSlash + 1)) + std::string(referencePath);
 }
 
-std::string_view trimBlanks(std::string_view text) {
-  while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) {
-    text.remove_prefix(1);
-  }
-  while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) {
-    text.remove_suffix(1);
-  }
-  return text;
-}
-
 bool isAcceptableText(std::string_view text) {
   return text.size() <= kMaxUrlLength && std::none_of(text.begin(), text.end(), [](char c) {
            const auto byte = static_cast<unsigned char>(c);
@@ -237,6 +227,16 @@ bool isFetchableUrl(std::string_view url) {
   const std::size_t at = parts.authority->rfind('@');
   const std::string_view hostAndPort = parts.authority->substr(at == std::string_view::npos ? 0 : at + 1);
   return (scheme == "http" || scheme == "https") && !hostAndPort.empty() && !hostAndPort.starts_with(':');
+}
+
+std::string_view trimBlanks(std::string_view text) {
+  while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) {
+    text.remove_prefix(1);
+  }
+  while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) {
+    text.remove_suffix(1);
+  }
+  return text;
 }
 
 }  // namespace qv::engine

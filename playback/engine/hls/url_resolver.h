@@ -24,4 +24,7 @@ std::string urlScheme(std::string_view url);
 //! services.
 bool isFetchableUrl(std::string_view url);
 
+//! `text` without the spaces and tabs at either end (playlist lines and the URLs in them).
+std::string_view trimBlanks(std::string_view text);
+
 }  // namespace qv::engine

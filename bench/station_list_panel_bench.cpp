@@ -1,5 +1,6 @@
 // The station list panel on screen at 100,000 stations: filling it after a load, and one
 // keystroke in the search box, each until the rows are laid out and painted again.
+#include "many_stations.h"
 #include "station_list/station_list_panel.h"
 #include "station_list/stations_list_view.h"
 #include "stations/station_list.h"
@@ -11,19 +12,8 @@
 
 namespace {
 
-constexpr int kStations = 100'000;
-
-std::vector<qv::stations::StationEntry> manyStations() {
-  std::vector<qv::stations::StationEntry> stations;
-  stations.reserve(kStations);
-  for (int n = 0; n < kStations; ++n) {
-    stations.push_back(
-        {QStringLiteral("Station %1 Radio %2").arg(n).arg(n % 7 ? QStringLiteral("FM") : QStringLiteral("Jazz")),
-         QStringLiteral("http://stream%1.example.net:8000/live.mp3").arg(n),
-         n % 5 ? QStringLiteral("Genre %1").arg(n % 40) : QString(), QString()});
-  }
-  return stations;
-}
+using qv::bench::kStations;
+using qv::bench::manyStations;
 
 void settle(qv::ui::StationListPanel& panel) {
   QCoreApplication::processEvents();

@@ -80,6 +80,9 @@ class ByteRing {
   //! Puts bytes already read back in front of what is waiting, for a reader that looked at the
   //! start of the data before deciding who reads it. Grows the ring when they do not fit.
   void unread(const std::uint8_t* data, std::size_t size) {
+    if (size == 0) {
+      return;  // nothing to give back (and `data` may be null then)
+    }
     std::lock_guard lock(m_mutex);
     std::vector<std::uint8_t> joined(std::max(m_data.size(), m_fill + size));
     std::memcpy(joined.data(), data, size);

@@ -210,8 +210,8 @@ def main():
     os.makedirs(os.path.join(args.run, "logs"), exist_ok=True)
 
     players = []
-    for spec in args.player:
-        name, command = spec.split("=", 1)
+    for entry in args.player:
+        name, command = entry.split("=", 1)
         players.append((name, command.replace("{url}", args.url).split()))
     fields = ["player", "rep", "ttfa_ms", "cpu_window_s", "peak_rss_mb", "audio_s", "note"]
     rows = []

@@ -73,7 +73,7 @@ TEST(KeepAwake, HoldsOneInhibitWhilePlayingAndReleasesIt) {
   }
   FakeScreenSaver screenSaver;
   {
-    QDBusConnection service = QDBusConnection::connectToBus(bus.address, QStringLiteral("fake-screen-saver"));
+    QDBusConnection service = QDBusConnection::connectToBus(bus.address, QStringLiteral("test-screen-saver"));
     ASSERT_TRUE(service.isConnected());
     ASSERT_TRUE(service.registerService(QStringLiteral("org.freedesktop.ScreenSaver")));
     ASSERT_TRUE(service.registerObject(QStringLiteral("/org/freedesktop/ScreenSaver"), &screenSaver,
@@ -103,7 +103,7 @@ TEST(KeepAwake, HoldsOneInhibitWhilePlayingAndReleasesIt) {
         << screenSaver.held.size() << " held after " << screenSaver.inhibitCalls << " inhibits";
     service.unregisterObject(QStringLiteral("/org/freedesktop/ScreenSaver"));
   }
-  QDBusConnection::disconnectFromBus(QStringLiteral("fake-screen-saver"));
+  QDBusConnection::disconnectFromBus(QStringLiteral("test-screen-saver"));
   QDBusConnection::disconnectFromBus(QStringLiteral("qv-keep-awake-") + bus.address);
 }
 

@@ -170,7 +170,7 @@ int probe(const char* url) {
 }
 
 int play(const char* url, double seconds, int volumePercent, int rateHz) {
-  if (!engine::init(-1, rateHz)) {
+  if (!engine::init(-1, rateHz, engine::OutputOnFirstPlay)) {
     return failure("cannot open the audio output");
   }
   const engine::Handle stream = engine::streamCreateUrl(url, 0, &onDownload, nullptr);
@@ -187,7 +187,12 @@ int play(const char* url, double seconds, int volumePercent, int rateHz) {
                            reinterpret_cast<void*>(static_cast<std::uintptr_t>(static_cast<int>(type))));
   }
   engine::channelSetAttribute(stream, engine::Attribute::Volume, static_cast<float>(volumePercent) / 100.0f);
-  engine::channelPlay(stream);
+  if (!engine::channelPlay(stream)) {
+    const int status = failure("cannot play through the audio output");
+    engine::streamFree(stream);
+    engine::release();
+    return status;
+  }
   bool playingSaid = false;
   const auto start = std::chrono::steady_clock::now();
   while (!g_interrupted && !g_ended && (seconds <= 0 || secondsSince(start) < seconds)) {

@@ -244,7 +244,7 @@ ErrorCode errorGetCode() {
   return t_error;
 }
 
-bool init(int device, int rateHz) {
+bool init(int device, int rateHz, std::uint32_t flags) {
   EngineState& state = engine();
   std::lock_guard lock(state.mutex);
   if (state.initialised) {
@@ -258,7 +258,8 @@ bool init(int device, int rateHz) {
   if (curl_global_init(CURL_GLOBAL_DEFAULT) != CURLE_OK) {
     return fail(ErrorCode::Unknown);
   }
-  if (const ErrorCode opened = state.output.open(device, rateHz); opened != ErrorCode::Ok) {
+  if (const ErrorCode opened = state.output.open(device, rateHz, (flags & OutputOnFirstPlay) != 0);
+      opened != ErrorCode::Ok) {
     curl_global_cleanup();
     return fail(opened);
   }

@@ -57,7 +57,12 @@ const char* errorName(ErrorCode code);
 //! Opens the output: device -1 is the system's default, 0 means no output (streams decode but
 //! nothing is heard), n > 0 the n-th output device. Fails with AlreadyInitialised, BadDevice or
 //! OutputFailed.
-bool init(int device, int rateHz);
+enum InitFlag : std::uint32_t {
+  //! The device is not tried at set-up but opened when the first stream plays (channelPlay fails
+  //! with OutputFailed then): set-up returns at once, for a tool that must sound soon after launch.
+  OutputOnFirstPlay = 1u << 0,
+};
+bool init(int device, int rateHz, std::uint32_t flags = 0);
 //! Frees every stream, joins every engine thread and closes the output.
 bool release();
 std::uint32_t version();

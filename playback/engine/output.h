@@ -23,7 +23,8 @@ class Output {
 
   //! device -1 default, 0 none, n the n-th device. Checks that the device opens; it runs from
   //! start() on.
-  ErrorCode open(int device, int rateHz);
+  //! `deferCheck`: the device is first opened when a stream plays, not tried now.
+  ErrorCode open(int device, int rateHz, bool deferCheck);
   //! Runs the device (the first time a stream plays); OutputFailed when it cannot be opened now.
   ErrorCode start();
   void close();

@@ -254,3 +254,28 @@ TEST_F(Streams, AStreamFreedFromItsOwnSyncCallbacksIsGoneWithoutHarm) {
     EXPECT_EQ(engine::errorGetCode(), engine::ErrorCode::BadHandle);
   }
 }
+
+// An output that cannot be opened: set-up fails at once, unless the device is left for the first
+// play, which then fails instead; the stream itself is unharmed and can be freed.
+TEST(OutputOnFirstPlay, ABrokenOutputFailsAtSetUpOrAtTheFirstPlay) {
+  StreamServer server;
+  ASSERT_TRUE(server.ok()) << server.error();
+  QTemporaryDir dir;  // a folder where the disk driver expects a file: the device cannot open
+  const std::string previousDriver = qgetenv("SDL_AUDIODRIVER").toStdString();
+  setVariable("SDL_AUDIODRIVER", "disk");
+  setVariable("SDL_DISKAUDIOFILE", dir.path().toStdString());
+
+  EXPECT_FALSE(engine::init(-1, 44100));
+  EXPECT_EQ(engine::errorGetCode(), engine::ErrorCode::OutputFailed);
+
+  ASSERT_TRUE(engine::init(-1, 44100, engine::OutputOnFirstPlay));
+  const engine::Handle stream = engine::streamCreateUrl(server.url("/icy/sine1k.mp3").c_str(), 0, nullptr, nullptr);
+  ASSERT_NE(stream, 0u) << engine::errorName(engine::errorGetCode());
+  EXPECT_FALSE(engine::channelPlay(stream));
+  EXPECT_EQ(engine::errorGetCode(), engine::ErrorCode::OutputFailed);
+  EXPECT_TRUE(engine::streamFree(stream));
+  EXPECT_TRUE(engine::release());
+
+  setVariable("SDL_AUDIODRIVER", previousDriver);
+  qunsetenv("SDL_DISKAUDIOFILE");
+}

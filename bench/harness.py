@@ -81,11 +81,11 @@ def process_tree(root):
                 children.setdefault(parent, []).append(int(entry))
             except (OSError, ValueError):
                 pass
-    tree, todo = [], [root]
-    while todo:
-        pid = todo.pop()
+    tree, pending = [], [root]
+    while pending:
+        pid = pending.pop()
         tree.append(pid)
-        todo += children.get(pid, [])
+        pending += children.get(pid, [])
     return tree
 
 

@@ -27,6 +27,12 @@ class PreparedEffect {
 
 namespace {
 
+// The entry of `effect` in a copy of the chain's list, or its end.
+template <typename Entries>
+auto findEffect(Entries& entries, EffectHandle effect) {
+  return std::find_if(entries.begin(), entries.end(), [effect](const auto& entry) { return entry.handle == effect; });
+}
+
 class PreparedParametricEq final : public PreparedEffect {
  public:
   PreparedParametricEq(EffectHandle handle, std::shared_ptr<PeakingEqState> state,
@@ -111,8 +117,7 @@ EffectHandle EffectChain::add(int priority, const Parameters& parameters) {
 EffectError EffectChain::remove(EffectHandle effect) {
   std::lock_guard lock(controlMutex_);
   std::vector<Entry> updated = entries_;
-  const auto found =
-      std::find_if(updated.begin(), updated.end(), [effect](const Entry& entry) { return entry.handle == effect; });
+  const auto found = findEffect(updated, effect);
   if (found == updated.end()) {
     return EffectError::unknownEffect;
   }
@@ -144,8 +149,7 @@ template <typename Record>
 EffectError EffectChain::setRecord(EffectHandle effect, const Record& parameters) {
   std::lock_guard lock(controlMutex_);
   std::vector<Entry> updated = entries_;
-  const auto found =
-      std::find_if(updated.begin(), updated.end(), [effect](const Entry& entry) { return entry.handle == effect; });
+  const auto found = findEffect(updated, effect);
   if (found == updated.end()) {
     return EffectError::unknownEffect;
   }

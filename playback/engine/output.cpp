@@ -4,11 +4,23 @@
 
 #include <SDL.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstring>
 #include <thread>
 
 namespace qv::engine {
+
+namespace {
+
+//! Clamped to full scale, then rounded to the nearest 16-bit step (plain arithmetic, no call into
+//! the maths library for each sample).
+std::int16_t toSample(float value) {
+  const float scaled = (value > 1.0f ? 1.0f : (value < -1.0f ? -1.0f : value)) * 32767.0f;
+  return static_cast<std::int16_t>(scaled + (scaled >= 0.0f ? 0.5f : -0.5f));
+}
+
+}  // namespace
 
 ErrorCode Output::open(int device, int rateHz, bool deferCheck) {
   std::lock_guard lock(m_deviceMutex);
@@ -48,13 +60,18 @@ ErrorCode Output::open(int device, int rateHz, bool deferCheck) {
 bool Output::openDevice() {
   SDL_AudioSpec wanted{};
   wanted.freq = m_rateHz;
-  wanted.format = AUDIO_F32SYS;
+  // 16-bit is what sound cards and ALSA's default device take as they are: asked for floats, the
+  // system converts every sample; our own conversion at the end of the mix costs next to nothing.
+  wanted.format = AUDIO_S16SYS;
   wanted.channels = 2;
   // About 43 ms at 48 kHz: the first period is filled at once, so the first sound is not later,
   // and the callback (with the sound server's thread behind it) wakes half as often as at 1024.
   wanted.samples = 2048;
   wanted.callback = &Output::callback;
   wanted.userdata = this;
+  // SDL converts to what the device takes, and keeps the period we asked for: the mix buffer is
+  // sized before the device runs, so the callback never allocates.
+  m_mix.assign(static_cast<std::size_t>(wanted.samples) * 2, 0.0f);
   SDL_AudioSpec obtained{};
   m_device = SDL_OpenAudioDevice(m_deviceName ? m_deviceName->c_str() : nullptr, 0, &wanted, &obtained, 0);
   return m_device != 0;
@@ -118,17 +135,20 @@ void Output::remove(Stream* stream) {
 void Output::callback(void* selfPointer, std::uint8_t* buffer, int bytes) {
   auto* self = static_cast<Output*>(selfPointer);
   self->m_inCallback.store(true);
-  std::memset(buffer, 0, static_cast<std::size_t>(bytes));
-  auto* mix = reinterpret_cast<float*>(buffer);
-  const std::size_t frames = static_cast<std::size_t>(bytes) / (sizeof(float) * 2);
+  auto* out = reinterpret_cast<std::int16_t*>(buffer);
+  const std::size_t samples = std::min(static_cast<std::size_t>(bytes) / sizeof(std::int16_t), self->m_mix.size());
+  float* mix = self->m_mix.data();
+  std::fill_n(mix, samples, 0.0f);
   for (auto& slot : self->m_slots) {
     if (Stream* stream = slot.load()) {
-      stream->mix(mix, frames);
+      stream->mix(mix, samples / 2);
     }
   }
-  for (std::size_t i = 0; i < frames * 2; ++i) {
-    mix[i] = mix[i] > 1.0f ? 1.0f : (mix[i] < -1.0f ? -1.0f : mix[i]);
+  for (std::size_t i = 0; i < samples; ++i) {
+    out[i] = toSample(mix[i]);
   }
+  // A device that asked for more than its period gets silence for the rest.
+  std::fill(out + samples, out + static_cast<std::size_t>(bytes) / sizeof(std::int16_t), std::int16_t{0});
   self->m_passes.fetch_add(1);
   self->m_inCallback.store(false);
 }

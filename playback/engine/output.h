@@ -9,6 +9,7 @@
 #include <mutex>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace qv::engine {
 
@@ -46,6 +47,7 @@ class Output {
   bool m_sdlStarted = false;
   int m_rateHz = 44100;
   std::array<std::atomic<Stream*>, kMaxStreams> m_slots{};
+  std::vector<float> m_mix;  // one period of the float mix; sized while the device is closed
   std::atomic<bool> m_inCallback{false};
   std::atomic<std::uint64_t> m_passes{0};
 };

@@ -464,14 +464,25 @@ void Stream::mix(float* mix, std::size_t frames) {
   while (done < frames) {
     const std::size_t want = std::min(frames - done, kMixChunkFrames);
     const std::size_t got = m_pcm.read(m_mixScratch.data(), want);
-    for (std::size_t i = 0; i < got; ++i) {
-      const float left = m_mixScratch[i * 2] * volume;
-      const float right = m_mixScratch[i * 2 + 1] * volume;
-      mix[(done + i) * 2] += left;
-      mix[(done + i) * 2 + 1] += right;
-      m_pieceLeft = std::max(m_pieceLeft, std::fabs(left));
-      m_pieceRight = std::max(m_pieceRight, std::fabs(right));
-      if (++m_pieceFramesDone >= pieceFrames) {
+    // In runs that end where a level piece ends, so the inner loop has no branch.
+    for (std::size_t i = 0; i < got;) {
+      const std::size_t run = std::min(got - i, pieceFrames - m_pieceFramesDone);
+      const float* in = m_mixScratch.data() + i * 2;
+      float* out = mix + (done + i) * 2;
+      float peakLeft = m_pieceLeft, peakRight = m_pieceRight;
+      for (std::size_t k = 0; k < run; ++k) {
+        const float left = in[k * 2] * volume;
+        const float right = in[k * 2 + 1] * volume;
+        out[k * 2] += left;
+        out[k * 2 + 1] += right;
+        peakLeft = std::max(peakLeft, std::fabs(left));
+        peakRight = std::max(peakRight, std::fabs(right));
+      }
+      m_pieceLeft = peakLeft;
+      m_pieceRight = peakRight;
+      m_pieceFramesDone += run;
+      i += run;
+      if (m_pieceFramesDone >= pieceFrames) {
         m_peaks[m_peakPiece].store(toLevel(m_pieceLeft) | (toLevel(m_pieceRight) << 16), std::memory_order_relaxed);
         m_peakPiece = (m_peakPiece + 1) % m_peaks.size();
         m_pieceFramesDone = 0;

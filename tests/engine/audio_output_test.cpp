@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 namespace {
 
 using namespace engine_test;
@@ -86,6 +88,50 @@ TEST(AudioOutput, HalfVolumeHalvesTheAmplitudeAndTheLevelFollows) {
   EXPECT_NEAR(full.peak, 0.5f, 0.06f);
   EXPECT_NEAR(half.peak / full.peak, 0.5f, 0.05f);
   EXPECT_NEAR(half.frequencyHz, 1000.0, 20.0);
+}
+
+// Boosted 15 dB, the half-scale tone goes far past full scale: the 16-bit output flattens its
+// peaks at full scale. A conversion that wrapped around would flip their sign, a loud crackle
+// that shows as extra zero crossings and samples of the wrong sign at the crests.
+TEST(AudioOutput, AMixPastFullScaleClipsInsteadOfWrappingAround) {
+  StreamServer server;
+  ASSERT_TRUE(server.ok()) << server.error();
+  Capture capture;
+  {
+    Session session(-1, 44100);
+    ASSERT_TRUE(session.ok);
+    const engine::Handle stream = engine::streamCreateUrl(server.url("/icy/sine1k.mp3").c_str(), 0, nullptr, nullptr);
+    ASSERT_NE(stream, 0u) << engine::errorName(engine::errorGetCode());
+    const engine::Handle eq = engine::channelSetFx(stream, engine::EffectType::ParametricEq, 0);
+    ASSERT_NE(eq, 0u);
+    ASSERT_TRUE(engine::fxSetParameters(eq, qv::dsp::ParametricEqParameters{1000.0f, 12.0f, 15.0f}));
+    ASSERT_TRUE(engine::channelPlay(stream));
+    ASSERT_TRUE(waitUntil([&] { return engine::channelIsActive(stream) == engine::ChannelState::Playing; }, 3s));
+    std::this_thread::sleep_for(1100ms);
+  }
+  // What was decoded before the equalizer came (at most the 500 ms buffer) is heard first.
+  const std::vector<float> out = capture.samples();
+  const Tone tone = analyse(out, 0, 44100, 0.6, 0.3);
+  EXPECT_NEAR(tone.frequencyHz, 1000.0, 20.0);
+  EXPECT_GE(tone.peak, 0.999f);
+  // Over the measured stretch, a sample at full scale sits between neighbours of its own sign.
+  std::size_t first = 0;
+  while (first * 2 < out.size() && std::fabs(out[first * 2]) < 0.01f) {
+    ++first;
+  }
+  const std::size_t from = first + static_cast<std::size_t>(0.6 * 44100);
+  const std::size_t to = std::min(out.size() / 2 - 1, from + static_cast<std::size_t>(0.3 * 44100));
+  ASSERT_LT(from, to);
+  std::size_t crests = 0;
+  for (std::size_t i = from; i < to; ++i) {
+    const float sample = out[i * 2];
+    if (std::fabs(sample) >= 0.999f) {
+      ++crests;
+      EXPECT_GT(sample * out[(i - 1) * 2], 0.0f) << "sample " << i;
+      EXPECT_GT(sample * out[(i + 1) * 2], 0.0f) << "sample " << i;
+    }
+  }
+  EXPECT_GT(crests, 300u) << "300 crests in 0.3 s of a 1 kHz tone, each at least one sample long";
 }
 
 }  // namespace

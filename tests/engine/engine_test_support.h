@@ -46,7 +46,8 @@ class Session {
 };
 
 //! Routes the output into a file through SDL's disk driver while it exists; create it before the
-//! Session. samples() reads the interleaved stereo floats written so far.
+//! Session. samples() reads the interleaved stereo written so far (the device takes 16-bit
+//! samples), scaled to -1..1.
 class Capture {
  public:
   Capture() : m_path((m_dir.path() + QStringLiteral("/out.raw")).toStdString()) {
@@ -64,8 +65,11 @@ class Capture {
   std::vector<float> samples() const {
     std::ifstream file(m_path, std::ios::binary);
     std::vector<char> bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-    std::vector<float> out(bytes.size() / sizeof(float));
-    std::memcpy(out.data(), bytes.data(), out.size() * sizeof(float));
+    std::vector<std::int16_t> raw(bytes.size() / sizeof(std::int16_t));
+    std::memcpy(raw.data(), bytes.data(), raw.size() * sizeof(std::int16_t));
+    std::vector<float> out(raw.size());
+    std::transform(raw.begin(), raw.end(), out.begin(),
+                   [](std::int16_t sample) { return static_cast<float>(sample) / 32767.0f; });
     return out;
   }
 

@@ -10,6 +10,10 @@ Per run: time from launch to the first non-silent sample (|s| > 100) in the sink
 audio; peak RSS (largest VmHWM sum of the tree, sampled every 0.5 s, and the rusage maximum);
 seconds of audio delivered in that window (about --dur when the player never ran dry).
 Runs are interleaved (rep 1 of every player, then rep 2...) so drift hits all alike.
+
+Before each run the harness itself asks the server for the stream and notes when the first byte of
+audio arrives: the server's own share of the first sound, which no player can beat. "over server"
+is each run's first sound less that figure.
 """
 
 import argparse
@@ -17,11 +21,13 @@ import array
 import csv
 import os
 import select
+import socket
 import signal
 import statistics
 import subprocess
 import threading
 import time
+import urllib.parse
 
 BYTES_PER_SECOND = 48000 * 2 * 2
 TICKS = os.sysconf("SC_CLK_TCK")
@@ -68,6 +74,31 @@ class SinkReader(threading.Thread):
             if self.window_open:
                 self.window_bytes += len(data)
         os.close(self.fd)
+
+
+def server_first_byte_ms(url, timeout=10.0):
+    """Milliseconds from connecting to the first body byte of a plain GET, or None."""
+    parsed = urllib.parse.urlsplit(url)
+    path = parsed.path + ("?" + parsed.query if parsed.query else "")
+    start = time.monotonic()
+    try:
+        with socket.create_connection((parsed.hostname, parsed.port or 80), timeout=timeout) as connection:
+            connection.sendall(f"GET {path or '/'} HTTP/1.0\r\nHost: {parsed.netloc}\r\n"
+                               "Icy-MetaData: 1\r\nUser-Agent: bench-probe\r\n\r\n".encode())
+            received = b""
+            while time.monotonic() < start + timeout:
+                chunk = connection.recv(65536)
+                if not chunk:
+                    return None
+                received += chunk
+                end = received.find(b"\r\n\r\n")
+                if end >= 0 and len(received) > end + 4:
+                    return round((time.monotonic() - start) * 1000)
+                if len(received) > 65536:
+                    return None
+    except OSError:
+        return None
+    return None
 
 
 def process_tree(root):
@@ -128,6 +159,8 @@ def one_run(name, argv, extra_env, args, rep):
     if args.bus:
         env["DBUS_SESSION_BUS_ADDRESS"] = args.bus
     env.update(extra_env)
+    server_ms = server_first_byte_ms(args.url)
+    time.sleep(0.2)  # the probe's connection is gone before the player's begins
     reader = SinkReader(fifo)
     reader.start()
     log = open(os.path.join(args.run, "logs", f"{name}-{rep}.log"), "w")
@@ -179,6 +212,9 @@ def one_run(name, argv, extra_env, args, rep):
         "player": name,
         "rep": rep,
         "ttfa_ms": round((reader.first_audio - start) * 1000) if reader.first_audio else "",
+        "server_ms": server_ms if server_ms is not None else "",
+        "over_server_ms": round((reader.first_audio - start) * 1000) - server_ms
+        if reader.first_audio and server_ms is not None else "",
         "cpu_window_s": round(cpu_after - cpu_before, 2),
         "peak_rss_mb": round(max(peak, usage.ru_maxrss / 1024), 1),
         "audio_s": round(reader.window_bytes / BYTES_PER_SECOND, 2),
@@ -213,7 +249,7 @@ def main():
     for entry in args.player:
         name, command = entry.split("=", 1)
         players.append((name, command.replace("{url}", args.url).split()))
-    fields = ["player", "rep", "ttfa_ms", "cpu_window_s", "peak_rss_mb", "audio_s", "note"]
+    fields = ["player", "rep", "ttfa_ms", "server_ms", "over_server_ms", "cpu_window_s", "peak_rss_mb", "audio_s", "note"]
     rows = []
     if args.warmup > 0:
         measured_duration, args.dur = args.dur, args.warmup
@@ -234,7 +270,7 @@ def main():
                 time.sleep(1)
 
     summary = {name: {key: median([r for r in rows if r["player"] == name], key)
-                      for key in ("ttfa_ms", "cpu_window_s", "peak_rss_mb", "audio_s")} for name, _ in players}
+                      for key in ("ttfa_ms", "server_ms", "over_server_ms", "cpu_window_s", "peak_rss_mb", "audio_s")} for name, _ in players}
 
     def ratio(name, key, reference):
         if reference not in summary or not summary[reference][key] or summary[name][key] is None:
@@ -245,13 +281,14 @@ def main():
         return "-" if value is None else f"{value:.{digits}f}"
 
     print(f"\nmedians of {args.reps}, {args.dur:.0f} s window, stream {args.url}")
-    print(f"{'player':<12} {'CPU s':>6} {'peak RSS MB':>11} {'TTFA ms':>8} {'audio s':>8} {'CPU/mpv':>8} "
-          f"{'RSS/minimal':>11}  notes")
+    print(f"{'player':<12} {'CPU s':>6} {'peak RSS MB':>11} {'TTFA ms':>8} {'server ms':>9} {'over server':>11} "
+          f"{'audio s':>8} {'CPU/mpv':>8} {'RSS/minimal':>11}  notes")
     for name, _ in players:
         m = summary[name]
         notes = ",".join(sorted({r["note"] for r in rows if r["player"] == name and r["note"]}))
         print(f"{name:<12} {shown(m['cpu_window_s'], 2):>6} {shown(m['peak_rss_mb'], 1):>11} "
-              f"{shown(m['ttfa_ms'], 0):>8} {shown(m['audio_s'], 1):>8} {ratio(name, 'cpu_window_s', 'mpv'):>8} "
+              f"{shown(m['ttfa_ms'], 0):>8} {shown(m['server_ms'], 0):>9} {shown(m['over_server_ms'], 0):>11} "
+              f"{shown(m['audio_s'], 1):>8} {ratio(name, 'cpu_window_s', 'mpv'):>8} "
               f"{ratio(name, 'peak_rss_mb', 'minimal'):>11}  {notes}")
 
 

@@ -4,6 +4,12 @@
 # 128 kbit/s MP3 stream and the same real-time ALSA sink. Run by hand, not by CI (minutes of CPU).
 #
 #   bench/player-vs-peers.sh [--install] [--reps N] [--dur S] [--players a,b,...] [--cli PATH]
+#                            [--server icecast|local]
+#
+# --server local plays our own test server's live ICY station (tests/servers/stream_server.py,
+# the same MP3 with a 2 s burst) instead of Icecast: a server that answers at once, so the first
+# sound shows the players' own share. Icecast 2.4 hands a new listener its first audio only on its
+# source loop's second or third turn, one turn per 1400 bytes read (88 ms at 128 kbit/s).
 #
 # Players: quorventale (quorventale-cli play, default build/release/app/quorventale-cli), mpv,
 # audacious, minimal. A player whose program is missing is left out with a message.
@@ -12,7 +18,7 @@
 set -euo pipefail
 repo=$(cd "$(dirname "$0")/.." && pwd)
 
-install=0 reps=3 dur=30 players=quorventale,mpv,audacious,minimal
+install=0 reps=3 dur=30 players=quorventale,mpv,audacious,minimal server=icecast
 cli=$repo/build/release/app/quorventale-cli
 while [ $# -gt 0 ]; do
   case "$1" in
@@ -21,7 +27,8 @@ while [ $# -gt 0 ]; do
     --dur) dur=$2; shift ;;
     --players) players=$2; shift ;;
     --cli) cli=$2; shift ;;
-    *) sed -n '2,12p' "$0" >&2; exit 2 ;;
+    --server) server=$2; shift ;;
+    *) sed -n '2,18p' "$0" >&2; exit 2 ;;
   esac
   shift
 done
@@ -99,9 +106,13 @@ for player in ${players//,/ }; do
 done
 [ ${#player_args[@]} -gt 0 ] || { echo "player-vs-peers: no player to run" >&2; exit 1; }
 
-bus_pid=
+bus_pid= server_pid=
 cleanup() {
-  "$repo/tests/servers/icecast.sh" stop "$RUN/icecast" || true
+  if [ "$server" = icecast ]; then
+    "$repo/tests/servers/icecast.sh" stop "$RUN/icecast" || true
+  elif [ -n "$server_pid" ]; then
+    kill "$server_pid" 2>/dev/null || true
+  fi
   if [ -n "$bus_pid" ]; then
     kill "$bus_pid" 2>/dev/null || true
   fi
@@ -111,8 +122,23 @@ trap cleanup EXIT
 fixtures=$repo/build/release/fixtures
 [ -s "$fixtures/music.mp3" ] || fixtures=$RUN/fixtures
 [ -s "$fixtures/music.mp3" ] || "$repo/tests/fixtures/make-fixtures.sh" "$fixtures"
-url=$("$repo/tests/servers/icecast.sh" start "$RUN/icecast" "$fixtures" | awk '/^URL / { print $2 }')
-[ -n "$url" ] || { echo "player-vs-peers: Icecast did not start" >&2; exit 1; }
+case "$server" in
+  icecast)
+    url=$("$repo/tests/servers/icecast.sh" start "$RUN/icecast" "$fixtures" | awk '/^URL / { print $2 }')
+    [ -n "$url" ] || { echo "player-vs-peers: Icecast did not start" >&2; exit 1; } ;;
+  local)
+    python3 "$repo/tests/servers/stream_server.py" --root "$fixtures" --port 0 --no-stdin-watch \
+      </dev/null >"$RUN/stream_server.out" 2>"$RUN/stream_server.log" &
+    server_pid=$!
+    for _ in $(seq 1 50); do # bounded: 5 s
+      port=$(awk '/^PORT / { print $2 }' "$RUN/stream_server.out")
+      [ -n "$port" ] && break
+      sleep 0.1
+    done
+    [ -n "$port" ] || { echo "player-vs-peers: the local stream server did not start" >&2; exit 1; }
+    url="http://127.0.0.1:$port/icy/music.mp3?metaint=16000&every=10" ;;
+  *) echo "player-vs-peers: unknown server $server (icecast or local)" >&2; exit 2 ;;
+esac
 
 # audacious wants a session bus; the players share a private one.
 bus_args=()

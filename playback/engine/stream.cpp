@@ -17,6 +17,11 @@ constexpr std::size_t kMaxPendingSegments = 256;
 // Enough of a body whose Content-Type does not say audio to tell a playlist from the stream.
 constexpr std::size_t kPeekBytes = 1024;
 constexpr std::size_t kMaxHlsPlaylistBytes = 4 * 1024 * 1024;
+// Bounds of the decoder's sleep on a full buffer; while a stalled stream waits to resume, it
+// looks again this often so that the resume is told at once.
+constexpr std::uint64_t kLongestDecoderSleepMs = 250;
+constexpr std::uint64_t kShortestDecoderSleepMs = 5;
+constexpr std::uint64_t kResumeWatchMs = 20;
 
 ErrorCode linkError(playlist_link::LinkError error) {
   switch (error) {
@@ -205,7 +210,11 @@ void Stream::shutdown() {
   if (m_shutDown.exchange(true)) {
     return;
   }
-  m_stopping = true;
+  {
+    std::lock_guard lock(m_sleepMutex);  // a decoder about to sleep sees m_stopping, or is woken
+    m_stopping = true;
+  }
+  m_sleepEnds.notify_all();
   m_state = kStopped;
   if (m_decoder) {
     m_decoder->abort();
@@ -401,20 +410,40 @@ bool Stream::push(std::vector<float>& frames) {
   }
   std::size_t done = 0;
   const std::size_t total = frames.size() / PcmRing::kChannels;
-  // The ring is full when a write falls short: sleep while half of it plays, so the decoder wakes
-  // a few times a second instead of once per frame.
-  const auto halfBufferMs =
-      static_cast<long>(m_pcm.capacityFrames() * 500 / static_cast<std::size_t>(m_settings.outputRateHz));
-  const auto sleepMs = std::chrono::milliseconds(std::clamp(halfBufferMs, 5L, 100L));
+  // The ring is full when a write falls short: the decoder sleeps, then decodes a long stretch in
+  // one go. Waking a few times a second instead of for every frame keeps its code and tables
+  // warm in the cache, which costs less than the decoding itself.
   while (done < total && !m_stopping) {
     done += m_pcm.write(frames.data() + done * PcmRing::kChannels, total - done);
     if (done < total) {
       deliverEvents();
-      std::this_thread::sleep_for(sleepMs);
+      sleepUnlessStopping(fullBufferSleep());
     }
   }
   frames.clear();
   return !m_stopping;
+}
+
+std::chrono::milliseconds Stream::fullBufferSleep() const {
+  const auto rate = static_cast<std::uint64_t>(m_settings.outputRateHz);
+  const std::uint64_t heard = m_pcm.readTotal();
+  auto untilHeard = [&](std::uint64_t atFrame) { return atFrame > heard ? (atFrame - heard) * 1000 / rate : 0; };
+  std::uint64_t ms = std::min<std::uint64_t>(m_pcm.capacityFrames() / 2 * 1000 / rate, kLongestDecoderSleepMs);
+  if (m_state.load() == kStalled) {
+    ms = std::min<std::uint64_t>(ms, kResumeWatchMs);
+  }
+  if (!m_pendingComments.empty()) {
+    ms = std::min(ms, untilHeard(m_pendingComments.front().atFrame));
+  }
+  if (!m_pendingSegments.empty()) {
+    ms = std::min(ms, untilHeard(m_pendingSegments.front().atFrame + 1));
+  }
+  return std::chrono::milliseconds(std::max<std::uint64_t>(ms, kShortestDecoderSleepMs));
+}
+
+void Stream::sleepUnlessStopping(std::chrono::milliseconds duration) {
+  std::unique_lock lock(m_sleepMutex);
+  m_sleepEnds.wait_for(lock, duration, [this] { return m_stopping.load(); });
 }
 
 void Stream::decodeLoop() {
@@ -433,7 +462,7 @@ void Stream::decodeLoop() {
   // Let what is buffered be heard, then report the end (the callback raises kEndEvent).
   while (!m_stopping && !m_ended.load()) {
     deliverEvents();
-    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    sleepUnlessStopping(std::chrono::milliseconds(10));
   }
   deliverEvents();
 }

@@ -13,6 +13,7 @@
 #include <array>
 #include <atomic>
 #include <chrono>
+#include <condition_variable>
 #include <deque>
 #include <memory>
 #include <mutex>
@@ -97,6 +98,11 @@ class Stream {
   void onOggComments(std::vector<std::string> comments, bool first);
   bool push(std::vector<float>& frames);
   void deliverHeardComments();
+  //! How long the decoder may sleep on a full buffer: while half of it plays, but no longer than
+  //! until the next comment or segment is heard, and briefly while a resume is awaited.
+  std::chrono::milliseconds fullBufferSleep() const;
+  //! Sleeps for `duration` unless shutdown comes first, which ends the sleep at once.
+  void sleepUnlessStopping(std::chrono::milliseconds duration);
 
   StreamSettings m_settings;
   Handle m_handle = 0;
@@ -109,6 +115,8 @@ class Stream {
   std::thread::id m_netThreadId;  // set before any sync can fire
   std::atomic<bool> m_stopping{false};
   std::atomic<bool> m_shutDown{false};
+  std::mutex m_sleepMutex;  // with m_sleepEnds: shutdown wakes a sleeping decoder thread
+  std::condition_variable m_sleepEnds;
   std::size_t m_prebufferFrames;
   NetAnswer m_answer;  // written by open, read-only afterwards
 

@@ -8,7 +8,8 @@ exactly 192000 bytes/s, so a player that writes faster blocks, as it would on a 
 Per run: time from launch to the first non-silent sample (|s| > 100) in the sink; CPU seconds
 (utime + stime of the whole process tree) in the window of --dur seconds that starts at the first
 audio; peak RSS (largest VmHWM sum of the tree, sampled every 0.5 s, and the rusage maximum);
-seconds of audio delivered in that window (about --dur when the player never ran dry).
+seconds of audio delivered in that window (about --dur when the player never ran dry); and each
+thread's scheduler time in that window, in logs/<player>-<rep>.threads.
 Runs are interleaved (rep 1 of every player, then rep 2...) so drift hits all alike.
 
 Before each run the harness itself asks the server for the stream and notes when the first byte of
@@ -133,6 +134,34 @@ def cpu_seconds(pids):
     return total / TICKS
 
 
+def thread_times(pids):
+    """Scheduler time (ns) of every thread of the processes, keyed by (pid, tid) with its name."""
+    times = {}
+    for pid in pids:
+        try:
+            tids = os.listdir(f"/proc/{pid}/task")
+        except OSError:
+            continue
+        for tid in tids:
+            try:
+                with open(f"/proc/{pid}/task/{tid}/comm") as file:
+                    name = file.read().strip()
+                with open(f"/proc/{pid}/task/{tid}/schedstat") as file:
+                    times[(pid, tid)] = (name, int(file.read().split()[0]))
+            except (OSError, ValueError, IndexError):
+                pass
+    return times
+
+
+def write_thread_times(path, before, after):
+    """Each thread's share of the window, in ms, largest first."""
+    rows = sorted(((ns - before.get(key, (name, 0))[1], name, key[1]) for key, (name, ns) in after.items()),
+                  reverse=True)
+    with open(path, "w") as file:
+        for ns, name, tid in rows:
+            file.write(f"{ns / 1e6:9.1f} ms  {name} ({tid})\n")
+
+
 def peak_rss_mb(pids):
     total = 0
     for pid in pids:
@@ -173,6 +202,7 @@ def one_run(name, argv, extra_env, args, rep):
     window_start = reader.first_audio or time.monotonic()
     pids = process_tree(player.pid)
     cpu_before = cpu_seconds(pids)
+    threads_before = thread_times(pids)
     reader.window_open = True
     peak = 0.0
     while time.monotonic() < window_start + args.dur and player.poll() is None:
@@ -181,6 +211,7 @@ def one_run(name, argv, extra_env, args, rep):
         time.sleep(0.5)
     pids = process_tree(player.pid)
     cpu_after = cpu_seconds(pids)
+    write_thread_times(os.path.join(args.run, "logs", f"{name}-{rep}.threads"), threads_before, thread_times(pids))
     peak = max(peak, peak_rss_mb(pids))
     reader.window_open = False
     exited_early = player.poll() is not None

@@ -7,6 +7,7 @@
 #include "hls/media_playlist.h"
 #include "hls/segment_retry.h"
 
+#include <algorithm>
 #include <deque>
 #include <optional>
 #include <utility>
@@ -14,6 +15,11 @@
 namespace qv::engine {
 
 namespace {
+
+// A live playlist that brings no new segment for this many target durations (and for at least
+// the no-data time-out) has frozen: the station is off the air, and waiting longer would keep the
+// listener in "buffering" for good.
+constexpr int kFrozenAfterTargetDurations = 3;
 
 ErrorCode playlistError(hls::ParseError error) {
   return error == hls::ParseError::UnsupportedEncryption ? ErrorCode::UnsupportedFormat : ErrorCode::ProtocolError;
@@ -104,6 +110,8 @@ ErrorCode HlsReader::play() {
   bool firstLoad = true;
   bool loaded = true;  // m_body holds a playlist not parsed yet
   auto loadStarted = std::chrono::steady_clock::now();
+  auto lastNewSegment = loadStarted;
+  std::chrono::milliseconds frozenAfter = m_options.dataTimeout;
 
   while (!m_abort) {
     if (loaded) {
@@ -111,14 +119,23 @@ ErrorCode HlsReader::play() {
       if (parsed.ok()) {
         failedReloads = 0;
         auto update = tracker.update(parsed.playlist);
+        if (!update.newSegments.empty()) {
+          lastNewSegment = std::chrono::steady_clock::now();
+        }
         for (auto& segment : update.newSegments) {
           queue.push_back(std::move(segment));
         }
+        frozenAfter = std::max(m_options.dataTimeout,
+                               std::chrono::milliseconds(std::chrono::seconds(parsed.playlist.targetDuration) *
+                                                         kFrozenAfterTargetDurations));
       } else if (firstLoad || ++failedReloads > kMaxFailedReloads) {
         return playlistError(parsed.error);
       }
       firstLoad = false;
       loaded = false;
+    }
+    if (!tracker.ended() && queue.empty() && std::chrono::steady_clock::now() - lastNewSegment > frozenAfter) {
+      return ErrorCode::Timeout;
     }
 
     // Fetch what is queued; a live playlist is reloaded on time even while segments wait.

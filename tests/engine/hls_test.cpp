@@ -161,4 +161,23 @@ TEST_F(Hls, LivePlaylistIsReloadedAndEachNewSegmentHeardOnce) {
   EXPECT_TRUE(engine::streamFree(stream));
 }
 
+// The encoder stops at once: the live playlist keeps its four segments for good. Playing starts
+// three target durations before its end (its last three segments last 2.9 s, so from the first);
+// once they are heard and no new one has come for three target durations (and the no-data
+// time-out, 2 s here), the stream ends instead of buffering for ever.
+TEST_F(Hls, LivePlaylistThatStopsChangingEndsTheStream) {
+  ASSERT_TRUE(engine::setConfig(engine::Config::NetTimeoutMs, 2000));
+  const engine::Handle stream = open("/hls/live/hls_aac_ts.m3u8?window=4&freeze=0");
+  ASSERT_NE(stream, 0u);
+  SyncLog syncs;
+  syncs.attach(stream);
+  ASSERT_TRUE(engine::channelPlay(stream));
+  EXPECT_TRUE(audible(stream));
+  ASSERT_TRUE(syncs.waitFor(SyncType::End, 1, 15s));
+  EXPECT_EQ(heardTitles(syncs),
+            (std::vector<std::string>{"hls_aac_ts seq 0", "hls_aac_ts seq 1", "hls_aac_ts seq 2", "hls_aac_ts seq 3"}));
+  EXPECT_EQ(engine::channelIsActive(stream), engine::ChannelState::Stopped);
+  EXPECT_TRUE(engine::streamFree(stream));
+}
+
 }  // namespace

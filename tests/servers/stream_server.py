@@ -24,10 +24,12 @@ Paths (every query parameter is optional):
 HLS, from a set of segments made by ffmpeg (the fixture <set>.m3u8 lists them with their durations):
   /hls/vod/<set>.m3u8?missing=I,J        the whole set as a VOD playlist; EXTINF labels are
                                           "<duration>,<set> part <i>"; missing=I,J... makes those a 404
-  /hls/live/<set>.m3u8?window=4&missing=S a live playlist sliding in real time: its media sequence
+  /hls/live/<set>.m3u8?window=4&missing=S&freeze=T
+                                          a live playlist sliding in real time: its media sequence
                                           advances by one each target duration since the server
                                           started, segment S plays file S modulo the set's size
-                                          (labels "<duration>,<set> seq <S>"); missing=S as above
+                                          (labels "<duration>,<set> seq <S>"); missing=S as above;
+                                          freeze=T stops it T seconds after the server started
   /hls/master.m3u8?to=vod|live&set=<set>  a master playlist: a video variant (that 404s) and the
                                           audio-only variant of /hls/<to>/<set>.m3u8
   /hls/segment/<name>                     one segment file; /hls/gone/<name> answers 404
@@ -494,7 +496,10 @@ def mode_hls_live(req, match):
         return req.send_status(404)
     window = max(1, req.number("window", 4))
     target = max(1, round(max(seconds for seconds, _ in segments)))
-    newest = int((time.monotonic() - req.server.started) / target) + window - 1
+    elapsed = time.monotonic() - req.server.started
+    if req.param("freeze") is not None:
+        elapsed = min(elapsed, req.number("freeze", 0.0, float))  # an encoder that stopped
+    newest = int(elapsed / target) + window - 1
     first = max(0, newest - window + 1)
     lines = ["#EXT-X-VERSION:7", f"#EXT-X-TARGETDURATION:{target}", f"#EXT-X-MEDIA-SEQUENCE:{first}",
              f"#EXT-X-DISCONTINUITY-SEQUENCE:{first // len(segments)}"]

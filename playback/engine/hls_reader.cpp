@@ -1,6 +1,7 @@
 #include "hls_reader.h"
 
 #include "http_fetch.h"
+#include "thread_name.h"
 
 #include "hls/live_tracker.h"
 #include "hls/master_playlist.h"
@@ -47,7 +48,10 @@ HlsReader::~HlsReader() {
 }
 
 void HlsReader::start() {
-  m_thread = std::thread([this] { run(); });
+  m_thread = std::thread([this] {
+    nameThisThread("qv-hls");
+    run();
+  });
 }
 
 void HlsReader::stop() {

@@ -1,5 +1,7 @@
 #include "net_reader.h"
 
+#include "thread_name.h"
+
 #include <curl/curl.h>
 
 #include <algorithm>
@@ -80,7 +82,10 @@ NetReader::~NetReader() {
 }
 
 void NetReader::start() {
-  m_thread = std::thread([this] { run(); });
+  m_thread = std::thread([this] {
+    nameThisThread("qv-network");
+    run();
+  });
 }
 
 void NetReader::stop() {

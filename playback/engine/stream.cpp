@@ -1,6 +1,7 @@
 #include "stream.h"
 
 #include "playlist_link/link_follower.h"
+#include "thread_name.h"
 
 #include <algorithm>
 #include <cmath>
@@ -202,7 +203,10 @@ ErrorCode Stream::open(DownloadProc download, void* user) {
     return networkBodyBytes() == 0 ? ErrorCode::ClosedEarly : decoded;
   }
   m_netThreadId = m_hls ? m_hls->threadId() : m_net->threadId();
-  m_decodeThread = std::thread([this] { decodeLoop(); });
+  m_decodeThread = std::thread([this] {
+    nameThisThread("qv-decoder");
+    decodeLoop();
+  });
   return ErrorCode::Ok;
 }
 

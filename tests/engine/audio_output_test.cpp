@@ -115,11 +115,7 @@ TEST(AudioOutput, AMixPastFullScaleClipsInsteadOfWrappingAround) {
   EXPECT_NEAR(tone.frequencyHz, 1000.0, 20.0);
   EXPECT_GE(tone.peak, 0.999f);
   // Over the measured stretch, a sample at full scale sits between neighbours of its own sign.
-  std::size_t first = 0;
-  while (first * 2 < out.size() && std::fabs(out[first * 2]) < 0.01f) {
-    ++first;
-  }
-  const std::size_t from = first + static_cast<std::size_t>(0.6 * 44100);
+  const std::size_t from = firstAudibleFrame(out, 0) + static_cast<std::size_t>(0.6 * 44100);
   const std::size_t to = std::min(out.size() / 2 - 1, from + static_cast<std::size_t>(0.3 * 44100));
   ASSERT_LT(from, to);
   std::size_t crests = 0;

@@ -85,15 +85,20 @@ struct Tone {
   float peak = 0;
 };
 
-//! The tone of channel `channel` in `seconds` of audio that start `skipSeconds` after the first
-//! audible sample; frequency from the rising zero crossings.
-inline Tone analyse(const std::vector<float>& stereo, int channel, int rateHz, double skipSeconds, double seconds) {
-  Tone tone;
+//! The first frame of interleaved stereo whose channel `channel` is audible (|s| >= 0.01).
+inline std::size_t firstAudibleFrame(const std::vector<float>& stereo, int channel) {
   std::size_t first = 0;
   while (first * 2 + 1 < stereo.size() && std::fabs(stereo[first * 2 + channel]) < 0.01f) {
     ++first;
   }
-  const std::size_t from = first + static_cast<std::size_t>(skipSeconds * rateHz);
+  return first;
+}
+
+//! The tone of channel `channel` in `seconds` of audio that start `skipSeconds` after the first
+//! audible sample; frequency from the rising zero crossings.
+inline Tone analyse(const std::vector<float>& stereo, int channel, int rateHz, double skipSeconds, double seconds) {
+  Tone tone;
+  const std::size_t from = firstAudibleFrame(stereo, channel) + static_cast<std::size_t>(skipSeconds * rateHz);
   const std::size_t to = from + static_cast<std::size_t>(seconds * rateHz);
   if (to * 2 > stereo.size()) {
     return tone;

@@ -1,5 +1,6 @@
 #include "net_reader.h"
 
+#include "ascii_text.h"
 #include "thread_name.h"
 
 #include <curl/curl.h>
@@ -12,16 +13,11 @@ namespace qv::engine {
 
 namespace {
 
-std::string lowerCase(std::string text) {
-  std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) { return std::tolower(c); });
-  return text;
-}
-
 //! The value of header `name` (case-insensitive), trimmed; nullopt when absent.
 std::optional<std::string> headerValue(const std::vector<std::string>& lines, std::string_view name) {
   for (std::size_t i = 1; i < lines.size(); ++i) {
     const std::string& line = lines[i];
-    if (line.size() > name.size() && line[name.size()] == ':' && lowerCase(line.substr(0, name.size())) == name) {
+    if (line.size() > name.size() && line[name.size()] == ':' && asciiLower(line.substr(0, name.size())) == name) {
       std::string value = line.substr(name.size() + 1);
       const auto first = value.find_first_not_of(" \t");
       const auto last = value.find_last_not_of(" \t");
@@ -70,7 +66,7 @@ ErrorCode errorFromCurl(int curlCode, bool viaProxy) {
 }
 
 bool NetReader::supportedUrl(std::string_view url) {
-  const std::string scheme = lowerCase(std::string(url.substr(0, url.find("://"))));
+  const std::string scheme = asciiLower(std::string(url.substr(0, url.find("://"))));
   return url.find("://") != std::string_view::npos && (scheme == "http" || scheme == "https");
 }
 
@@ -114,7 +110,7 @@ void NetReader::answer(ErrorCode error) {
     const char* effective = nullptr;
     curl_easy_getinfo(static_cast<CURL*>(m_curl), CURLINFO_EFFECTIVE_URL, &effective);
     result.effectiveUrl = effective ? effective : m_options.url;
-    std::string type = lowerCase(headerValue(m_lines, "content-type").value_or(std::string()));
+    std::string type = asciiLower(headerValue(m_lines, "content-type").value_or(std::string()));
     result.contentType = type.substr(0, type.find(';'));
     while (!result.contentType.empty() && result.contentType.back() == ' ') {
       result.contentType.pop_back();

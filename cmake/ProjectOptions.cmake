@@ -27,6 +27,13 @@ if(QV_SANITIZE)
   target_compile_definitions(qv_project_options INTERFACE HAVE_SANITIZERS)
 endif()
 
+# ThreadSanitizer cannot be combined with ASan, so it is a build of its own.
+if(QV_TSAN AND NOT MSVC)
+  set(_qv_tsan -fsanitize=thread -fno-omit-frame-pointer)
+  target_compile_options(qv_project_options INTERFACE ${_qv_tsan})
+  target_link_options(qv_project_options INTERFACE ${_qv_tsan})
+endif()
+
 # Files of platform/ are compiled into the target that uses the service: name the base, get the
 # file of the platform being built.
 function(qv_platform_sources target)

@@ -11,6 +11,8 @@
 //
 // The test target passes QV_ICECAST_SCRIPT and QV_FIXTURES_DIR (see qv_use_stream_server).
 
+#include "child_process.h"
+
 #include <QProcess>
 #include <QString>
 #include <QStringList>
@@ -28,6 +30,7 @@ class IcecastServer {
     }
     QProcess script;
     script.setProcessChannelMode(QProcess::SeparateChannels);
+    forkPlainly(script);
     script.start(QStringLiteral("bash"), {QStringLiteral(QV_ICECAST_SCRIPT), QStringLiteral("start"), runDir_.path(),
                                           QStringLiteral(QV_FIXTURES_DIR)});
     if (!script.waitForFinished(60000)) {
@@ -69,8 +72,10 @@ class IcecastServer {
     if (!runDir_.isValid() || notInstalled_) {
       return;
     }
-    QProcess::execute(QStringLiteral("bash"),
-                      {QStringLiteral(QV_ICECAST_SCRIPT), QStringLiteral("stop"), runDir_.path()});
+    QProcess script;
+    forkPlainly(script);
+    script.start(QStringLiteral("bash"), {QStringLiteral(QV_ICECAST_SCRIPT), QStringLiteral("stop"), runDir_.path()});
+    script.waitForFinished(60000);
     url_.clear();
   }
 

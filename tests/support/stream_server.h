@@ -10,6 +10,8 @@
 //
 // The test target passes QV_PYTHON3_EXECUTABLE, QV_STREAM_SERVER_SCRIPT and QV_FIXTURES_DIR.
 
+#include "child_process.h"
+
 #include <QDeadlineTimer>
 #include <QProcess>
 #include <QString>
@@ -31,6 +33,7 @@ class StreamServer {
     const QString python = QStringLiteral("python3");
 #endif
     process_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    forkPlainly(process_);
     process_.start(python, QStringList{QStringLiteral(QV_STREAM_SERVER_SCRIPT), QStringLiteral("--root"), root,
                                        QStringLiteral("--port"), QStringLiteral("0")} +
                                extraArguments);

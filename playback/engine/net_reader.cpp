@@ -249,7 +249,7 @@ int NetReader::perform(void* curl) {
     }
     if (m_pausedBytes > 0) {
       // Resume once a quarter of the ring is free, so the transfer does not stutter piece by piece.
-      if (m_ring.waitForSpace(std::max(m_pausedBytes, m_ring.capacity() / 4), kWaitStep)) {
+      if (m_ring.waitForSpace(std::max(m_pausedBytes.load(), m_ring.capacity() / 4), kWaitStep)) {
         m_pausedBytes = 0;
         m_lastProgress = std::chrono::steady_clock::now();
         curl_easy_pause(static_cast<CURL*>(curl), CURLPAUSE_CONT);

@@ -64,6 +64,8 @@ class NetReader {
   //! Aborts the transfer and joins the thread.
   void stop();
   std::thread::id threadId() const { return m_thread.get_id(); }
+  //! Whether the transfer waits for room in the ring (the server is not being read).
+  bool paused() const { return m_pausedBytes.load() > 0; }
 
   static constexpr std::size_t kMaxHeaderBytes = 64 * 1024;
   static constexpr std::size_t kMaxHeaderLines = 200;
@@ -97,7 +99,7 @@ class NetReader {
   std::unique_ptr<IcyDemuxer> m_icy;
   std::chrono::steady_clock::time_point m_lastProgress;
   void* m_curl = nullptr;
-  std::size_t m_pausedBytes = 0;  // the body piece that did not fit; 0: not paused
+  std::atomic<std::size_t> m_pausedBytes{0};  // network thread writes: the piece that did not fit; 0: running
 
   // stop() wakes the transfer's wait for the network through its multi handle.
   std::mutex m_multiMutex;

@@ -22,7 +22,7 @@ case "${1:-}" in
   --fuzz)
     build_dir=build/fuzz
     options=(-DCMAKE_BUILD_TYPE=RelWithDebInfo -DQV_BUILD_FUZZERS=ON -DQV_BUILD_TESTS=OFF -DQV_BUILD_BENCHMARKS=OFF
-             -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++)
+             -DCMAKE_CXX_COMPILER=clang++)
     ;;
 esac
 

@@ -39,6 +39,24 @@ class ByteRing {
     return true;
   }
 
+  //! Waits up to `wait` until `size` bytes fit (at most the whole ring); false on time-out or when
+  //! the ring was closed. For a writer that pauses its source instead of blocking in write().
+  bool waitForSpace(std::size_t size, std::chrono::milliseconds wait) {
+    std::unique_lock lock(m_mutex);
+    const std::size_t wanted = std::min(size, m_data.size());
+    m_spaceOrClose.wait_for(lock, wait, [&] { return m_closed || m_data.size() - m_fill >= wanted; });
+    return !m_closed && m_data.size() - m_fill >= wanted;
+  }
+  std::size_t capacity() {
+    std::lock_guard lock(m_mutex);
+    return m_data.size();
+  }
+  //! Whether `size` bytes fit now.
+  bool hasSpace(std::size_t size) {
+    std::lock_guard lock(m_mutex);
+    return m_data.size() - m_fill >= size;
+  }
+
   enum class ReadStatus : std::uint8_t { Data, TimedOut, Finished, Closed };
 
   //! Reads up to `size` bytes into `out`, waiting at most `wait` for the first byte.

@@ -40,12 +40,14 @@ struct Slot {
   std::shared_ptr<Stream> stream;
 };
 
-//! The engine's state. Lock order: g_mutex, then nothing (streams are used after leaving it).
+//! The engine's state. Locks: `mutex` and `effectsMutex` are never held together, and neither is
+//! held while calling into a stream that may wait for its threads (shutdown, the output's
+//! remove); a stream's own locks may be taken under `mutex` (wantsRetiring, setHandle are atomics).
 struct EngineState {
   std::mutex mutex;
   bool initialised = false;  // mutex
   // One output for the life of the process, opened by init and closed by release: a stream freed
-  // on another thread while the engine is released may still take itself out of it.
+  // on another thread while the engine is released may still take itself out of it. Its own locks.
   Output output;
   std::array<Slot, kSlots> slots;                // mutex
   std::vector<std::shared_ptr<Stream>> retired;  // mutex: streams waiting to be joined
@@ -68,6 +70,12 @@ struct EngineState {
 EngineState& engine() {
   static EngineState state;
   return state;
+}
+
+bool isInitialised() {
+  EngineState& state = engine();
+  std::lock_guard lock(state.mutex);
+  return state.initialised;
 }
 
 Handle makeHandle(std::size_t index, std::uint32_t generation) {
@@ -447,7 +455,7 @@ Handle streamCreateUrlWith(const char* url, std::uint32_t flags, DownloadProc do
       detach(handle);
     }
     stream->shutdown();
-    fail(handle == 0 && !engine().initialised ? ErrorCode::NotInitialised : ErrorCode::NotAvailable);
+    fail(handle == 0 && !isInitialised() ? ErrorCode::NotInitialised : ErrorCode::NotAvailable);
     return 0;
   }
   for (std::size_t i = 0; i < startEffects.size(); ++i) {
@@ -463,7 +471,7 @@ Handle streamCreateUrlWith(const char* url, std::uint32_t flags, DownloadProc do
 bool streamFree(Handle handle) {
   auto stream = detach(handle);
   if (!stream) {
-    return fail(engine().initialised ? ErrorCode::BadHandle : ErrorCode::NotInitialised);
+    return fail(isInitialised() ? ErrorCode::BadHandle : ErrorCode::NotInitialised);
   }
   forgetEffects(handle);
   if (stream->isOwnThread()) {
@@ -643,7 +651,7 @@ std::shared_ptr<Stream> lookupEffect(Handle fx, qv::dsp::EffectHandle* inChain) 
     }
   }
   if (streamHandle == 0) {
-    t_error = engine().initialised ? ErrorCode::BadHandle : ErrorCode::NotInitialised;
+    t_error = isInitialised() ? ErrorCode::BadHandle : ErrorCode::NotInitialised;
     return nullptr;
   }
   return lookup(streamHandle);

@@ -4,6 +4,7 @@
 #include <array>
 #include <cctype>
 
+#include "ascii_text.h"
 #include "hls/playlist_text.h"
 #include "hls/url_resolver.h"
 
@@ -11,12 +12,6 @@ namespace qv::engine::hls {
 namespace {
 
 constexpr std::uint64_t kAudioBandwidthFloor = 64'000;
-
-bool startsWithIgnoringCase(std::string_view text, std::string_view prefix) {
-  return text.size() >= prefix.size() && std::equal(prefix.begin(), prefix.end(), text.begin(), [](char a, char b) {
-           return std::tolower(static_cast<unsigned char>(a)) == std::tolower(static_cast<unsigned char>(b));
-         });
-}
 
 bool isAudioCodec(std::string_view codec) {
   static constexpr std::array<std::string_view, 11> kAudioCodecs = {"mp4a", "ac-3", "ec-3", "ac-4", "opus", "flac",

@@ -1,0 +1,25 @@
+#!/usr/bin/env bash
+# Writes a small seed corpus for every fuzz target into OUTDIR/<name>/ (text only, made here).
+#   fuzz/make-seeds.sh OUTDIR
+set -euo pipefail
+out=${1:?usage: make-seeds.sh OUTDIR}
+
+seed() {  # seed <target> <file> <text as printf format>
+  mkdir -p "$out/$1"
+  printf "$3" >"$out/$1/$2"
+}
+
+# The first two bytes choose the metadata interval and the piece size.
+seed icy_demuxer plain '\x07\x03abcdefgh\x01StreamTitle=x;\0\0\0\0\0ijklmnop\0qrstuvwx'
+seed icy_demuxer two_blocks '\x0f\x050123456789abcdef\x02StreamTitle=\x27A - B\x27;StreamUrl=\x27\x27;\0\0\x000123456789abcdef\0'
+
+seed hls_playlists media '#EXTM3U\n#EXT-X-VERSION:3\n#EXT-X-TARGETDURATION:6\n#EXT-X-MEDIA-SEQUENCE:7\n#EXTINF:6.0,part 1\nseg7.ts\n#EXTINF:6,\nhttp://other.test/seg8.aac\n#EXT-X-DISCONTINUITY\n#EXT-X-BYTERANGE:1000@0\n#EXTINF:5.5,\n../all.mp3\n#EXT-X-ENDLIST\n'
+seed hls_playlists master '#EXTM3U\n#EXT-X-STREAM-INF:BANDWIDTH=128000,CODECS="mp4a.40.2"\naudio/index.m3u8\n#EXT-X-STREAM-INF:BANDWIDTH=800000,CODECS="avc1.4d401e,mp4a.40.2",RESOLUTION=640x360\nvideo/index.m3u8\n'
+seed hls_playlists fmp4 '#EXTM3U\n#EXT-X-TARGETDURATION:4\n#EXT-X-MAP:URI="init.mp4",BYTERANGE="720@0"\n#EXT-X-KEY:METHOD=NONE\n#EXTINF:4,\nseg1.m4s\n'
+
+seed playlist_link pls '[playlist]\nNumberOfEntries=2\nFile1=http://example.test/stream.mp3\nTitle1=One\nFile2=https://example.test/two\nVersion=2\n'
+seed playlist_link m3u '#EXTM3U\n#EXTINF:-1,Station\nhttp://example.test/live\n'
+seed playlist_link xspf '<?xml version="1.0" encoding="UTF-8"?>\n<playlist version="1" xmlns="http://xspf.org/ns/0/"><trackList><track><location>http://example.test/a.ogg</location></track></trackList></playlist>\n'
+
+seed ini_file stations '[Stations]\nCount=2\nName1=Radio One\nUrl1=http://example.test/one\n; comment\nName2 = Two = more\n\n[Stations]\nignored=1\n[Other]\nkey=value\n'
+seed ini_file utf16 '\xff\xfe[\0a\0]\0\n\0k\0=\0v\0\n\0'

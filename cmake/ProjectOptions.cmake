@@ -27,6 +27,12 @@ if(QV_SANITIZE)
   target_compile_definitions(qv_project_options INTERFACE HAVE_SANITIZERS)
 endif()
 
+# Everything a fuzz target links is instrumented; the targets themselves add the fuzzer's main.
+if(QV_BUILD_FUZZERS)
+  target_compile_options(qv_project_options INTERFACE -fsanitize=fuzzer-no-link,address,undefined -fno-omit-frame-pointer)
+  target_link_options(qv_project_options INTERFACE -fsanitize=address,undefined)
+endif()
+
 # Files of platform/ are compiled into the target that uses the service: name the base, get the
 # file of the platform being built.
 function(qv_platform_sources target)

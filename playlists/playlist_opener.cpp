@@ -35,6 +35,9 @@ PlaylistOpener::Outcome PlaylistOpener::importFile(const QString& fileName, bool
   if (answer == MergeAnswer::Replace) {
     m_state.recent.AddRecentFile(fileName);
     m_state.PlaylistPath = fileName;
+    if (m_hooks.recentChanged) {
+      m_hooks.recentChanged();
+    }
   } else {
     m_state.recent.fillPlaceholder(unsavedText, fileName, m_state.stations.PLAY_ARRAY().front().Link);
   }

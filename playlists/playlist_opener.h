@@ -28,6 +28,8 @@ class PlaylistOpener {
     //! "Save Playlist" with its file dialog.
     std::function<void()> savePlaylist;
     std::function<void(const QString& message)> showMessage;
+    //! The recent list took a new top entry (the "replace" answer); may be empty.
+    std::function<void()> recentChanged;
   };
 
   struct State {

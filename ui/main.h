@@ -34,6 +34,7 @@ struct StatusView;
 
 namespace qv::ui {
 class KeepAwake;
+class PlaylistCommands;
 class Notifier;
 class PlaybackParts;
 class TaskbarPresenter;
@@ -114,6 +115,8 @@ class TMainForm : public QWidget, public qv::i18n::MainFormTexts, public Setting
   void popOpenPLClick();
   void popSavePlaylistClick();
   void popAddStationClick();
+  //! Open, Save, Add and Edit, dropped files, the recent list and the station logo.
+  qv::ui::PlaylistCommands& playlistCommands() { return *m_playlistCommands; }
 
   //! The window's keys, before the focused control sees them; true when the key is consumed.
   bool FormKeyDown(const QKeyEvent& event);
@@ -245,6 +248,9 @@ class TMainForm : public QWidget, public qv::i18n::MainFormTexts, public Setting
   bool eventFilter(QObject* watched, QEvent* event) override;
   void paintEvent(QPaintEvent* event) override;
   void changeEvent(QEvent* event) override;
+  //! Files dropped on the window are imported.
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
 
  private:
   void createControls();
@@ -283,6 +289,7 @@ class TMainForm : public QWidget, public qv::i18n::MainFormTexts, public Setting
   qv::ui::VolumeWheel* m_volumeWheel = nullptr;
   // Shared, so that this header needs not know it; only this window holds it.
   std::shared_ptr<qv::ui::PlaybackParts> m_playback;
+  qv::ui::PlaylistCommands* m_playlistCommands = nullptr;
 };
 
 //! Program-wide reference; empty until the main window has been created.

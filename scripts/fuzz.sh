@@ -15,7 +15,7 @@ corpus=build/fuzz/corpus
 fuzz/make-seeds.sh "$corpus"
 found=0
 for target in build/fuzz/fuzz/qv_fuzz_*; do
-  [ -x "$target" ] || continue
+  [ -f "$target" ] && [ -x "$target" ] || continue
   name=${target##*/qv_fuzz_}
   mkdir -p "$corpus/$name"
   echo "fuzz: $name for $seconds s"

@@ -44,6 +44,8 @@ class PlaylistCommands final : public QObject {
   Dialogs dialogs;
 
   const playlists::RecentPlaylists& recent() const { return m_recent; }
+  //! The downloads of station logos (tests wait for them).
+  playlists::LogoFetcher& logoFetcher() { return *m_logoFetcher; }
 
   void popOpenPLClick();
   void popSavePlaylistClick();

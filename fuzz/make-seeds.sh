@@ -23,3 +23,34 @@ seed playlist_link xspf '<?xml version="1.0" encoding="UTF-8"?>\n<playlist versi
 
 seed ini_file stations '[Stations]\nCount=2\nName1=Radio One\nUrl1=http://example.test/one\n; comment\nName2 = Two = more\n\n[Stations]\nignored=1\n[Other]\nkey=value\n'
 seed ini_file utf16 '\xff\xfe[\0a\0]\0\n\0k\0=\0v\0\n\0'
+
+# Station playlists: these seeds are written with %b (escapes in the text itself).
+seedb() {  # seedb TARGET NAME TEXT
+  mkdir -p "$out/$1"
+  printf '%b' "$3" >"$out/$1/$2"
+}
+seedb playlist_lines m3u '#EXTM3U\r\n#EXTINF:-1,Jazz FM\r\nhttp://a/jazz\r\n#EXTINF:-1,Rock, Pop\r\nhttps://b\r\n'
+seedb playlist_lines plain 'http://one\nhttps://two \nfile:///x http\n'
+seedb playlist_lines utf16 '\xff\xfeh\x00t\x00t\x00p\x00:\x00/\x00/\x00a\x00'
+seedb playlist_lines extinf-last 'http://a\n#EXTINF:-1,Last'
+
+seedb playlist_ini pls '[playlist]\nnumberofentries=2\nFile1=http://a\nTitle1=A\nLength1=-1\nFile3=http://c\n'
+seedb playlist_ini ini '\xef\xbb\xbf[Playlist]\nname1=N\nlink1=http://n\nTag1=t\nPreview1=http://p/l.png\n;c\n[x]\n'
+
+seedb playlist_xml xspf '<?xml version="1.0"?><playlist><trackList><track><title>One</title><location>http://1</location></track><track/></trackList></playlist>'
+seedb playlist_xml entities '<!DOCTYPE p [<!ENTITY a "aaaa"><!ENTITY b "&a;&a;&a;">]><p><trackList><track><title>&b;</title><location>http://x</location></track></trackList></p>'
+
+mkdir -p "$out/zip_listing"
+python3 - "$out/zip_listing" <<'PY'
+import sys, zipfile
+folder = sys.argv[1]
+with zipfile.ZipFile(f"{folder}/plain.zip", "w", zipfile.ZIP_DEFLATED) as z:
+    z.writestr("a.m3u", "http://a\n")
+    z.writestr("sub/b.pls", "[playlist]\nFile1=http://b\n")
+with zipfile.ZipFile(f"{folder}/hostile.zip", "w", zipfile.ZIP_STORED) as z:
+    z.writestr("../up.m3u", "http://x\n")
+    link = zipfile.ZipInfo("link.m3u")
+    link.create_system = 3
+    link.external_attr = 0o120777 << 16
+    z.writestr(link, "/etc/passwd")
+PY

@@ -8,7 +8,7 @@
 #include "main_window_handle.h"
 #include "media_keys.h"
 #include "paths.h"
-#include "recent_playlists.h"
+#include "playlist_commands.h"
 #include "settings/settings_key.h"
 #include "skin.h"
 
@@ -37,6 +37,7 @@ TMainForm::TMainForm(qv::settings::SettingsBackend& settings, qv::settings::Sett
   // The texts hold their built-in English from the start, also when no language stage runs.
   qv::i18n::applyBuiltInTexts(*this);
   createControls();
+  m_playlistCommands = new qv::ui::PlaylistCommands(*this);
   connect(qApp, &QGuiApplication::applicationStateChanged, this, [this] { update(0, 0, width(), 1); });
 }
 
@@ -93,7 +94,7 @@ bool TMainForm::FormCreate() {
   qv::logStageOutcome("main 12 default playlist", loadStationList());
 
   qv::logStage("main 13 recent playlists");
-  qv::logStageOutcome("main 13 recent playlists", qv::playlists::loadRecentPlaylists());
+  qv::logStageOutcome("main 13 recent playlists", m_playlistCommands->loadRecent());
   return true;
 }
 
@@ -134,7 +135,7 @@ void TMainForm::FormClose() {
   qv::logStageOutcome("close 4 default playlist", saveStationList());
 
   qv::logStage("close 5 recent playlists");
-  qv::logStageOutcome("close 5 recent playlists", qv::playlists::saveRecentPlaylists());
+  qv::logStageOutcome("close 5 recent playlists", m_playlistCommands->saveRecent());
 }
 
 TMainForm::~TMainForm() {

@@ -39,6 +39,7 @@ struct StationEntry;
 
 namespace qv::ui {
 using KeepAwake = qv::playback::KeepAwake;
+class PlaylistCommands;
 class Notifier;
 struct PlaybackParts;
 class TaskbarPresenter;
@@ -118,6 +119,8 @@ class TMainForm : public QWidget, public qv::i18n::MainFormTexts, public Setting
   void popOpenPLClick();
   void popSavePlaylistClick();
   void popAddStationClick();
+  //! Open, Save, Add and Edit, dropped files, the recent list and the station logo.
+  qv::ui::PlaylistCommands& playlistCommands() { return *m_playlistCommands; }
 
   //! The window's keys, before the focused control sees them; true when the key is consumed.
   bool FormKeyDown(const QKeyEvent& event);
@@ -227,6 +230,9 @@ class TMainForm : public QWidget, public qv::i18n::MainFormTexts, public Setting
   bool eventFilter(QObject* watched, QEvent* event) override;
   void paintEvent(QPaintEvent* event) override;
   void changeEvent(QEvent* event) override;
+  //! Files dropped on the window are imported.
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
 
  private:
   void createControls();
@@ -269,6 +275,7 @@ class TMainForm : public QWidget, public qv::i18n::MainFormTexts, public Setting
   std::shared_ptr<qv::ui::PlaybackParts> m_playback;
   //! The title has been shown once: from then on `TrackLabel` wraps across the panel.
   bool m_trackLabelWraps = false;
+  qv::ui::PlaylistCommands* m_playlistCommands = nullptr;
 };
 
 //! Program-wide reference; empty until the main window has been created.

@@ -8,6 +8,7 @@
 #include "lifecycle_log.h"
 #include "notifier.h"
 #include "playback_controller.h"
+#include "playlist_commands.h"
 #include "report_view.h"
 #include "taskbar_presenter.h"
 
@@ -92,14 +93,9 @@ void TMainForm::stationRequested(const qv::stations::StationEntry& station) {
   }
 }
 
-// Station logos come with the logo cache; until then every station shows the default logo, which
-// is always at hand, so showing it can never end `Play`.
+// A logo that is not cached yet comes off the GUI thread, so showing it never holds up `Play`.
 void TMainForm::showStationLogo() {
-  LogoImage->setPixmap(m_skin.image(QStringLiteral("PngStationLogo4")));
-  if (const qv::stations::StationEntry* station = Stations.activeStation(CurrentStation);
-      station && !station->Preview.isEmpty()) {
-    qCInfo(lcLifecycle) << "station logo" << station->Preview << "not shown: there is no logo cache yet";
-  }
+  m_playlistCommands->showStationLogo();
 }
 
 void TMainForm::PlayStopActionExecute() {

@@ -4,6 +4,7 @@
 #include "playback_controller.h"
 #include "engine_test_support.h"
 #include "interface_texts.h"
+#include "looping_cases.h"
 #include "settings/settings_model.h"
 #include "signal_measure.h"
 #include "stations/station_list.h"
@@ -150,18 +151,10 @@ TEST_F(Controller, ARefusedStationShowsTheErrorWithItsCodeAndAPendingOpenRefuses
 
 // Refused links fail at once, so each step ends in the error before the next one.
 TEST_F(Controller, PreviousAndNextFollowTheLoopingRuleAtBothEnds) {
-  struct Case {
-    bool looping;
-    int from;
-    bool next;
-    int to;
-  };
-  const Case cases[] = {{true, 2, true, 0},   {true, 0, false, 2}, {false, 2, true, 2},
-                        {false, 0, false, 0}, {false, 1, true, 2}, {true, 1, false, 0}};
   stations.replaceAll({{QStringLiteral("A"), refused(), {}, {}},
                        {QStringLiteral("B"), refused(), {}, {}},
                        {QStringLiteral("C"), refused(), {}, {}}});
-  for (const Case& c : cases) {
+  for (const LoopingCase& c : kLoopingCases) {
     SCOPED_TRACE(testing::Message() << c.looping << c.from << c.next);
     settings.set(qv::settings::LoopStations, c.looping);
     stations.CurrentStation = c.from;

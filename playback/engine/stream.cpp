@@ -86,6 +86,7 @@ ErrorCode Stream::readBody(std::string& body, std::size_t limit, bool& complete)
       case ByteRing::ReadStatus::Closed:
         return ErrorCode::ClosedEarly;
       case ByteRing::ReadStatus::TimedOut:
+      case ByteRing::ReadStatus::Boundary:  // only HLS segments mark them, never a body read here
         break;
     }
   }

@@ -23,7 +23,7 @@ namespace {
 constexpr int kFrozenAfterTargetDurations = 3;
 
 ErrorCode playlistError(hls::ParseError error) {
-  return error == hls::ParseError::UnsupportedEncryption ? ErrorCode::UnsupportedFormat : ErrorCode::ProtocolError;
+  return error == hls::ParseError::UnsupportedEncryption ? ErrorCode::UnsupportedFormat : ErrorCode::BadHlsPlaylist;
 }
 
 std::optional<ByteSpan> spanOf(const std::optional<hls::ByteRange>& range) {
@@ -96,7 +96,7 @@ ErrorCode HlsReader::play() {
     }
     const auto choice = hls::chooseAudioVariant(master.playlist);
     if (!choice) {
-      return ErrorCode::ProtocolError;
+      return ErrorCode::BadHlsPlaylist;
     }
     const Fetched media = fetchWhole(choice->uri, m_options, limits.maxBytes, m_abort);
     if (media.error != ErrorCode::Ok) {

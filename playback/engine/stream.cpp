@@ -125,7 +125,7 @@ ErrorCode Stream::connect() {
     }
     if (hls) {
       if (!complete) {
-        return ErrorCode::ProtocolError;  // a playlist too large to be one
+        return ErrorCode::BadHlsPlaylist;  // too large to be one we would play
       }
       m_net->stop();
       m_bytes.reset();

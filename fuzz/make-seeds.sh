@@ -24,6 +24,17 @@ seed playlist_link xspf '<?xml version="1.0" encoding="UTF-8"?>\n<playlist versi
 seed ini_file stations '[Stations]\nCount=2\nName1=Radio One\nUrl1=http://example.test/one\n; comment\nName2 = Two = more\n\n[Stations]\nignored=1\n[Other]\nkey=value\n'
 seed ini_file utf16 '\xff\xfe[\0a\0]\0\n\0k\0=\0v\0\n\0'
 
+seed settings_file settings 'Windows Registry Editor Version 5.00\r\n\r\n[HKEY_CURRENT_USER\\Software\\Pelworn\\Quorventale]\r\n"Volume"=dword:00000064\r\n"Language"="English"\r\n"Path"="C:\\\\Music \\"x\\""\r\n"Blob"=hex:01,02,ff\r\n"Multi"=hex(7):41,00,00,00,00,00\r\n'
+seed settings_file damaged 'REGEDIT4\n[HKEY_CURRENT_USER\\Software\\Other]\n"x"=dword:zz\n@="default"\n'
+
+# First byte: which tags are present (1 ICY, 2 Ogg, 4 HLS); \x01 splits the texts.
+seed now_playing icy '\x01StreamTitle=\x27Artist - Title; with \x27quotes\x27\x27;StreamUrl=\x27\x27;\0\0\0'
+seed now_playing ogg '\x02\x01ARTIST=Someone\0title=Song\0ALBUM=x\0'
+seed now_playing hls '\x04\x31\x30.0,News at ten'
+
+seed http_headers icy 'ICY 200 OK\r\nicy-name: Station\r\nicy-metaint:16000\r\nContent-Type: audio/mpeg; charset=x\r\n\r\n'
+seed http_headers http 'HTTP/1.1 302 Found\r\nLocation: http://example.test/live\r\nContent-Type:  Audio/OGG \r\nicy-metaint: 0\r\n'
+
 # Station playlists: these seeds are written with %b (escapes in the text itself).
 seedb() {  # seedb TARGET NAME TEXT
   mkdir -p "$out/$1"

@@ -270,6 +270,8 @@ const char* errorName(ErrorCode code) {
       return "playlist link without a usable stream URL";
     case ErrorCode::SegmentsUnavailable:
       return "stream segments unavailable";
+    case ErrorCode::BadHlsPlaylist:
+      return "unusable HLS playlist";
     case ErrorCode::Unknown:
       return "unknown error";
   }

@@ -47,6 +47,7 @@ enum class ErrorCode : int {
   PlaylistTooDeep = 24,      //!< playlist links nested deeper than followed
   PlaylistEmpty = 25,        //!< a playlist link without a stream URL we may open
   SegmentsUnavailable = 26,  //!< HLS: too many segments in a row could not be fetched
+  BadHlsPlaylist = 27,       //!< HLS: the playlist cannot be played (malformed, no audio variant, too large)
   Unknown = -1,
 };
 

@@ -2,6 +2,7 @@
 
 #include "ascii_text.h"
 #include "curl_transfer.h"
+#include "header_block.h"
 #include "thread_name.h"
 
 #include <algorithm>
@@ -9,24 +10,6 @@
 #include <utility>
 
 namespace qv::engine {
-
-namespace {
-
-//! The value of header `name` (case-insensitive), trimmed; nullopt when absent.
-std::optional<std::string> headerValue(const std::vector<std::string>& lines, std::string_view name) {
-  for (std::size_t i = 1; i < lines.size(); ++i) {
-    const std::string& line = lines[i];
-    if (line.size() > name.size() && line[name.size()] == ':' && asciiLower(line.substr(0, name.size())) == name) {
-      std::string value = line.substr(name.size() + 1);
-      const auto first = value.find_first_not_of(" \t");
-      const auto last = value.find_last_not_of(" \t");
-      return first == std::string::npos ? std::string() : value.substr(first, last - first + 1);
-    }
-  }
-  return std::nullopt;
-}
-
-}  // namespace
 
 ErrorCode errorFromCurl(int curlCode, bool viaProxy) {
   switch (static_cast<CURLcode>(curlCode)) {
@@ -135,7 +118,7 @@ std::size_t NetReader::onHeader(char* data, std::size_t size, std::size_t count,
     line.pop_back();
   }
   // A new status line starts the answer after a redirect.
-  if (line.rfind("HTTP/", 0) == 0 || line.rfind("ICY ", 0) == 0) {
+  if (isStatusLine(line)) {
     self->m_lines.clear();
     self->m_headerBytes = 0;
   }

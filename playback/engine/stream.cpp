@@ -86,6 +86,7 @@ ErrorCode Stream::readBody(std::string& body, std::size_t limit, bool& complete)
       case ByteRing::ReadStatus::Closed:
         return ErrorCode::ClosedEarly;
       case ByteRing::ReadStatus::TimedOut:
+      case ByteRing::ReadStatus::Boundary:  // only HLS segments mark them, never a body read here
         break;
     }
   }
@@ -124,7 +125,7 @@ ErrorCode Stream::connect() {
     }
     if (hls) {
       if (!complete) {
-        return ErrorCode::ProtocolError;  // a playlist too large to be one
+        return ErrorCode::BadHlsPlaylist;  // too large to be one we would play
       }
       m_net->stop();
       m_bytes.reset();

@@ -33,8 +33,8 @@ Result failed(ParseError error, std::size_t line) {
 PlaylistKind classifyPlaylist(std::string_view body) {
   std::vector<PlaylistLine> lines;
   const HlsLimits limits;
-  if (splitPlaylistLines(body, limits.maxBytes, limits.maxLines, lines) != LineSplitError::None || lines.empty() ||
-      lines.front().text != "#EXTM3U") {
+  if (splitPlaylistLines(body, limits.maxBytes, limits.maxLines, lines) != LineSplitError::None ||
+      headerLineIndex(lines) == lines.size()) {
     return PlaylistKind::NotHls;
   }
   const bool master = std::any_of(lines.begin(), lines.end(), [](const PlaylistLine& line) {
@@ -55,7 +55,8 @@ ParseResult<MasterPlaylist> parseMasterPlaylist(std::string_view body, std::stri
     case LineSplitError::None:
       break;
   }
-  if (lines.empty() || lines.front().text != "#EXTM3U") {
+  const std::size_t header = headerLineIndex(lines);
+  if (header == lines.size()) {
     return failed<Result>(ParseError::MissingHeader, lines.empty() ? 0 : lines.front().number);
   }
 
@@ -63,7 +64,7 @@ ParseResult<MasterPlaylist> parseMasterPlaylist(std::string_view body, std::stri
   MasterPlaylist& master = result.playlist;
   std::optional<Variant> pending;
   std::size_t pendingLine = 0;
-  for (std::size_t i = 1; i < lines.size(); ++i) {
+  for (std::size_t i = header + 1; i < lines.size(); ++i) {
     const PlaylistLine& line = lines[i];
     if (master.variants.size() + master.audioRenditions.size() > limits.maxEntries) {
       return failed<Result>(ParseError::TooManyEntries, line.number);
@@ -75,11 +76,11 @@ ParseResult<MasterPlaylist> parseMasterPlaylist(std::string_view body, std::stri
       const auto attributes = parseAttributeList(*streamInf);
       const auto bandwidth = attributes ? findAttribute(*attributes, "BANDWIDTH") : std::nullopt;
       const auto bitsPerSecond = bandwidth ? parseDecimalInteger(*bandwidth) : std::nullopt;
-      if (!bitsPerSecond) {
+      if (!attributes || (bandwidth && !bitsPerSecond)) {
         return failed<Result>(ParseError::InvalidAttribute, line.number);
       }
       Variant variant;
-      variant.bandwidth = *bitsPerSecond;
+      variant.bandwidth = bitsPerSecond.value_or(0);  // left out by some servers: unknown
       variant.codecs = std::string(findAttribute(*attributes, "CODECS").value_or(""));
       variant.audioGroup = std::string(findAttribute(*attributes, "AUDIO").value_or(""));
       variant.hasResolution = findAttribute(*attributes, "RESOLUTION").has_value();

@@ -73,13 +73,22 @@ bool looksLikeUrlList(std::string_view body) {
   return isUrl;
 }
 
+// Comment lines some servers write before #EXTM3U ('#' but not a tag).
+std::string_view withoutLeadingComments(std::string_view body) {
+  while (body.starts_with('#') && !body.starts_with("#EXT")) {
+    const std::size_t end = body.find_first_of("\r\n");
+    body = end == std::string_view::npos ? std::string_view() : trim(body.substr(end));
+  }
+  return body;
+}
+
 std::optional<LinkKind> kindFromContent(std::string_view body) {
   body = trim(withoutBom(body));
   if (startsWithIgnoringCase(body, "[playlist]")) {
     return LinkKind::Pls;
   }
-  if (body.starts_with("#EXTM3U")) {
-    return hasHlsTags(body) ? LinkKind::Hls : LinkKind::M3u;
+  if (const std::string_view afterComments = withoutLeadingComments(body); afterComments.starts_with("#EXTM3U")) {
+    return hasHlsTags(afterComments) ? LinkKind::Hls : LinkKind::M3u;
   }
   if (body.starts_with('<') && body.find("<playlist") != std::string_view::npos &&
       body.find("xspf.org/ns/0") != std::string_view::npos) {

@@ -79,6 +79,7 @@ void TAddEditForm::FormShow() {
 
 void TAddEditForm::showEvent(QShowEvent* event) {
   FormShow();
+  eName->setFocus();
   QDialog::showEvent(event);
 }
 

@@ -27,7 +27,11 @@ Widget* placed(Widget* widget, const char* name, int left, int top, int width = 
 
 TAddEditForm::TAddEditForm(QWidget* parent)
     : QDialog(parent),
-      m_inform([this](const QString& text) { QMessageBox::information(this, QString(), text); }),
+      m_inform([this](const QString& text) {
+        QMessageBox box(QMessageBox::Information, QString(), text, QMessageBox::Ok, this);
+        box.setTextFormat(Qt::PlainText);  // the path holds the station's name
+        box.exec();
+      }),
       m_fetcher(new qv::playlists::LogoFetcher(this)) {
   setObjectName(QStringLiteral("AddEditForm"));
   setModal(true);
@@ -79,6 +83,7 @@ void TAddEditForm::FormShow() {
 
 void TAddEditForm::showEvent(QShowEvent* event) {
   FormShow();
+  eName->setFocus();
   QDialog::showEvent(event);
 }
 

@@ -175,9 +175,10 @@ QString skippedLinksMessage(const QString& path, int count) {
   if (count <= 0) {
     return QString();
   }
-  return QStringLiteral("%1 link(s) of %2 were left out: only http and https addresses are imported as stations.")
-      .arg(count)
-      .arg(QDir::toNativeSeparators(path));
+  const QString shown = QDir::toNativeSeparators(path);
+  const QString rule = QStringLiteral("only http and https addresses are imported as stations.");
+  return count == 1 ? QStringLiteral("1 link of %1 was left out: %2").arg(shown, rule)
+                    : QStringLiteral("%1 links of %2 were left out: %3").arg(QString::number(count), shown, rule);
 }
 
 }  // namespace qv::playlists

@@ -16,6 +16,8 @@ namespace qv::playlists {
 namespace {
 
 constexpr QStringView kSection = u"recent";
+// Ten paths and names; anything near this size is not a file this program wrote.
+constexpr qint64 kMaxFileBytes = qint64{1} << 20;
 
 }  // namespace
 
@@ -110,8 +112,10 @@ QString RecentPlaylists::load(const QString& file, const QString& PlaylistPath, 
   if (in.exists()) {
     if (!in.open(QIODevice::ReadOnly)) {
       error = in.errorString();
+    } else if (in.size() > kMaxFileBytes) {
+      error = QStringLiteral("it is larger than %1 MiB").arg(kMaxFileBytes >> 20);
     } else {
-      const ini::IniFile::Parsed parsed = ini::IniFile::parse(in.read(qint64{1} << 20));
+      const ini::IniFile::Parsed parsed = ini::IniFile::parse(in.readAll());
       error = parsed.error;
       if (const ini::IniSection* section = parsed.ok() ? parsed.file.section(kSection) : nullptr) {
         int rowsAdded = 0;
@@ -145,10 +149,11 @@ QString RecentPlaylists::save(const QString& file) const {
   if (QFileInfo::exists(file)) {
     QFile in(file);
     ini::IniFile::Parsed parsed;
-    if (in.open(QIODevice::ReadOnly)) {
+    const bool readable = in.open(QIODevice::ReadOnly) && in.size() <= kMaxFileBytes;
+    if (readable) {
       parsed = ini::IniFile::parse(in.readAll());
     }
-    if (in.isOpen() && parsed.ok()) {
+    if (readable && parsed.ok()) {
       contents = std::move(parsed.file);
     } else if (keepUnreadableFileAside(file).isEmpty()) {
       return QStringLiteral("%1 cannot be read nor renamed aside, so it is not overwritten")

@@ -89,12 +89,22 @@ ZipListing listArchive(zip_t* archive) {
   return listing;
 }
 
-QString zipErrorText(int code) {
-  zip_error_t error;
-  zip_error_init_with_code(&error, code);
-  const QString text = QString::fromUtf8(zip_error_strerror(&error));
-  zip_error_fini(&error);
-  return text;
+// The archive is read from memory: one way in for files and fuzzing, and no 8-bit path to get
+// wrong on any platform. `bytes` must outlive the archive.
+Archive openArchive(const QByteArray& bytes, QString& error) {
+  zip_error_t zipError;
+  zip_error_init(&zipError);
+  zip_source_t* source =
+      zip_source_buffer_create(bytes.constData(), static_cast<zip_uint64_t>(bytes.size()), 0, &zipError);
+  Archive archive(source ? zip_open_from_source(source, ZIP_RDONLY | ZIP_CHECKCONS, &zipError) : nullptr);
+  if (!archive) {
+    if (source) {
+      zip_source_free(source);
+    }
+    error = QString::fromUtf8(zip_error_strerror(&zipError));
+  }
+  zip_error_fini(&zipError);
+  return archive;
 }
 
 // Copies one member, counting what is inflated, not what the archive claims.
@@ -145,36 +155,9 @@ bool isSafeMemberName(const QString& name) {
 }
 
 ZipListing listZipBytes(const QByteArray& bytes) {
-  zip_error_t error;
-  zip_error_init(&error);
-  zip_source_t* source =
-      zip_source_buffer_create(bytes.constData(), static_cast<zip_uint64_t>(bytes.size()), 0, &error);
   ZipListing listing;
-  if (!source) {
-    listing.error = QString::fromUtf8(zip_error_strerror(&error));
-    zip_error_fini(&error);
-    return listing;
-  }
-  Archive archive(zip_open_from_source(source, ZIP_RDONLY | ZIP_CHECKCONS, &error));
-  if (!archive) {
-    zip_source_free(source);
-    listing.error = QString::fromUtf8(zip_error_strerror(&error));
-    zip_error_fini(&error);
-    return listing;
-  }
-  zip_error_fini(&error);
-  return listArchive(archive.get());
-}
-
-ZipListing listZipFile(const QString& path) {
-  int code = 0;
-  Archive archive(zip_open(QFile::encodeName(path).constData(), ZIP_RDONLY | ZIP_CHECKCONS, &code));
-  if (!archive) {
-    ZipListing listing;
-    listing.error = zipErrorText(code);
-    return listing;
-  }
-  return listArchive(archive.get());
+  const Archive archive = openArchive(bytes, listing.error);
+  return archive ? listArchive(archive.get()) : listing;
 }
 
 ZipExtraction extractZip(const QString& zipPath, const QString& folder) {
@@ -190,10 +173,18 @@ ZipExtraction extractZip(const QString& zipPath, const QString& folder) {
   if (!QDir(folder).removeRecursively() || !QDir().mkpath(folder)) {
     return refuse(QStringLiteral("the folder %1 cannot be prepared").arg(QDir::toNativeSeparators(folder)));
   }
-  int code = 0;
-  Archive archive(zip_open(QFile::encodeName(zipPath.trimmed()).constData(), ZIP_RDONLY | ZIP_CHECKCONS, &code));
+  QFile file(zipPath.trimmed());
+  if (!file.open(QIODevice::ReadOnly)) {
+    return refuse(file.errorString());
+  }
+  if (file.size() > kMaxZipFileBytes) {
+    return refuse(QStringLiteral("it is larger than %1 MiB").arg(kMaxZipFileBytes >> 20));
+  }
+  const QByteArray bytes = file.readAll();
+  QString openError;
+  const Archive archive = openArchive(bytes, openError);
   if (!archive) {
-    return refuse(zipErrorText(code));
+    return refuse(openError);
   }
   const ZipListing listing = listArchive(archive.get());
   if (!listing.error.isEmpty()) {

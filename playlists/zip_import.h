@@ -13,6 +13,8 @@ namespace qv::playlists {
 
 inline constexpr qint64 kMaxZipUnpackedBytes = qint64{64} << 20;
 inline constexpr qint64 kMaxZipMembers = 10000;
+//! The archive file itself; it is read whole.
+inline constexpr qint64 kMaxZipFileBytes = qint64{128} << 20;
 
 //! One member as the archive lists it.
 struct ZipMember {
@@ -36,9 +38,8 @@ struct ZipListing {
 //! letter, ".." segment, backslash, device name or character a file system refuses.
 bool isSafeMemberName(const QString& name);
 
-//! Lists an archive held in memory (the fuzz target's way in) or on disk.
+//! Lists an archive held in memory.
 ZipListing listZipBytes(const QByteArray& bytes);
-ZipListing listZipFile(const QString& path);
 
 struct ZipExtraction {
   //! The playlists written directly into the folder, in archive order.

@@ -38,7 +38,7 @@ TEST(Cli, ImportPrintsOneStationALineWithTabs) {
   const CliRun run = cli({QStringLiteral("import"), ini});
   EXPECT_EQ(run.status, 0) << run.err.toStdString();
   EXPECT_EQ(run.out, QByteArray("Tab here\thttp://a\tjazz\thttp://a/l.png\nhttps://b\thttps://b\t\t\n"));
-  EXPECT_TRUE(run.err.contains("1 link(s)"));
+  EXPECT_TRUE(run.err.contains("1 link of"));
 
   const QString archive = dir.filePath(QStringLiteral("lists.zip"));
   ASSERT_TRUE(writeZip(archive, {{"a.m3u", "http://z1\n"},

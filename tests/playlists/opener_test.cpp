@@ -1,5 +1,6 @@
 #include "files.h"
 #include "playlist_opener.h"
+#include "scripted_answers.h"
 #include "zip_fixture.h"
 
 #include <QDir>
@@ -24,13 +25,14 @@ class OpenerTest : public ::testing::Test {
                  {[this] { ++m_searchCleared; },
                   [this] {
                     ++m_mergeAsked;
-                    return take(m_mergeAnswers, MergeAnswer::Cancel);
+                    return takeAnswer(m_mergeAnswers, MergeAnswer::Cancel);
                   },
                   [this] {
                     ++m_saveAsked;
-                    return take(m_saveAnswers, SaveAnswer::Cancel);
+                    return takeAnswer(m_saveAnswers, SaveAnswer::Cancel);
                   },
-                  [this] { ++m_saved; }, [this](const QString& message) { m_messages.append(message); }}) {
+                  [this] { ++m_saved; }, [this](const QString& message) { m_messages.append(message); },
+                  [this] { ++m_recentChanged; }}) {
     m_opener.unsavedText = QStringLiteral("Unsaved");
     m_opener.tempFolder = m_dir.filePath(QStringLiteral("data/temp"));
     m_stations.replaceAll({{QStringLiteral("Old 1"), QStringLiteral("http://o1"), {}, {}},
@@ -39,15 +41,6 @@ class OpenerTest : public ::testing::Test {
     m_recent.load(m_dir.filePath(QStringLiteral("none.ini")), QString(), QStringLiteral("Unsaved"));
   }
 
-  template <typename T>
-  static T take(std::deque<T>& answers, T otherwise) {
-    if (answers.empty()) {
-      return otherwise;
-    }
-    const T answer = answers.front();
-    answers.pop_front();
-    return answer;
-  }
   QString file(const char* name, const QByteArray& bytes) {
     const QString path = m_dir.filePath(QString::fromUtf8(name));
     EXPECT_TRUE(writeFile(path, bytes));
@@ -68,7 +61,7 @@ class OpenerTest : public ::testing::Test {
   bool m_unsaved = false;
   std::deque<MergeAnswer> m_mergeAnswers;
   std::deque<SaveAnswer> m_saveAnswers;
-  int m_searchCleared = 0, m_mergeAsked = 0, m_saveAsked = 0, m_saved = 0;
+  int m_searchCleared = 0, m_mergeAsked = 0, m_saveAsked = 0, m_saved = 0, m_recentChanged = 0;
   QStringList m_messages;
   PlaylistOpener m_opener;
 };
@@ -92,6 +85,7 @@ TEST_F(OpenerTest, AddAppendsReplaceSwapsAndRecordsCancelKeepsEverything) {
   EXPECT_EQ(m_playlistPath, two);
   EXPECT_EQ(m_recent.rows().front(), QStringLiteral("two"));
   EXPECT_EQ(m_recent.RecentMarker(), 1);
+  EXPECT_EQ(m_recentChanged, 1);  // only "replace" moves the recent list
   EXPECT_EQ(m_searchCleared, 3);
   EXPECT_FALSE(m_unsaved);
 }
@@ -107,7 +101,7 @@ TEST_F(OpenerTest, UnreadableOrEmptyFilesAskNothingAndChangeNothing) {
   EXPECT_EQ(names(), strings({"Old 1", "Old 2", "Old 3"}));
   ASSERT_EQ(m_messages.size(), 2);
   EXPECT_TRUE(m_messages[0].contains(broken));
-  EXPECT_TRUE(m_messages[1].startsWith(QLatin1String("2 link(s)")));
+  EXPECT_TRUE(m_messages[1].startsWith(QLatin1String("2 links of")));
 }
 
 TEST_F(OpenerTest, DroppedFilesAskTheSaveQuestionBeforeEachAndCancelStopsThemAll) {

@@ -118,6 +118,17 @@ TEST(XmlReader, ReadsTracksOfTheTrackList) {
       },
       &qv::playlists::readXml);
   EXPECT_FALSE(qv::playlists::readXml("<p><trackList>").ok());
+
+  // Entities that expand a billion-fold are refused, not expanded.
+  QByteArray entities = "<!ENTITY a0 \"ha\">";
+  for (int i = 1; i < 10; ++i) {
+    entities += "<!ENTITY a" + QByteArray::number(i) + " \"" +
+                QByteArray("&a" + QByteArray::number(i - 1) + ";").repeated(10) + "\">";
+  }
+  EXPECT_FALSE(qv::playlists::readXml("<!DOCTYPE p [" + entities +
+                                      "]><p><trackList><track><title>&a9;</title>"
+                                      "<location>http://x</location></track></trackList></p>")
+                   .ok());
 }
 
 TEST(PlaylistFile, ReaderFollowsTheExtension) {

@@ -1,6 +1,7 @@
 #include "files.h"
 #include "recent_playlists.h"
 
+#include <QDir>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -103,6 +104,27 @@ TEST(RecentPlaylists, AnEmptyListShowsOnePlaceholderRowThatOpensNothing) {
   RecentPlaylists reloaded;
   reloaded.load(file, QString(), QStringLiteral("Unsaved"));
   EXPECT_EQ(reloaded.rows(), QStringList{QStringLiteral("Unsaved")});
+}
+
+}  // namespace
+
+namespace {
+
+TEST(RecentPlaylists, AnUnreadableFileIsKeptAsideNotOverwritten) {
+  QTemporaryDir dir;
+  const QString file = dir.filePath(QStringLiteral("recent_playlists.ini"));
+  const QByteArray damaged("\xEF\xBB\xBF[recent]\nPath1=/a\xFF.m3u\n");
+  ASSERT_TRUE(writeFile(file, damaged));
+  RecentPlaylists recent;
+  EXPECT_TRUE(recent.load(file, QString(), QStringLiteral("Unsaved")).contains(file));
+  EXPECT_EQ(recent.rows(), QStringList{QStringLiteral("Unsaved")});
+
+  recent.AddRecentFile(QStringLiteral("/b.m3u"));
+  ASSERT_TRUE(recent.save(file).isEmpty());
+  const QStringList kept = QDir(dir.path()).entryList({QStringLiteral("recent_playlists.unreadable-*")}, QDir::Files);
+  ASSERT_EQ(kept.size(), 1);
+  EXPECT_EQ(readFile(dir.filePath(kept[0])), damaged);
+  EXPECT_TRUE(readFile(file).contains("Path1=/b.m3u"));
 }
 
 }  // namespace

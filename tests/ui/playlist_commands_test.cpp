@@ -4,6 +4,7 @@
 #include "logo_cache.h"
 #include "paths.h"
 #include "program_run.h"
+#include "scripted_answers.h"
 #include "station_list/station_list_panel.h"
 #include "station_list/station_rows_model.h"
 #include "station_list/stations_list_view.h"
@@ -55,11 +56,11 @@ class PlaylistCommandsTest : public ::testing::Test {
     qv::ui::PlaylistCommands::Dialogs& dialogs = MainForm->playlistCommands().dialogs;
     dialogs.askMergeOrReplace = [this] {
       questions.append(QStringLiteral("merge"));
-      return take(mergeAnswers, MergeAnswer::Cancel);
+      return takeAnswer(mergeAnswers, MergeAnswer::Cancel);
     };
     dialogs.askSaveFirst = [this] {
       questions.append(QStringLiteral("save first"));
-      return take(saveAnswers, SaveAnswer::Cancel);
+      return takeAnswer(saveAnswers, SaveAnswer::Cancel);
     };
     dialogs.confirm = [this](const QString& question) {
       questions.append(question);
@@ -77,15 +78,6 @@ class PlaylistCommandsTest : public ::testing::Test {
     if (MainForm) {
       run.finish();
     }
-  }
-  template <typename T>
-  static T take(std::deque<T>& answers, T otherwise) {
-    if (answers.empty()) {
-      return otherwise;
-    }
-    const T answer = answers.front();
-    answers.pop_front();
-    return answer;
   }
   QString playlist(const char* name, const QByteArray& bytes) {
     const QString path = run.profile.root() + QStringLiteral("/lists/") + QString::fromUtf8(name);

@@ -179,6 +179,19 @@ TEST_F(MainWindow, ALongTitleStaysWrappedAfterTheEventLoop) {
   EXPECT_EQ(MainForm->TrackLabel->width(), MainForm->LargeInfoPanel->width() - MainForm->TrackLabel->x());
   EXPECT_GT(MainForm->TrackLabel->height(), 17) << "more than one line";
   EXPECT_EQ(MainForm->TrackLabel->height(), MainForm->TrackLabel->heightForWidth(MainForm->TrackLabel->width()));
+
+  // The layout has settled: an idle window asks for no more passes.
+  struct LayoutCount : QObject {
+    int requests = 0;
+    bool eventFilter(QObject*, QEvent* event) override {
+      requests += event->type() == QEvent::LayoutRequest ? 1 : 0;
+      return false;
+    }
+  } count;
+  MainForm->LargeInfoPanel->installEventFilter(&count);
+  QTest::qWait(200);
+  MainForm->LargeInfoPanel->removeEventFilter(&count);
+  EXPECT_LE(count.requests, 1);
 }
 
 // A list rebuilt empty leaves nothing to play: the play button is dimmed.

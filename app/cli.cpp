@@ -1,6 +1,7 @@
 // quorventale-cli: the player's command-line tool.
 #include "cli_playlists.h"
 #include "engine.h"
+#include "title_text.h"
 #include "version.h"
 
 #include <atomic>
@@ -102,7 +103,7 @@ void onSync(engine::Handle, engine::Handle stream, std::uint32_t data, void* use
       const char* meta = engine::channelGetTags(stream, engine::Tag::Meta);
       const std::string text = meta ? meta : "";
       say("sync META: %s\n", text.c_str());
-      say("title: %s\n", streamTitle(text).c_str());
+      say("title: %s\n", std::string(engine::cutTitle(streamTitle(text))).c_str());
       break;
     }
     case engine::SyncType::OggChange: {

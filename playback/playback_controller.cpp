@@ -13,6 +13,7 @@
 #include <atomic>
 #include <cmath>
 #include <limits>
+#include <utility>
 
 namespace qv::playback {
 
@@ -104,6 +105,7 @@ PlaybackController::PlaybackController(qv::stations::StationList& stations, qv::
       m_hints([] { return TaskbarHints::current({}, {}); }),
       m_monitor(new QTimer(this)),
       m_levelTimer(new QTimer(this)),
+      m_titleTimer(new QTimer(this)),
       m_reports(std::make_unique<ControllerReports>(*this)),
       m_opener(std::make_unique<StreamOpener>(*m_reports)) {
   m_bands.fill(kBandPositionFlat);
@@ -112,6 +114,12 @@ PlaybackController::PlaybackController(qv::stations::StationList& stations, qv::
   connect(m_monitor, &QTimer::timeout, this, &PlaybackController::monitorTick);
   m_levelTimer->setInterval(kLevelIntervalMs);
   connect(m_levelTimer, &QTimer::timeout, this, &PlaybackController::pollLevels);
+  m_titleTimer->setSingleShot(true);
+  connect(m_titleTimer, &QTimer::timeout, this, [this] {
+    if (m_pendingTitle) {
+      handleReport(*std::exchange(m_pendingTitle, std::nullopt));
+    }
+  });
   m_taskbar = qv::playback::taskbarState(TaskbarPhase::Idle, m_hints());
 }
 
@@ -233,7 +241,7 @@ void PlaybackController::playStation(int index, bool stopFirst) {
 
 void PlaybackController::stop() {
   qv::engine::channelStop(m_stream);
-  m_title.clear();
+  forgetTitle();
   apply(viewForUserStop());
   setState(PlaybackState::Idle);
   setTaskbar(TaskbarPhase::Idle);
@@ -343,10 +351,22 @@ void PlaybackController::streamEnded() {
 }
 
 void PlaybackController::handleReport(const StatusReport& report) {
+  if (report.code == ReportCode::Title) {
+    // A station may change its title with every metadata block: the window shows a few a second,
+    // the last one wins.
+    if (m_titleShown.isValid() && !m_titleShown.hasExpired(kTitleIntervalMs)) {
+      m_pendingTitle = report;
+      if (!m_titleTimer->isActive()) {
+        m_titleTimer->start(static_cast<int>(kTitleIntervalMs - m_titleShown.elapsed()));
+      }
+      return;
+    }
+    m_titleShown.start();
+  }
   switch (report.code) {
     case ReportCode::Connecting:
       m_monitor->stop();
-      m_title.clear();
+      forgetTitle();
       m_bandEffects.fill(0);
       m_reverbEffect = 0;
       setState(PlaybackState::Connecting);
@@ -369,6 +389,13 @@ void PlaybackController::handleReport(const StatusReport& report) {
   }
   const ReportContext context{m_playingShown, m_stationLabel, m_headers};
   apply(viewForReport(report, context, m_texts()));
+}
+
+void PlaybackController::forgetTitle() {
+  m_title.clear();
+  m_pendingTitle.reset();
+  m_titleTimer->stop();
+  m_titleShown.invalidate();
 }
 
 void PlaybackController::showPlaybackError(const QString& text, int code) {
@@ -427,7 +454,7 @@ void PlaybackController::apply(const StatusView& view) {
     m_levels = {view.leftLevel.value_or(m_levels.left), view.rightLevel.value_or(m_levels.right)};
   }
   if (view.trackLabel && view.trackLabel->isEmpty()) {
-    m_title.clear();
+    forgetTitle();
   }
   if (view.playingShown) {
     m_playingShown = *view.playingShown;

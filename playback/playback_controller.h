@@ -10,6 +10,7 @@
 #include "status_report.h"
 #include "taskbar_state.h"
 
+#include <QElapsedTimer>
 #include <QObject>
 #include <QString>
 
@@ -130,6 +131,8 @@ class PlaybackController : public QObject {
   void showPlaybackError(const QString& text, int code);
 
   static constexpr int kLevelIntervalMs = 50;
+  //! Titles are shown at most this often; one that comes sooner waits, and a later one replaces it.
+  static constexpr qint64 kTitleIntervalMs = 250;
 
  signals:
   //! What the labels and play buttons show now; absent fields stay as they are.
@@ -160,6 +163,8 @@ class PlaybackController : public QObject {
   void monitorTick();
   void pollLevels();
   void readNowPlaying();
+  //! No title, none waiting: the next stream's first title shows at once.
+  void forgetTitle();
   void apply(const StatusView& view);
   void setState(PlaybackState state);
   void setTaskbar(TaskbarPhase phase);
@@ -187,6 +192,9 @@ class PlaybackController : public QObject {
   LevelBrackets m_levels;
   QTimer* m_monitor;
   QTimer* m_levelTimer;
+  QTimer* m_titleTimer;                        // single shot: shows m_pendingTitle
+  QElapsedTimer m_titleShown;                  // since the last title was shown
+  std::optional<StatusReport> m_pendingTitle;  // the newest title that came too soon
   std::unique_ptr<ControllerReports> m_reports;
   std::unique_ptr<StreamOpener> m_opener;  // last: its workers report through m_reports
 };

@@ -27,6 +27,7 @@
 #include <QThread>
 #include <QTimer>
 
+#include <algorithm>
 #include <atomic>
 #include <cmath>
 #include <functional>
@@ -126,9 +127,9 @@ class PlaybackParts final : public qv::playback::StreamReports {
 
 namespace {
 
-// The outer buttons' hints are captions of the language file that no text field holds yet.
-qv::playback::TaskbarHints taskbarHints() {
-  return qv::playback::TaskbarHints::current(qv::i18n::builtInText(24), qv::i18n::builtInText(28));
+// The outer buttons' hints are captions that no text field holds.
+qv::playback::TaskbarHints taskbarHints(const qv::i18n::TextTable& texts) {
+  return qv::playback::TaskbarHints::current(texts.text(24), texts.text(28));
 }
 
 bool loopingStations() {
@@ -163,6 +164,11 @@ void TMainForm::shutDownPlayback() {
     m_playback->shutDown();
     m_playback->keepAwake->allowSleep();
   }
+}
+
+void TMainForm::SetBufferSize(int bufferMs) {
+  // Streams opened from now on take it; the one playing keeps its buffer.
+  qv::engine::setConfig(qv::engine::Config::BufferMs, static_cast<std::uint32_t>(std::max(bufferMs, 0)));
 }
 
 void TMainForm::Play() {
@@ -201,7 +207,7 @@ void TMainForm::Play() {
     PreviousImage->setImage(images->previous);
     NextImage->setImage(images->next);
   }
-  parts.taskbar->apply(qv::playback::taskbarState(qv::playback::TaskbarPhase::StationStarted, taskbarHints()));
+  parts.taskbar->apply(qv::playback::taskbarState(qv::playback::TaskbarPhase::StationStarted, taskbarHints(m_texts)));
 }
 
 // Station logos come with the logo cache; until then every station shows the default logo, which
@@ -226,7 +232,7 @@ void TMainForm::PlayStopActionExecute() {
   stopCurrentStream();
   applyStatusView(qv::playback::viewForUserStop());
   playback().keepAwake->allowSleep();
-  playback().taskbar->apply(qv::playback::taskbarState(qv::playback::TaskbarPhase::Idle, taskbarHints()));
+  playback().taskbar->apply(qv::playback::taskbarState(qv::playback::TaskbarPhase::Idle, taskbarHints(m_texts)));
 }
 
 void TMainForm::PreviousActionExecute() {

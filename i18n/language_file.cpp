@@ -9,7 +9,9 @@ Q_LOGGING_CATEGORY(lcLanguage, "qv.language", QtInfoMsg)
 namespace qv::i18n {
 
 std::optional<QStringList> splitLanguageLines(const QByteArray& bytes) {
-  QStringDecoder decoder(QStringDecoder::Utf8);  // skips a byte-order mark at the start
+  // Stateless: a sequence cut off at the end is an error, not something kept for a next call. A
+  // byte-order mark at the start is skipped.
+  QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
   const QString text = decoder.decode(bytes);
   if (decoder.hasError()) {
     return std::nullopt;

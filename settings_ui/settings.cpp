@@ -369,6 +369,15 @@ void TSettingsForm::showEvent(QShowEvent* event) {
   QWidget::showEvent(event);
 }
 
+void TSettingsForm::changeEvent(QEvent* event) {
+  QWidget::changeEvent(event);
+  // Another font (by the desktop or the user) needs other widths: fit again. The layout is made in
+  // the constructor, so the first font change, before it exists, has nothing to fit.
+  if (event->type() == QEvent::FontChange && layout()) {
+    fitToTexts();
+  }
+}
+
 void TSettingsForm::closeEvent(QCloseEvent* event) {
   FormClose();
   QWidget::closeEvent(event);

@@ -15,6 +15,8 @@ struct UpdateOffer {
   QString whatnew;
   //! Opened only when it is an https URL (see downloadLink).
   QString lnk;
+
+  bool operator==(const UpdateOffer&) const = default;
 };
 
 //! The program's own version, "a.b.c.d" as the update endpoint writes it.

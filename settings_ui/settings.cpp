@@ -166,7 +166,7 @@ void TSettingsForm::arrangeControls() {
   grid->addWidget(KeyStepLabel, 5, 0);
   grid->addWidget(KeyStepSpin, 5, 1);
   grid->addWidget(BufferLabel, 5, 3);
-  grid->addWidget(bufferSE, 5, 4);
+  grid->addWidget(bufferSE, 5, 4, Qt::AlignRight);
   grid->addWidget(cbPlayOnStart, 6, 0, 1, 2);
   grid->addWidget(LoopStationCheckBox, 6, 3, 1, 2);
   grid->addWidget(lDiscr, 7, 0);

@@ -47,7 +47,7 @@ TEST(SettingsWindow, PickingALanguageChangesEveryShownTextAtOnce) {
   pickLanguage(QStringLiteral("German"));
   EXPECT_TRUE(MainForm->languageFile().endsWith(QLatin1String("/German.txt")));
   EXPECT_EQ(MainForm->popOpenPL->text(), QStringLiteral("Wiedergabeliste öffnen"));
-  EXPECT_EQ(MainForm->StationsPanel->lRecent->text(), QStringLiteral("Letzte Wiedergabelisten"));
+  EXPECT_EQ(MainForm->StationsPanel->lRecent->text(), QStringLiteral("Letzte Listen"));
   EXPECT_EQ(MainForm->SearchEdit->placeholderText(), QStringLiteral("Suchen"));
   EXPECT_EQ(MainForm->Equalizer->reverbLabel->text(), QStringLiteral("Hall"));
   EXPECT_EQ(MainForm->saveDialogFilters().first(), QStringLiteral("INI-Dateien (*.ini)"));

@@ -1,4 +1,5 @@
 // quorventale-cli: the player's command-line tool.
+#include "cli_playlists.h"
 #include "engine.h"
 #include "version.h"
 
@@ -22,11 +23,17 @@ constexpr char kUsage[] =
     "       quorventale-cli --help\n"
     "       quorventale-cli probe URL\n"
     "       quorventale-cli play URL [--seconds N] [--volume P] [--rate HZ]\n"
+    "       quorventale-cli import FILE\n"
+    "       quorventale-cli convert IN OUT\n"
     "\n"
     "probe prints the server's status line, headers and tags, then exits.\n"
     "play plays through the default output (N seconds, or until the stream ends) at volume P\n"
     "(0..100, default 100), and prints every sync, title change and error as it happens. The output\n"
-    "runs at HZ (default 48000, the rate of most streams and sound servers, so nothing is resampled).\n";
+    "runs at HZ (default 48000, the rate of most streams and sound servers, so nothing is resampled).\n"
+    "import prints the stations of a playlist (m3u, m3u8, txt, pls, ini, xspf, xml or a zip of them), one\n"
+    "a line: name, link, tag and logo separated by tabs.\n"
+    "convert reads IN the same way and writes its stations to OUT, as INI (.ini) or PLS (.pls).\n"
+    "A file that cannot be read ends with a message and exit status 1.\n";
 
 std::atomic<bool> g_interrupted{false};
 std::atomic<bool> g_ended{false};
@@ -225,6 +232,9 @@ int main(int argc, char** argv) {
   if (argc == 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0)) {
     std::fputs(kUsage, stdout);
     return 0;
+  }
+  if (const int status = runPlaylistCommand(argc, argv); status >= 0) {
+    return status;
   }
   std::signal(SIGINT, &onSignal);
   std::signal(SIGTERM, &onSignal);

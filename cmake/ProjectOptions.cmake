@@ -27,6 +27,21 @@ if(QV_SANITIZE)
   target_compile_definitions(qv_project_options INTERFACE HAVE_SANITIZERS)
 endif()
 
+# Fuzzing: everything is built with the fuzzer's coverage and ASan + UBSan, so the libraries the
+# targets link are instrumented too; the targets themselves add the fuzzer's main.
+if(QV_BUILD_FUZZERS)
+  set(_qv_fuzz -fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=undefined -fno-omit-frame-pointer)
+  target_compile_options(qv_project_options INTERFACE ${_qv_fuzz})
+  target_link_options(qv_project_options INTERFACE -fsanitize=address,undefined)
+endif()
+
+# ThreadSanitizer cannot be combined with ASan, so it is a build of its own.
+if(QV_TSAN AND NOT MSVC)
+  set(_qv_tsan -fsanitize=thread -fno-omit-frame-pointer)
+  target_compile_options(qv_project_options INTERFACE ${_qv_tsan})
+  target_link_options(qv_project_options INTERFACE ${_qv_tsan})
+endif()
+
 # Files of platform/ are compiled into the target that uses the service: name the base, get the
 # file of the platform being built.
 function(qv_platform_sources target)

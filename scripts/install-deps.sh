@@ -8,6 +8,8 @@ packages=(
   build-essential cmake ninja-build pkg-config clang-format
   # the Windows compile check (scripts/check-windows.sh): mingw-w64 with POSIX threads for std::thread
   g++-mingw-w64-x86-64-posix
+  # clang with libFuzzer and its sanitizer runtimes, for the fuzz targets
+  clang libclang-rt-14-dev
   # Qt 6: widgets, D-Bus, XML, SVG skin sources, logo image formats
   qt6-base-dev qt6-base-dev-tools qt6-svg-dev libqt6svg6 qt6-image-formats-plugins fonts-dejavu-core
   # network, decoding, audio output, ZIP playlists

@@ -2,6 +2,7 @@
 # Installs what is needed, builds, and runs every test.
 #   scripts/test.sh              all tests of the release build
 #   scripts/test.sh --sanitize   the unit, widget and integration tests once more under ASan + UBSan
+#   scripts/test.sh --tsan       the tests that run threads (label `threads`) under ThreadSanitizer
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -10,12 +11,20 @@ scripts/build.sh "$@"
 
 build_dir=build/release
 labels=()
-if [ "${1:-}" = "--sanitize" ]; then
-  build_dir=build/asan
-  labels=(-L 'unit|widget|integration')
-  export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
-  export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
-fi
+case "${1:-}" in
+  --sanitize)
+    build_dir=build/asan
+    labels=(-L 'unit|widget|integration')
+    export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
+    export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+    ;;
+  --tsan)
+    # The tests that run the engine's threads; the rest are single-threaded and would only cost time.
+    build_dir=build/tsan
+    labels=(-L threads)
+    export TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1"
+    ;;
+esac
 
 export QT_QPA_PLATFORM=offscreen
 ctest --test-dir "$build_dir" --output-on-failure --timeout 300 -j "$(nproc)" "${labels[@]}"

@@ -5,7 +5,6 @@
 #include "language_list.h"
 #include "lifecycle_log.h"
 #include "paths.h"
-#include "settings/read_group.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -17,6 +16,7 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QSignalBlocker>
 #include <QSpinBox>
 
 #include <utility>
@@ -24,28 +24,22 @@
 TSettingsForm* SettingsForm = nullptr;
 
 namespace settings = qv::settings;
-namespace fallback = qv::settings::fallback;
 
 namespace {
 
 constexpr QSize kDesignSize(327, 332);
 
 template <typename Control>
-Control* named(Control* control, const char* name) {
+Control* makeControl(QWidget* parent, const char* name) {
+  auto* control = new Control(parent);
   control->setObjectName(QLatin1String(name));
   return control;
 }
 
-template <typename Control>
-Control* makeControl(QWidget* parent, const char* name) {
-  return named(new Control(parent), name);
-}
-
-QSpinBox* spinField(QWidget* parent, const char* name, int width, int minimum, int maximum, int step, int initial) {
+QSpinBox* spinField(QWidget* parent, const char* name, int width, int minimum, int maximum, int step) {
   auto* spin = makeControl<QSpinBox>(parent, name);
   spin->setRange(minimum, maximum);
   spin->setSingleStep(step);
-  spin->setValue(initial);
   spin->setMinimumWidth(width);
   return spin;
 }
@@ -62,14 +56,17 @@ QFont windowFont() {
 bool askUpdateQuestion(QWidget* parent, const QString& message, bool offersDownload) {
   QMessageBox box(QMessageBox::Information, QString(), message,
                   offersDownload ? QMessageBox::Yes | QMessageBox::No : QMessageBox::Ok, parent);
+  box.setTextFormat(Qt::PlainText);  // the notes come from the network: never markup
   return box.exec() == QMessageBox::Yes;
 }
 
 }  // namespace
 
-TSettingsForm::TSettingsForm(settings::SettingsBackend& backend, SettingsWindowHost& host)
+TSettingsForm::TSettingsForm(settings::SettingsBackend& backend, settings::SettingsModel& model,
+                             SettingsWindowHost& host)
     : QWidget(nullptr, Qt::Tool | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
       m_settings(backend),
+      m_model(model),
       m_host(host),
       m_updateCheck(new qv::update::UpdateCheck(this)),
       m_updateHost(qv::update::productHost()),
@@ -79,6 +76,7 @@ TSettingsForm::TSettingsForm(settings::SettingsBackend& backend, SettingsWindowH
   setObjectName(QStringLiteral("SettingsForm"));
   setFont(windowFont());
   createControls();
+  bindControls();
   arrangeControls();
   fitToTexts();
 }
@@ -92,17 +90,16 @@ void TSettingsForm::createControls() {
   ProxyServerEdit = makeControl<QLineEdit>(this, "ProxyServerEdit");
   ProxyServerEdit->setPlaceholderText(QStringLiteral("(user:pass@)server:port"));
   HotkeysCheckBox = makeControl<QCheckBox>(this, "HotkeysCheckBox");
-  HotkeysCheckBox->setChecked(true);
   TrayCheckBox = makeControl<QCheckBox>(this, "TrayCheckBox");
   MouseStepLabel = makeControl<QLabel>(this, "MouseStepLabel");
-  MouseStepSpin = spinField(this, "MouseStepSpin", 49, 1, 50, 5, fallback::MouseStep);
+  MouseStepSpin = spinField(this, "MouseStepSpin", 49, 1, 50, 5);
   InvertMouseCheckBox = makeControl<QCheckBox>(this, "InvertMouseCheckBox");
   KeyStepLabel = makeControl<QLabel>(this, "KeyStepLabel");
-  KeyStepSpin = spinField(this, "KeyStepSpin", 49, 1, 50, 5, fallback::KeyboardStep);
+  KeyStepSpin = spinField(this, "KeyStepSpin", 49, 1, 50, 5);
   BufferLabel = makeControl<QLabel>(this, "BufferLabel");
   // Its range allows two digits at most, and the field takes nothing but digits: it always holds a
   // whole number of tenths of a second to hand on at closing.
-  bufferSE = spinField(this, "bufferSE", 37, 0, 60, 1, 5);
+  bufferSE = spinField(this, "bufferSE", 37, 0, 60, 1);
   cbPlayOnStart = makeControl<QCheckBox>(this, "cbPlayOnStart");
   LoopStationCheckBox = makeControl<QCheckBox>(this, "LoopStationCheckBox");
   lDiscr = makeControl<QLabel>(this, "lDiscr");
@@ -134,9 +131,6 @@ void TSettingsForm::createControls() {
   setTabOrder(TrayCheckBox, cbPlayOnStart);
   setTabOrder(cbPlayOnStart, cbDiscr);
 
-  // Connected after the initial state, so only real changes (by the user or by the settings read)
-  // register or unregister the keys.
-  connect(HotkeysCheckBox, &QCheckBox::toggled, this, [this] { HotkeysCheckBoxClick(); });
   // Only a pick by the user switches the language; selecting the stored one at start-up does not.
   connect(LangBox, &QComboBox::activated, this, [this] { LangBoxChange(); });
   connect(CloseButton, &QPushButton::clicked, this, &QWidget::close);
@@ -179,12 +173,11 @@ void TSettingsForm::arrangeControls() {
   grid->setColumnMinimumWidth(0, 102);
   grid->setColumnStretch(2, 1);
   // The notice appears later; its row is kept, so the window does not jump when it does.
-  QSizePolicy keepRow = UpdateLabel->sizePolicy();
-  keepRow.setRetainSizeWhenHidden(true);
-  UpdateLabel->setSizePolicy(keepRow);
-  keepRow = LinkLabel->sizePolicy();
-  keepRow.setRetainSizeWhenHidden(true);
-  LinkLabel->setSizePolicy(keepRow);
+  for (QWidget* label : {static_cast<QWidget*>(UpdateLabel), static_cast<QWidget*>(LinkLabel)}) {
+    QSizePolicy keepRow = label->sizePolicy();
+    keepRow.setRetainSizeWhenHidden(true);
+    label->setSizePolicy(keepRow);
+  }
 }
 
 // A fixed tool window, at least as large as it was drawn and as large as its texts need.
@@ -193,10 +186,66 @@ void TSettingsForm::fitToTexts() {
   setFixedSize(layout()->sizeHint().expandedTo(kDesignSize));
 }
 
+// Each control shows its value of the model and writes every change back; the model announces
+// only real changes, so the two never chase each other.
+void TSettingsForm::bindControls() {
+  const auto bindSpin = [this](QSpinBox* spin, settings::Setting<std::int32_t> setting) {
+    spin->setValue(m_model.value(setting));
+    m_model.onChange(setting, spin, [spin](int value) { spin->setValue(value); });
+    connect(spin, &QSpinBox::valueChanged, this, [this, setting](int value) { m_model.set(setting, value); });
+  };
+  const auto bindBox = [this](QCheckBox* box, settings::Setting<bool> setting) {
+    box->setChecked(m_model.value(setting));
+    m_model.onChange(setting, box, [box](bool on) { box->setChecked(on); });
+    connect(box, &QCheckBox::toggled, this, [this, setting](bool on) { m_model.set(setting, on); });
+  };
+  bindSpin(MouseStepSpin, settings::MouseStep);
+  bindSpin(KeyStepSpin, settings::KeyboardStep);
+  bindSpin(bufferSE, settings::BufferLength);
+  bindBox(InvertMouseCheckBox, settings::InvertMouse);
+  bindBox(LoopStationCheckBox, settings::LoopStations);
+  bindBox(TrayCheckBox, settings::HideToTray);
+  bindBox(HotkeysCheckBox, settings::GetMediaKey);
+  bindBox(WinnotifyCB, settings::ShowNotify);
+  bindBox(cbPlayOnStart, settings::PlayOnStart);
+
+  ProxyServerEdit->setText(m_model.value(settings::ProxyServer));
+  m_model.onChange(settings::ProxyServer, ProxyServerEdit, [this](const QString& proxy) {
+    if (ProxyServerEdit->text() != proxy) {
+      ProxyServerEdit->setText(proxy);
+    }
+  });
+  connect(ProxyServerEdit, &QLineEdit::textChanged, this,
+          [this](const QString& proxy) { m_model.set(settings::ProxyServer, proxy); });
+
+  // A rate the list does not hold selects nothing; only a selected entry changes the rate.
+  const auto showRate = [this](int rate) { cbDiscr->setCurrentIndex(cbDiscr->findText(QString::number(rate))); };
+  showRate(m_model.value(settings::Discreditation));
+  m_model.onChange(settings::Discreditation, cbDiscr, showRate);
+  connect(cbDiscr, &QComboBox::currentIndexChanged, this, [this](int index) {
+    if (index >= 0) {
+      m_model.set(settings::Discreditation, cbDiscr->itemText(index).toInt());
+    }
+  });
+  connect(LangBox, &QComboBox::currentIndexChanged, this, [this](int index) {
+    if (index >= 0) {
+      m_model.set(settings::Language, LangBox->itemText(index));
+    }
+  });
+
+  // Bound after the initial state, so only real changes (by the user or by the settings read)
+  // register or unregister the keys.
+  connect(HotkeysCheckBox, &QCheckBox::toggled, this, [this] { HotkeysCheckBoxClick(); });
+}
+
 void TSettingsForm::FormCreate() {
   qv::logStage("settings 1 language list");
-  LangBox->addItems(qv::i18n::languageNames(qv::paths::LanguagesFolder()));
-  LangBox->setCurrentIndex(-1);
+  {
+    // Filling the list selects nothing yet: the stored language is read below.
+    const QSignalBlocker quiet(LangBox);
+    LangBox->addItems(qv::i18n::languageNames(qv::paths::LanguagesFolder()));
+    LangBox->setCurrentIndex(-1);
+  }
 
   qv::logStage("settings 2 read settings");
   settings::SettingsKey key(m_settings);
@@ -218,69 +267,33 @@ void TSettingsForm::FormCreate() {
 
   // The answer comes later, on this thread; start-up does not wait for it.
   qv::logStage("settings 4 update check");
-  m_updateCheck->start(m_updateHost, m_updateOptions);
+  m_updateCheck->start(m_updateHost);
 }
 
-void TSettingsForm::readSettings(const settings::SettingsKey& key) {
-  using settings::readAndApply;
-  settings::readGroup("S1",
-                      {readAndApply(key, settings::SFTop,
-                                    [this](int top) {
-                                      move(x(), top);
-                                      m_centreOnFirstShow = false;
-                                    }),
-                       readAndApply(key, settings::SFLeft, [this](int left) { move(left, y()); })},
-                      [this] { m_centreOnFirstShow = true; });
+void TSettingsForm::readSettings(settings::SettingsKey& key) {
+  // Without a stored position the window opens centred over the main window.
+  if (m_model.readGroup(key, "S1")) {
+    move(m_model.value(settings::SFLeft), m_model.value(settings::SFTop));
+    m_centreOnFirstShow = false;
+  }
+  // The controls follow the model as each value is read; the tray box keeps what it had when the
+  // group falls back.
+  m_model.readGroup(key, "S2");
+  m_model.readGroup(key, "S3");
 
-  settings::readGroup(
-      "S2",
-      {readAndApply(key, settings::MouseStep, [this](int step) { MouseStepSpin->setValue(step); }),
-       readAndApply(key, settings::KeyboardStep, [this](int step) { KeyStepSpin->setValue(step); }),
-       readAndApply(key, settings::InvertMouse, [this](bool on) { InvertMouseCheckBox->setChecked(on); }),
-       readAndApply(key, settings::LoopStations, [this](bool on) { LoopStationCheckBox->setChecked(on); }),
-       readAndApply(key, settings::HideToTray, [this](bool on) { TrayCheckBox->setChecked(on); }),
-       readAndApply(key, settings::GetMediaKey, [this](bool on) { HotkeysCheckBox->setChecked(on); }),
-       readAndApply(key, settings::Discreditation,
-                    [this](int rate) { cbDiscr->setCurrentIndex(cbDiscr->findText(QString::number(rate))); })},
-      // The tray box keeps what it had: read just before, or its initial unchecked state.
-      [this] {
-        MouseStepSpin->setValue(fallback::MouseStep);
-        KeyStepSpin->setValue(fallback::KeyboardStep);
-        InvertMouseCheckBox->setChecked(fallback::InvertMouse);
-        LoopStationCheckBox->setChecked(fallback::LoopStations);
-        HotkeysCheckBox->setChecked(fallback::GetMediaKey);
-        cbDiscr->setCurrentIndex(0);
-      });
+  // The entry equal to the stored name is selected; no match changes nothing; an unreadable name
+  // selects the first entry.
+  if (m_model.readGroup(key, "S4")) {
+    const int index =
+        LangBox->findText(m_model.value(settings::Language), Qt::MatchFixedString | Qt::MatchCaseSensitive);
+    if (index >= 0) {
+      LangBox->setCurrentIndex(index);
+    }
+  } else if (LangBox->count() > 0) {
+    LangBox->setCurrentIndex(0);
+  }
 
-  // True checks the box; false leaves it as it is; a failed read unchecks it.
-  settings::readGroup("S3",
-                      {readAndApply(key, settings::ShowNotify,
-                                    [this](bool on) {
-                                      if (on) {
-                                        WinnotifyCB->setChecked(true);
-                                      }
-                                    })},
-                      [this] { WinnotifyCB->setChecked(fallback::ShowNotify); });
-
-  // The entry equal to the stored name is selected; no match changes nothing.
-  settings::readGroup("S4",
-                      {readAndApply(key, settings::Language,
-                                    [this](const QString& name) {
-                                      const int index =
-                                          LangBox->findText(name, Qt::MatchFixedString | Qt::MatchCaseSensitive);
-                                      if (index >= 0) {
-                                        LangBox->setCurrentIndex(index);
-                                      }
-                                    })},
-                      [this] {
-                        if (LangBox->count() > 0) {
-                          LangBox->setCurrentIndex(0);
-                        }
-                      });
-
-  settings::readGroup("S5",
-                      {readAndApply(key, settings::PlayOnStart, [this](bool on) { cbPlayOnStart->setChecked(on); })},
-                      [this] { cbPlayOnStart->setChecked(fallback::PlayOnStart); });
+  m_model.readGroup(key, "S5");
 }
 
 void TSettingsForm::Localizate() {
@@ -312,16 +325,11 @@ void TSettingsForm::LangBoxChange() {
 }
 
 void TSettingsForm::FormClose() {
-  m_host.SetBufferSize(bufferSE->value() * 100);
+  m_host.SetBufferSize(m_model.value(settings::BufferLength) * 100);
 }
 
 void TSettingsForm::setUpdateQuestion(UpdateQuestion question) {
   m_updateQuestion = std::move(question);
-}
-
-void TSettingsForm::setUpdateSource(const QString& host, const qv::update::HttpsGetOptions& options) {
-  m_updateHost = host;
-  m_updateOptions = options;
 }
 
 void TSettingsForm::showUpdateOffer(const qv::update::UpdateOffer& offer) {
@@ -391,29 +399,24 @@ void TSettingsForm::keyPressEvent(QKeyEvent* event) {
   QWidget::keyPressEvent(event);
 }
 
-// Written at the end of the program, after the main window's values. A language or rate entry that
-// is not selected leaves its stored value as it was rather than writing an empty or wrong one.
+// Written at the end of the program, after the main window's values. A language that is not
+// selected, or a rate the list does not hold, leaves its stored value as it was rather than writing
+// an empty or wrong one.
 void TSettingsForm::writeSettings() {
   settings::SettingsKey key(m_settings);
   if (!key.isOpen()) {
     return;
   }
-  key.write(settings::MouseStep, MouseStepSpin->value());
-  key.write(settings::KeyboardStep, KeyStepSpin->value());
-  key.write(settings::InvertMouse, InvertMouseCheckBox->isChecked());
-  key.write(settings::LoopStations, LoopStationCheckBox->isChecked());
-  if (LangBox->currentIndex() >= 0) {
-    key.write(settings::Language, LangBox->currentText());
+  m_model.set(settings::SFTop, y());
+  m_model.set(settings::SFLeft, x());
+  std::vector<std::string_view> keepStored;
+  if (LangBox->currentIndex() < 0) {
+    keepStored.push_back(settings::Language.name);
   }
-  key.write(settings::HideToTray, TrayCheckBox->isChecked());
-  key.write(settings::GetMediaKey, HotkeysCheckBox->isChecked());
-  key.write(settings::ShowNotify, WinnotifyCB->isChecked());
-  if (cbDiscr->currentIndex() >= 0) {
-    key.write(settings::Discreditation, cbDiscr->currentText().toInt());
+  if (cbDiscr->currentIndex() < 0) {
+    keepStored.push_back(settings::Discreditation.name);
   }
-  key.write(settings::SFTop, y());
-  key.write(settings::SFLeft, x());
-  key.write(settings::PlayOnStart, cbPlayOnStart->isChecked());
+  m_model.write(key, settings::Writer::SettingsWindowDestroy, keepStored);
 }
 
 TSettingsForm::~TSettingsForm() {

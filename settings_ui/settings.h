@@ -3,6 +3,7 @@
 #include "interface_texts.h"
 #include "settings/registry_key.h"
 #include "settings/settings_key.h"
+#include "settings/settings_model.h"
 #include "update_check.h"
 
 #include <QUrl>
@@ -43,14 +44,14 @@ class SettingsWindowHost {
   ~SettingsWindowHost() = default;
 };
 
-//! The settings window. Created hidden right after the main window; its controls hold the live
-//! values of most settings and other parts read them when they need a setting. Closing it only
-//! hides it; its values are written when it is destroyed at the end of the program.
+//! The settings window. Created hidden right after the main window; its controls show the values of
+//! the settings model and write each change back to it, and every other part reads the model.
+//! Closing it only hides it; its values are written when it is destroyed at the end of the program.
 class TSettingsForm : public QWidget {
   Q_OBJECT
 
  public:
-  TSettingsForm(qv::settings::SettingsBackend& settings, SettingsWindowHost& host);
+  TSettingsForm(qv::settings::SettingsBackend& settings, qv::settings::SettingsModel& model, SettingsWindowHost& host);
   ~TSettingsForm() override;
 
   //! Start-up: fill the language list, read the settings into the controls, apply the texts, play
@@ -61,15 +62,13 @@ class TSettingsForm : public QWidget {
   void Localizate();
   //! A language picked in the list: the whole program takes it at once.
   void LangBoxChange();
-  //! Closing (button, Escape, close box) hides the window; the buffer field becomes the playback
+  //! Closing (button, Escape, close box) hides the window; the buffer length becomes the playback
   //! buffer for the next station.
   void FormClose();
 
   //! The update question; true for "download". Replaceable, so tests can answer it.
   using UpdateQuestion = std::function<bool(const QString& message, bool offersDownload)>;
   void setUpdateQuestion(UpdateQuestion question);
-  //! Where the update check asks; by default the product host, with the system's certificates.
-  void setUpdateSource(const QString& host, const qv::update::HttpsGetOptions& options);
   //! The check's answer named another version: the label shows and keeps the answer for a click.
   void showUpdateOffer(const qv::update::UpdateOffer& offer);
   void UpdateLabelClick();
@@ -99,9 +98,6 @@ class TSettingsForm : public QWidget {
   //! The product site's host name; hidden when this build names none.
   qv::settings_ui::HoverLinkLabel* LinkLabel;
 
-  //! The update check of this run, from the last start-up stage on.
-  qv::update::UpdateCheck* updateCheck() const { return m_updateCheck; }
-
  protected:
   void showEvent(QShowEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
@@ -110,19 +106,20 @@ class TSettingsForm : public QWidget {
 
  private:
   void createControls();
+  void bindControls();
   void arrangeControls();
   void fitToTexts();
-  void readSettings(const qv::settings::SettingsKey& key);
+  void readSettings(qv::settings::SettingsKey& key);
   void writeSettings();
   void HotkeysCheckBoxClick();
 
   qv::settings::SettingsBackend& m_settings;
+  qv::settings::SettingsModel& m_model;
   SettingsWindowHost& m_host;
   // Without a stored position the window opens centred over the main window.
   bool m_centreOnFirstShow = true;
   qv::update::UpdateCheck* m_updateCheck;
   QString m_updateHost;
-  qv::update::HttpsGetOptions m_updateOptions;
   UpdateQuestion m_updateQuestion;
   // The answer kept for a click on the update label.
   QString LastVersion, whatnew, lnk;

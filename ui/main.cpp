@@ -8,7 +8,7 @@
 #include "media_keys.h"
 #include "open_url.h"
 #include "paths.h"
-#include "recent_playlists.h"
+#include "playlist_commands.h"
 #include "settings/settings_key.h"
 #include "skin.h"
 #include "sound/eq_panel.h"
@@ -29,8 +29,11 @@
 
 TMainForm* MainForm = nullptr;
 
-TMainForm::TMainForm(qv::settings::SettingsBackend& settings)
-    : m_settings(settings), m_frame(new qv::ui::frame::WindowFrame(this)), m_mediaKeys(qv::ui::makeUnbuiltMediaKeys()) {
+TMainForm::TMainForm(qv::settings::SettingsBackend& settings, qv::settings::SettingsModel& model)
+    : m_settings(settings),
+      m_model(model),
+      m_frame(new qv::ui::frame::WindowFrame(this)),
+      m_mediaKeys(qv::ui::makeUnbuiltMediaKeys()) {
   setObjectName(QStringLiteral("MainForm"));
   // Names the taskbar button; no title bar is drawn.
   setWindowTitle(QStringLiteral("Quorventale"));
@@ -39,7 +42,7 @@ TMainForm::TMainForm(qv::settings::SettingsBackend& settings)
   // The texts hold their built-in English from the start, also when no language stage runs.
   qv::i18n::applyBuiltInTexts(*this);
   createControls();
-  playback();
+  m_playlistCommands = new qv::ui::PlaylistCommands(*this);
   connect(qApp, &QGuiApplication::applicationStateChanged, this, [this] { update(0, 0, width(), 1); });
 }
 
@@ -96,7 +99,7 @@ bool TMainForm::FormCreate() {
   qv::logStageOutcome("main 12 default playlist", loadStationList());
 
   qv::logStage("main 13 recent playlists");
-  qv::logStageOutcome("main 13 recent playlists", qv::playlists::loadRecentPlaylists());
+  qv::logStageOutcome("main 13 recent playlists", m_playlistCommands->loadRecent());
   return true;
 }
 
@@ -155,7 +158,7 @@ void TMainForm::FormClose() {
   qv::logStageOutcome("close 4 default playlist", saveStationList());
 
   qv::logStage("close 5 recent playlists");
-  qv::logStageOutcome("close 5 recent playlists", qv::playlists::saveRecentPlaylists());
+  qv::logStageOutcome("close 5 recent playlists", m_playlistCommands->saveRecent());
 }
 
 TMainForm::~TMainForm() {

@@ -5,6 +5,8 @@
 #include "default_playlist.h"
 #include "error_report.h"
 #include "lifecycle_log.h"
+#include "playback_controller.h"
+#include "playlist_commands.h"
 #include "station_list/station_list_panel.h"
 #include "station_list/stations_list_view.h"
 
@@ -12,15 +14,6 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QVBoxLayout>
-
-namespace {
-
-// The owners of these requests come with later parts of the program; until then they say so.
-void handOverToUnbuilt(const char* request) {
-  qv::logStageOutcome(request, qv::StageOutcome::OwnerNotBuilt);
-}
-
-}  // namespace
 
 void TMainForm::createStationListPanel() {
   StationsPanel = new qv::ui::StationListPanel(Stations, PlaylistPanel);
@@ -35,18 +28,25 @@ void TMainForm::createStationListPanel() {
   ListsListBox = StationsPanel->ListsListBox;
 
   connect(StationsPanel, &qv::ui::StationListPanel::playRequested, this, &TMainForm::playSelectedStation);
+  // An empty list has nothing to play: the play button shows its dimmed image.
+  connect(&Stations, &qv::stations::StationList::rebuilt, this, [this] {
+    if (Stations.PLAY_ARRAY().empty()) {
+      PlayStopImage->setImage(QStringLiteral("PngPlay_3"));
+    }
+  });
   connect(StationsPanel, &qv::ui::StationListPanel::menuDeleteAnswered, this, [this] {
     UnsavedPL = true;
-    handOverToUnbuilt("rebuild recent list");
+    m_playlistCommands->RebuildRecentPL();
   });
-  connect(StationsPanel, &qv::ui::StationListPanel::editStationRequested, this,
-          [] { handOverToUnbuilt("edit station"); });
+  connect(
+      StationsPanel, &qv::ui::StationListPanel::editStationRequested, this,
+      [this](int EDIT_ID, const qv::stations::StationEntry& entry) { m_playlistCommands->Edit1Click(EDIT_ID, entry); });
   connect(StationsPanel, &qv::ui::StationListPanel::recentPlaylistActivated, this,
-          [] { handOverToUnbuilt("open recent playlist"); });
+          [this](int row) { m_playlistCommands->ListsListBoxDblClick(row); });
   connect(StationsPanel, &qv::ui::StationListPanel::deleteRecentRequested, this,
-          [] { handOverToUnbuilt("delete recent playlist"); });
+          [this] { m_playlistCommands->Delete2Click(); });
   connect(StationsPanel, &qv::ui::StationListPanel::deleteAllRecentRequested, this,
-          [] { handOverToUnbuilt("delete all recent playlists"); });
+          [this] { m_playlistCommands->DeleteAll1Click(); });
 }
 
 int TMainForm::activeStationCount() const {
@@ -54,11 +54,7 @@ int TMainForm::activeStationCount() const {
 }
 
 void TMainForm::playSelectedStation(int row, bool stopFirst) {
-  if (stopFirst) {
-    stopCurrentStream();
-  }
-  CurrentStation = row;
-  Play();
+  playbackController().playStation(row, stopFirst);
   StationsList->viewport()->update();
 }
 

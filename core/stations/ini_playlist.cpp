@@ -39,6 +39,8 @@ qsizetype keyNumber(QStringView key, QLatin1String prefix) {
   return n;
 }
 
+}  // namespace
+
 QString singleLine(QString value) {
   for (QChar& c : value) {
     if (c == QLatin1Char('\r') || c == QLatin1Char('\n')) {
@@ -47,8 +49,6 @@ QString singleLine(QString value) {
   }
   return value;
 }
-
-}  // namespace
 
 KeyScheme detectKeyScheme(const ini::IniSection& section) {
   if (section.contains(u"File1")) {

@@ -32,6 +32,9 @@ enum class EntryStopRule : std::uint8_t {
 //! The entries numbered 1, 2, ... of `section` in the key scheme detectKeyScheme finds.
 std::vector<StationEntry> readEntries(const ini::IniSection& section, EntryStopRule stopRule);
 
+//! `value` with every line break written as a blank, so that it stays one INI value.
+QString singleLine(QString value);
+
 //! Appends `Path` and then File, Title, Tag and Preview of every entry, numbered from 1. A line
 //! break inside a value would end the line early and leave the rest to be read as other keys, so
 //! line breaks are written as blanks.

@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
+#include <deque>
 #include <mutex>
 #include <vector>
 
@@ -32,6 +33,7 @@ class ByteRing {
       std::memcpy(m_data.data() + at, data, first);
       std::memcpy(m_data.data(), data + first, chunk - first);
       m_fill += chunk;
+      m_writtenTotal += chunk;
       data += chunk;
       size -= chunk;
       m_dataOrEnd.notify_all();
@@ -39,7 +41,36 @@ class ByteRing {
     return true;
   }
 
-  enum class ReadStatus : std::uint8_t { Data, TimedOut, Finished, Closed };
+  //! Waits up to `wait` until `size` bytes fit (at most the whole ring); false on time-out or when
+  //! the ring was closed. For a writer that pauses its source instead of blocking in write().
+  bool waitForSpace(std::size_t size, std::chrono::milliseconds wait) {
+    std::unique_lock lock(m_mutex);
+    const std::size_t wanted = std::min(size, m_data.size());
+    m_spaceOrClose.wait_for(lock, wait, [&] { return m_closed || m_data.size() - m_fill >= wanted; });
+    return !m_closed && m_data.size() - m_fill >= wanted;
+  }
+  std::size_t capacity() {
+    std::lock_guard lock(m_mutex);
+    return m_data.size();
+  }
+  //! Whether `size` bytes fit now.
+  bool hasSpace(std::size_t size) {
+    std::lock_guard lock(m_mutex);
+    return m_data.size() - m_fill >= size;
+  }
+
+  //! Writer: what is written from now on is a new section (a new format may start there); the
+  //! reader is told with ReadStatus::Boundary when it reaches it. Nothing happens at the start.
+  void markBoundary() {
+    std::lock_guard lock(m_mutex);
+    if (m_writtenTotal > 0 && (m_boundaries.empty() || m_boundaries.back() != m_writtenTotal)) {
+      m_boundaries.push_back(m_writtenTotal);
+    }
+  }
+
+  //! Boundary: every byte before a boundary marked by the writer has been read; the next read goes on
+  //! after it. A read never returns bytes from both sides of a boundary.
+  enum class ReadStatus : std::uint8_t { Data, TimedOut, Finished, Closed, Boundary };
 
   //! Reads up to `size` bytes into `out`, waiting at most `wait` for the first byte.
   ReadStatus read(std::uint8_t* out, std::size_t size, std::size_t& got, std::chrono::milliseconds wait) {
@@ -51,10 +82,18 @@ class ByteRing {
     if (m_closed) {
       return ReadStatus::Closed;
     }
+    const std::uint64_t readTotal = m_writtenTotal - m_fill;
+    if (!m_boundaries.empty() && m_boundaries.front() <= readTotal) {
+      m_boundaries.pop_front();
+      return ReadStatus::Boundary;
+    }
     if (m_fill == 0) {
       return ReadStatus::Finished;
     }
     got = std::min(size, m_fill);
+    if (!m_boundaries.empty()) {
+      got = std::min<std::size_t>(got, m_boundaries.front() - readTotal);
+    }
     const std::size_t first = std::min(got, m_data.size() - m_start);
     std::memcpy(out, m_data.data() + m_start, first);
     std::memcpy(out + first, m_data.data(), got - first);
@@ -92,6 +131,7 @@ class ByteRing {
     m_data = std::move(joined);
     m_start = 0;
     m_fill += size;
+    m_writtenTotal = std::max<std::uint64_t>(m_writtenTotal, m_fill);
     m_dataOrEnd.notify_all();
   }
   //! Empties the ring and makes it usable again after close() or finish(), for the next writer.
@@ -100,6 +140,8 @@ class ByteRing {
     std::lock_guard lock(m_mutex);
     m_start = 0;
     m_fill = 0;
+    m_writtenTotal = 0;
+    m_boundaries.clear();
     m_finished = false;
     m_closed = false;
   }
@@ -110,11 +152,13 @@ class ByteRing {
   std::mutex m_mutex;
   std::condition_variable m_dataOrEnd;
   std::condition_variable m_spaceOrClose;
-  std::vector<std::uint8_t> m_data;  // m_mutex
-  std::size_t m_start = 0;           // m_mutex
-  std::size_t m_fill = 0;            // m_mutex
-  bool m_finished = false;           // m_mutex
-  bool m_closed = false;             // m_mutex
+  std::vector<std::uint8_t> m_data;        // m_mutex
+  std::size_t m_start = 0;                 // m_mutex
+  std::size_t m_fill = 0;                  // m_mutex
+  bool m_finished = false;                 // m_mutex
+  bool m_closed = false;                   // m_mutex
+  std::uint64_t m_writtenTotal = 0;        // m_mutex; bytes ever written (read: m_writtenTotal - m_fill)
+  std::deque<std::uint64_t> m_boundaries;  // m_mutex; where sections begin, in m_writtenTotal's count
 };
 
 }  // namespace qv::engine

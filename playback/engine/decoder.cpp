@@ -60,6 +60,10 @@ Decoder::~Decoder() {
   av_frame_free(&m_frame);
   av_packet_free(&m_packet);
   swr_free(&m_swr);
+  closeInput();
+}
+
+void Decoder::closeInput() {
   avcodec_free_context(&m_codec);
   if (m_format) {
     avformat_close_input(&m_format);
@@ -72,6 +76,9 @@ Decoder::~Decoder() {
 
 int Decoder::readPacket(void* selfPointer, std::uint8_t* buffer, int size) {
   auto* self = static_cast<Decoder*>(selfPointer);
+  if (self->m_atBoundary) {
+    return AVERROR_EOF;  // demuxers read again after an end: what follows is the next input's
+  }
   while (!self->m_abort) {
     // A server that trickles bytes never trips the no-data time-out; the first audio has a limit.
     if (self->m_opening && std::chrono::steady_clock::now() > self->m_openDeadline) {
@@ -82,11 +89,15 @@ int Decoder::readPacket(void* selfPointer, std::uint8_t* buffer, int size) {
     switch (self->m_ring.read(buffer, static_cast<std::size_t>(size), got, std::chrono::milliseconds(50))) {
       case ByteRing::ReadStatus::Data:
         self->m_bytesRead += got;
-        if (self->m_opening && self->m_bytesRead > kOpenBudgetBytes) {
+        if (self->m_opening && self->m_bytesRead - self->m_inputStart > kOpenBudgetBytes) {
           return AVERROR_INVALIDDATA;
         }
         return static_cast<int>(got);
       case ByteRing::ReadStatus::Finished:
+        return AVERROR_EOF;
+      case ByteRing::ReadStatus::Boundary:
+        // The input ends here; decode() opens what follows as a new one.
+        self->m_atBoundary = true;
         return AVERROR_EOF;
       case ByteRing::ReadStatus::Closed:
         return AVERROR_EXIT;
@@ -107,11 +118,19 @@ ErrorCode Decoder::open(const std::string& contentType) {
 }
 
 ErrorCode Decoder::openInput(const std::string& contentType) {
+  m_inputStart = m_bytesRead;
   auto* ioBuffer = static_cast<unsigned char*>(av_malloc(kIoBufferSize));
   m_io = avio_alloc_context(ioBuffer, kIoBufferSize, 0, this, &Decoder::readPacket, nullptr, nullptr);
+  if (!m_io) {
+    av_free(ioBuffer);
+  }
   m_format = avformat_alloc_context();
-  m_packet = av_packet_alloc();
-  m_frame = av_frame_alloc();
+  if (!m_packet) {
+    m_packet = av_packet_alloc();
+  }
+  if (!m_frame) {
+    m_frame = av_frame_alloc();
+  }
   if (!ioBuffer || !m_io || !m_format || !m_packet || !m_frame) {
     return ErrorCode::Unknown;
   }
@@ -149,8 +168,8 @@ ErrorCode Decoder::openInput(const std::string& contentType) {
   av_dict_free(&options);
   if (opened < 0) {
     // avformat_open_input frees the context on failure.
-    return opened == AVERROR_EOF && m_bytesRead <= kOpenBudgetBytes ? ErrorCode::ClosedEarly
-                                                                    : ErrorCode::UnsupportedFormat;
+    return opened == AVERROR_EOF && m_bytesRead - m_inputStart <= kOpenBudgetBytes ? ErrorCode::ClosedEarly
+                                                                                   : ErrorCode::UnsupportedFormat;
   }
   m_streamIndex = av_find_best_stream(m_format, AVMEDIA_TYPE_AUDIO, -1, -1, nullptr, 0);
   if (m_streamIndex < 0) {
@@ -174,7 +193,7 @@ ErrorCode Decoder::openInput(const std::string& contentType) {
       case Result::Audio:
         break;
       case Result::End:
-        return m_bytesRead > kOpenBudgetBytes ? ErrorCode::UnsupportedFormat : ErrorCode::ClosedEarly;
+        return m_bytesRead - m_inputStart > kOpenBudgetBytes ? ErrorCode::UnsupportedFormat : ErrorCode::ClosedEarly;
       case Result::Failed:
         return ErrorCode::DecodeFailed;
     }
@@ -251,10 +270,18 @@ Decoder::Result Decoder::decode(std::vector<float>& out) {
       }
       continue;
     }
-    if (received == AVERROR_EOF) {
-      return Result::End;
-    }
-    if (m_draining) {
+    if (received == AVERROR_EOF || m_draining) {
+      if (m_atBoundary) {
+        // What the codec held is out: the next section may be another format, found afresh.
+        if (!reopenAfterBoundary()) {
+          return Result::Failed;
+        }
+        if (&out != &m_pending) {
+          out.insert(out.end(), m_pending.begin(), m_pending.end());
+          m_pending.clear();
+        }
+        return Result::Audio;
+      }
       return Result::End;
     }
     const int read = av_read_frame(m_format, m_packet);
@@ -272,7 +299,7 @@ Decoder::Result Decoder::decode(std::vector<float>& out) {
       readOggComments(m_packet);
     }
     if (m_hooks.packet && m_packet->pos >= 0) {
-      m_hooks.packet(m_packet->pos, m_framesOut);
+      m_hooks.packet(static_cast<std::int64_t>(m_inputStart) + m_packet->pos, m_framesOut);
     }
     std::size_t extradataSize = 0;
     if (av_packet_get_side_data(m_packet, AV_PKT_DATA_NEW_EXTRADATA, &extradataSize) && extradataSize > 0) {
@@ -293,6 +320,22 @@ Decoder::Result Decoder::decode(std::vector<float>& out) {
       m_consecutiveErrors = 0;
     }
   }
+}
+
+bool Decoder::reopenAfterBoundary() {
+  closeInput();
+  m_atBoundary = false;
+  m_draining = false;
+  m_consecutiveErrors = 0;
+  m_opening = true;
+  m_openDeadline = std::chrono::steady_clock::now() + m_openTimeout;
+  // The new input decodes its first audio into m_pending, which the next decode() hands out.
+  std::vector<float> first;
+  m_pending.swap(first);
+  const bool reopened = openInput(std::string()) == ErrorCode::Ok && !m_openTimedOut;
+  m_pending.insert(m_pending.begin(), first.begin(), first.end());
+  m_opening = false;
+  return reopened;
 }
 
 bool Decoder::convert(AVFrame* frame, std::vector<float>& out) {

@@ -59,6 +59,10 @@ class Decoder {
  private:
   static int readPacket(void* self, std::uint8_t* buffer, int size);
   ErrorCode openInput(const std::string& contentType);
+  void closeInput();
+  //! At a boundary of the ring (an HLS discontinuity): closes the input and opens what follows,
+  //! probing its format anew; false when it cannot be played.
+  bool reopenAfterBoundary();
   ErrorCode openCodec();
   bool convert(AVFrame* frame, std::vector<float>& out);
   void readOggComments(AVPacket* packet);
@@ -80,9 +84,11 @@ class Decoder {
   std::atomic<int> m_bitrateKbps{0};                       // read by API threads
   std::atomic<const char*> m_codecName{""};                // read by API threads
   int m_consecutiveErrors = 0;
-  std::uint64_t m_bytesRead = 0;  // through readPacket
-  std::uint64_t m_framesOut = 0;  // converted frames, those open() keeps included
-  bool m_opening = true;          // open() has not found audio yet
+  std::uint64_t m_bytesRead = 0;   // through readPacket
+  std::uint64_t m_inputStart = 0;  // m_bytesRead when the current input was opened
+  bool m_atBoundary = false;       // the current input ended at a boundary of the ring
+  std::uint64_t m_framesOut = 0;   // converted frames, those open() keeps included
+  bool m_opening = true;           // open() has not found audio yet
   bool m_openTimedOut = false;
   std::chrono::milliseconds m_openTimeout;
   std::chrono::steady_clock::time_point m_openDeadline;

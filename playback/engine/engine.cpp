@@ -40,12 +40,14 @@ struct Slot {
   std::shared_ptr<Stream> stream;
 };
 
-//! The engine's state. Lock order: g_mutex, then nothing (streams are used after leaving it).
+//! The engine's state. Locks: `mutex` and `effectsMutex` are never held together, and neither is
+//! held while calling into a stream that may wait for its threads (shutdown, the output's
+//! remove); a stream's own locks may be taken under `mutex` (wantsRetiring, setHandle are atomics).
 struct EngineState {
   std::mutex mutex;
   bool initialised = false;  // mutex
   // One output for the life of the process, opened by init and closed by release: a stream freed
-  // on another thread while the engine is released may still take itself out of it.
+  // on another thread while the engine is released may still take itself out of it. Its own locks.
   Output output;
   std::array<Slot, kSlots> slots;                // mutex
   std::vector<std::shared_ptr<Stream>> retired;  // mutex: streams waiting to be joined
@@ -68,6 +70,12 @@ struct EngineState {
 EngineState& engine() {
   static EngineState state;
   return state;
+}
+
+bool isInitialised() {
+  EngineState& state = engine();
+  std::lock_guard lock(state.mutex);
+  return state.initialised;
 }
 
 Handle makeHandle(std::size_t index, std::uint32_t generation) {
@@ -120,6 +128,38 @@ void forgetEffects(Handle stream) {
   EngineState& state = engine();
   std::lock_guard lock(state.effectsMutex);
   std::erase_if(state.effects, [stream](const auto& entry) { return entry.second.stream == stream; });
+}
+
+//! Gives an effect of `stream`'s chain its public handle.
+Handle registerEffect(Handle stream, qv::dsp::EffectHandle inChain) {
+  EngineState& state = engine();
+  std::lock_guard lock(state.effectsMutex);
+  Handle fx = 0;
+  do {
+    fx = ++state.lastEffect;
+  } while (fx == 0 || state.effects.contains(fx));
+  state.effects.emplace(fx, EngineState::Effect{stream, inChain});
+  return fx;
+}
+
+//! Adds a start effect with its parameters to a stream not yet opened; kNoEffect when the type or a
+//! value is refused (nothing is left added then).
+qv::dsp::EffectHandle addStartEffect(Stream& stream, const StartEffect& effect) {
+  qv::dsp::EffectChain& chain = stream.effects();
+  qv::dsp::EffectHandle inChain = qv::dsp::kNoEffect;
+  qv::dsp::EffectError set = qv::dsp::EffectError::unknownEffect;
+  if (effect.type == EffectType::ParametricEq) {
+    inChain = chain.addParametricEq(effect.priority);
+    set = chain.setParameters(inChain, effect.eq);
+  } else if (effect.type == EffectType::Reverb) {
+    inChain = chain.addReverb(effect.priority);
+    set = chain.setParameters(inChain, effect.reverb);
+  }
+  if (set != qv::dsp::EffectError::none) {
+    chain.remove(inChain);
+    return qv::dsp::kNoEffect;
+  }
+  return inChain;
 }
 
 void finish(const std::shared_ptr<Stream>& stream) {
@@ -230,6 +270,8 @@ const char* errorName(ErrorCode code) {
       return "playlist link without a usable stream URL";
     case ErrorCode::SegmentsUnavailable:
       return "stream segments unavailable";
+    case ErrorCode::BadHlsPlaylist:
+      return "unusable HLS playlist";
     case ErrorCode::Unknown:
       return "unknown error";
   }
@@ -347,7 +389,16 @@ bool setProxy(const char* proxy) {
 }
 
 Handle streamCreateUrl(const char* url, std::uint32_t flags, DownloadProc download, void* user) {
+  return streamCreateUrlWith(url, flags, download, user, StreamStart{});
+}
+
+Handle streamCreateUrlWith(const char* url, std::uint32_t flags, DownloadProc download, void* user,
+                           const StreamStart& start) {
   reap();
+  if (!(start.volume >= 0.0f && start.volume <= 1.0f) || (start.effectCount > 0 && start.effects == nullptr)) {
+    fail(ErrorCode::BadParameter);
+    return 0;
+  }
   StreamSettings settings;
   {
     EngineState& state = engine();
@@ -369,6 +420,18 @@ Handle streamCreateUrl(const char* url, std::uint32_t flags, DownloadProc downlo
     settings.playlistFollowing = state.playlistFollowing;
   }
   auto stream = std::make_shared<Stream>(std::move(settings));
+  // In place before the decoder starts, so the first sample mixed already has them.
+  stream->setVolume(start.volume);
+  std::vector<qv::dsp::EffectHandle> startEffects;
+  for (std::size_t i = 0; i < start.effectCount; ++i) {
+    const qv::dsp::EffectHandle inChain = addStartEffect(*stream, start.effects[i]);
+    if (inChain == qv::dsp::kNoEffect) {
+      stream->shutdown();
+      fail(ErrorCode::BadParameter);
+      return 0;
+    }
+    startEffects.push_back(inChain);
+  }
   if (const ErrorCode opened = stream->open(download, user); opened != ErrorCode::Ok) {
     stream->shutdown();
     fail(opened);
@@ -394,8 +457,14 @@ Handle streamCreateUrl(const char* url, std::uint32_t flags, DownloadProc downlo
       detach(handle);
     }
     stream->shutdown();
-    fail(handle == 0 && !engine().initialised ? ErrorCode::NotInitialised : ErrorCode::NotAvailable);
+    fail(handle == 0 && !isInitialised() ? ErrorCode::NotInitialised : ErrorCode::NotAvailable);
     return 0;
+  }
+  for (std::size_t i = 0; i < startEffects.size(); ++i) {
+    const Handle fx = registerEffect(handle, startEffects[i]);
+    if (start.effectHandles != nullptr) {
+      start.effectHandles[i] = fx;
+    }
   }
   succeed();
   return handle;
@@ -404,7 +473,7 @@ Handle streamCreateUrl(const char* url, std::uint32_t flags, DownloadProc downlo
 bool streamFree(Handle handle) {
   auto stream = detach(handle);
   if (!stream) {
-    return fail(engine().initialised ? ErrorCode::BadHandle : ErrorCode::NotInitialised);
+    return fail(isInitialised() ? ErrorCode::BadHandle : ErrorCode::NotInitialised);
   }
   forgetEffects(handle);
   if (stream->isOwnThread()) {
@@ -584,7 +653,7 @@ std::shared_ptr<Stream> lookupEffect(Handle fx, qv::dsp::EffectHandle* inChain) 
     }
   }
   if (streamHandle == 0) {
-    t_error = engine().initialised ? ErrorCode::BadHandle : ErrorCode::NotInitialised;
+    t_error = isInitialised() ? ErrorCode::BadHandle : ErrorCode::NotInitialised;
     return nullptr;
   }
   return lookup(streamHandle);
@@ -635,17 +704,10 @@ Handle channelSetFx(Handle handle, EffectType type, int priority) {
     fail(type == EffectType::ParametricEq || type == EffectType::Reverb ? ErrorCode::Unknown : ErrorCode::BadParameter);
     return 0;
   }
-  EngineState& state = engine();
-  Handle fx = 0;
-  {
-    std::lock_guard lock(state.effectsMutex);
-    do {
-      fx = ++state.lastEffect;
-    } while (fx == 0 || state.effects.contains(fx));
-    state.effects.emplace(fx, EngineState::Effect{handle, inChain});
-  }
+  const Handle fx = registerEffect(handle, inChain);
   // The stream may have been freed meanwhile, after its effects were forgotten: forget this one too.
   if (!lookup(handle)) {
+    EngineState& state = engine();
     std::lock_guard lock(state.effectsMutex);
     state.effects.erase(fx);
     t_error = ErrorCode::BadHandle;

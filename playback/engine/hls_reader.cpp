@@ -23,7 +23,7 @@ namespace {
 constexpr int kFrozenAfterTargetDurations = 3;
 
 ErrorCode playlistError(hls::ParseError error) {
-  return error == hls::ParseError::UnsupportedEncryption ? ErrorCode::UnsupportedFormat : ErrorCode::ProtocolError;
+  return error == hls::ParseError::UnsupportedEncryption ? ErrorCode::UnsupportedFormat : ErrorCode::BadHlsPlaylist;
 }
 
 std::optional<ByteSpan> spanOf(const std::optional<hls::ByteRange>& range) {
@@ -96,7 +96,7 @@ ErrorCode HlsReader::play() {
     }
     const auto choice = hls::chooseAudioVariant(master.playlist);
     if (!choice) {
-      return ErrorCode::ProtocolError;
+      return ErrorCode::BadHlsPlaylist;
     }
     const Fetched media = fetchWhole(choice->uri, m_options, limits.maxBytes, m_abort);
     if (media.error != ErrorCode::Ok) {
@@ -110,6 +110,7 @@ ErrorCode HlsReader::play() {
   hls::SegmentRetryPolicy retries;
   std::deque<hls::Segment> queue;
   std::optional<hls::InitSection> writtenInit;  // the fMP4 header the decoder has already read
+  bool discontinuityDue = false;                // a skipped segment began a new section
   int failedReloads = 0;
   bool firstLoad = true;
   bool loaded = true;  // m_body holds a playlist not parsed yet
@@ -148,6 +149,10 @@ ErrorCode HlsReader::play() {
         break;
       }
       const hls::Segment& segment = queue.front();
+      const bool newSection = segment.discontinuity || discontinuityDue;
+      if (newSection) {
+        writtenInit.reset();  // the decoder starts afresh there and needs the header again
+      }
       std::string bytes;
       if (segment.initSection && segment.initSection != writtenInit) {
         const Fetched init = fetchWhole(segment.initSection->uri, m_options, kMaxSegmentBytes, m_abort,
@@ -170,6 +175,7 @@ ErrorCode HlsReader::play() {
             }
             continue;
           case hls::RetryDecision::Action::SkipSegment:
+            discontinuityDue = discontinuityDue || segment.discontinuity;  // the next one starts the section
             queue.pop_front();
             continue;
           case hls::RetryDecision::Action::EndWithError:
@@ -181,6 +187,11 @@ ErrorCode HlsReader::play() {
         writtenInit = segment.initSection;
       }
       bytes += fetched.body;
+      if (newSection) {
+        // The format, codec or rate may change here: the decoder reopens at this point.
+        m_ring.markBoundary();
+        discontinuityDue = false;
+      }
       m_segmentStart({m_written.load(), segment.label});
       if (!write(bytes)) {
         return ErrorCode::Ok;  // the stream is stopping

@@ -1,9 +1,7 @@
 #include "http_fetch.h"
 
-#include <curl/curl.h>
+#include "curl_transfer.h"
 
-#include <algorithm>
-#include <cctype>
 #include <chrono>
 
 namespace qv::engine {
@@ -49,7 +47,8 @@ int onProgress(void* user, curl_off_t, curl_off_t, curl_off_t, curl_off_t) {
 Fetched fetchWhole(const std::string& url, const NetOptions& options, std::size_t maxBytes,
                    const std::atomic<bool>& abort, std::optional<ByteSpan> range) {
   Fetched result;
-  CURL* curl = curl_easy_init();
+  CurlTransfer request = makeTransfer(url, options);
+  CURL* curl = request.easy.get();
   if (!curl) {
     result.error = ErrorCode::Unknown;
     return result;
@@ -62,38 +61,22 @@ Fetched fetchWhole(const std::string& url, const NetOptions& options, std::size_
     rangeText = std::to_string(range->offset) + "-" + std::to_string(range->offset + range->length - 1);
     curl_easy_setopt(curl, CURLOPT_RANGE, rangeText.c_str());
   }
-  curl_easy_setopt(curl, CURLOPT_URL, url.c_str());
-  curl_easy_setopt(curl, CURLOPT_PROTOCOLS_STR, "http,https");
-  curl_easy_setopt(curl, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
-  curl_easy_setopt(curl, CURLOPT_FOLLOWLOCATION, 1L);
-  curl_easy_setopt(curl, CURLOPT_MAXREDIRS, NetReader::kMaxRedirects);
-  curl_easy_setopt(curl, CURLOPT_USERAGENT, "Quorventale");
-  curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
-  curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(options.connectTimeout.count()));
   curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, &onBody);
   curl_easy_setopt(curl, CURLOPT_WRITEDATA, &transfer);
   curl_easy_setopt(curl, CURLOPT_NOPROGRESS, 0L);
   curl_easy_setopt(curl, CURLOPT_XFERINFOFUNCTION, &onProgress);
   curl_easy_setopt(curl, CURLOPT_XFERINFODATA, &transfer);
-  curl_easy_setopt(curl, CURLOPT_PROXY, options.proxy.c_str());  // "" means no proxy, also none from the environment
   const CURLcode code = curl_easy_perform(curl);
 
   curl_easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &result.status);
   const char* type = nullptr;
   curl_easy_getinfo(curl, CURLINFO_CONTENT_TYPE, &type);
   if (type) {
-    std::string lower(type);
-    std::transform(lower.begin(), lower.end(), lower.begin(), [](unsigned char c) { return std::tolower(c); });
-    lower = lower.substr(0, lower.find(';'));
-    while (!lower.empty() && lower.back() == ' ') {
-      lower.pop_back();
-    }
-    result.contentType = std::move(lower);
+    result.contentType = mediaType(type);
   }
   const char* effective = nullptr;
   curl_easy_getinfo(curl, CURLINFO_EFFECTIVE_URL, &effective);
   result.effectiveUrl = effective ? effective : url;
-  curl_easy_cleanup(curl);
 
   if (transfer.tooLarge) {
     result.error = ErrorCode::ProtocolError;

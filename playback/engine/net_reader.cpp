@@ -1,37 +1,15 @@
 #include "net_reader.h"
 
+#include "ascii_text.h"
+#include "curl_transfer.h"
+#include "header_block.h"
 #include "thread_name.h"
-
-#include <curl/curl.h>
 
 #include <algorithm>
 #include <cctype>
 #include <utility>
 
 namespace qv::engine {
-
-namespace {
-
-std::string lowerCase(std::string text) {
-  std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) { return std::tolower(c); });
-  return text;
-}
-
-//! The value of header `name` (case-insensitive), trimmed; nullopt when absent.
-std::optional<std::string> headerValue(const std::vector<std::string>& lines, std::string_view name) {
-  for (std::size_t i = 1; i < lines.size(); ++i) {
-    const std::string& line = lines[i];
-    if (line.size() > name.size() && line[name.size()] == ':' && lowerCase(line.substr(0, name.size())) == name) {
-      std::string value = line.substr(name.size() + 1);
-      const auto first = value.find_first_not_of(" \t");
-      const auto last = value.find_last_not_of(" \t");
-      return first == std::string::npos ? std::string() : value.substr(first, last - first + 1);
-    }
-  }
-  return std::nullopt;
-}
-
-}  // namespace
 
 ErrorCode errorFromCurl(int curlCode, bool viaProxy) {
   switch (static_cast<CURLcode>(curlCode)) {
@@ -70,7 +48,7 @@ ErrorCode errorFromCurl(int curlCode, bool viaProxy) {
 }
 
 bool NetReader::supportedUrl(std::string_view url) {
-  const std::string scheme = lowerCase(std::string(url.substr(0, url.find("://"))));
+  const std::string scheme = asciiLower(std::string(url.substr(0, url.find("://"))));
   return url.find("://") != std::string_view::npos && (scheme == "http" || scheme == "https");
 }
 
@@ -91,6 +69,12 @@ void NetReader::start() {
 void NetReader::stop() {
   m_abort = true;
   m_ring.close();
+  {
+    std::lock_guard lock(m_multiMutex);
+    if (m_multi) {
+      curl_multi_wakeup(static_cast<CURLM*>(m_multi));
+    }
+  }
   if (m_thread.joinable()) {
     m_thread.join();
   }
@@ -114,11 +98,7 @@ void NetReader::answer(ErrorCode error) {
     const char* effective = nullptr;
     curl_easy_getinfo(static_cast<CURL*>(m_curl), CURLINFO_EFFECTIVE_URL, &effective);
     result.effectiveUrl = effective ? effective : m_options.url;
-    std::string type = lowerCase(headerValue(m_lines, "content-type").value_or(std::string()));
-    result.contentType = type.substr(0, type.find(';'));
-    while (!result.contentType.empty() && result.contentType.back() == ' ') {
-      result.contentType.pop_back();
-    }
+    result.contentType = mediaType(headerValue(m_lines, "content-type").value_or(std::string()));
   }
   std::lock_guard lock(m_answerMutex);
   if (!m_answer) {
@@ -138,7 +118,7 @@ std::size_t NetReader::onHeader(char* data, std::size_t size, std::size_t count,
     line.pop_back();
   }
   // A new status line starts the answer after a redirect.
-  if (line.rfind("HTTP/", 0) == 0 || line.rfind("ICY ", 0) == 0) {
+  if (isStatusLine(line)) {
     self->m_lines.clear();
     self->m_headerBytes = 0;
   }
@@ -193,11 +173,16 @@ std::size_t NetReader::onBody(char* data, std::size_t size, std::size_t count, v
     self->m_callbackError = ErrorCode::ProtocolError;
     return 0;
   }
+  // Without room for all of it the transfer pauses: curl keeps the piece and hands it over again
+  // once resumed. A piece larger than the whole ring (never with our sizes) is written in turns.
+  if (length <= self->m_ring.capacity() && !self->m_ring.hasSpace(length)) {
+    self->m_pausedBytes = length;
+    return CURL_WRITEFUNC_PAUSE;
+  }
   self->m_lastProgress = std::chrono::steady_clock::now();
   self->m_bodyBytes += length;
   const auto* bytes = reinterpret_cast<const std::uint8_t*>(data);
   const bool accepted = self->m_icy ? self->m_icy->feed(bytes, length) : self->m_ring.write(bytes, length);
-  self->m_lastProgress = std::chrono::steady_clock::now();  // time spent waiting for room is no stall
   return accepted ? length : 0;
 }
 
@@ -205,6 +190,9 @@ int NetReader::onProgress(void* selfPointer, long long, long long, long long, lo
   auto* self = static_cast<NetReader*>(selfPointer);
   if (self->m_abort) {
     return 1;
+  }
+  if (self->m_pausedBytes > 0) {
+    return 0;  // waiting for our own reader is no stall of the server
   }
   // Connecting has its own limit; the no-data clock starts once connected.
   if (!self->m_connected) {
@@ -223,26 +211,61 @@ int NetReader::onProgress(void* selfPointer, long long, long long, long long, lo
   return 0;
 }
 
+int NetReader::perform(void* curl) {
+  CurlMulti multi(curl_multi_init());
+  if (!multi || curl_multi_add_handle(multi.get(), curl) != CURLM_OK) {
+    return CURLE_OUT_OF_MEMORY;
+  }
+  {
+    std::lock_guard lock(m_multiMutex);
+    m_multi = multi.get();
+  }
+  // The longest the thread waits before it looks at the time-outs and at a stop again.
+  constexpr std::chrono::milliseconds kWaitStep{100};
+  int running = 1;
+  while (running > 0 && !m_abort) {
+    if (curl_multi_perform(multi.get(), &running) != CURLM_OK) {
+      break;
+    }
+    if (running == 0) {
+      break;
+    }
+    if (m_pausedBytes > 0) {
+      // Resume once a quarter of the ring is free, so the transfer does not stutter piece by piece.
+      if (m_ring.waitForSpace(std::max(m_pausedBytes.load(), m_ring.capacity() / 4), kWaitStep)) {
+        m_pausedBytes = 0;
+        m_lastProgress = std::chrono::steady_clock::now();
+        curl_easy_pause(static_cast<CURL*>(curl), CURLPAUSE_CONT);
+      }
+      continue;
+    }
+    curl_multi_poll(multi.get(), nullptr, 0, static_cast<int>(kWaitStep.count()), nullptr);
+  }
+  CURLcode result = m_abort ? CURLE_ABORTED_BY_CALLBACK : CURLE_OK;
+  int left = 0;
+  while (CURLMsg* message = curl_multi_info_read(multi.get(), &left)) {
+    if (message->msg == CURLMSG_DONE) {
+      result = message->data.result;
+    }
+  }
+  {
+    std::lock_guard lock(m_multiMutex);
+    m_multi = nullptr;
+  }
+  curl_multi_remove_handle(multi.get(), curl);
+  return result;
+}
+
 void NetReader::run() {
-  CURL* curl = curl_easy_init();
+  CurlTransfer transfer = makeTransfer(m_options.url, m_options);
+  CURL* curl = transfer.easy.get();
   if (!curl) {
     answer(ErrorCode::Unknown);
     m_ring.finish();
     return;
   }
   m_curl = curl;
-  curl_slist* requestHeaders = curl_slist_append(nullptr, "Icy-MetaData: 1");
-  curl_slist* icyStatus = curl_slist_append(nullptr, "ICY 200 OK");
-  curl_easy_setopt(curl, CURLOPT_URL, m_options.url.c_str());
-  curl_easy_setopt(curl, CURLOPT_PROTOCOLS_STR, "http,https");
-  curl_easy_setopt(curl, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
-  curl_easy_setopt(curl, CURLOPT_FOLLOWLOCATION, 1L);
-  curl_easy_setopt(curl, CURLOPT_MAXREDIRS, kMaxRedirects);
-  curl_easy_setopt(curl, CURLOPT_HTTPHEADER, requestHeaders);
-  curl_easy_setopt(curl, CURLOPT_HTTP200ALIASES, icyStatus);
-  curl_easy_setopt(curl, CURLOPT_USERAGENT, "Quorventale");
-  curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
-  curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(m_options.connectTimeout.count()));
+  transfer.addHeader("Icy-MetaData: 1");
   curl_easy_setopt(curl, CURLOPT_HEADERFUNCTION, &NetReader::onHeader);
   curl_easy_setopt(curl, CURLOPT_HEADERDATA, this);
   curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, &NetReader::onBody);
@@ -251,10 +274,9 @@ void NetReader::run() {
   curl_easy_setopt(curl, CURLOPT_XFERINFOFUNCTION, &NetReader::onProgress);
   curl_easy_setopt(curl, CURLOPT_XFERINFODATA, this);
   curl_easy_setopt(curl, CURLOPT_BUFFERSIZE, 16384L);
-  curl_easy_setopt(curl, CURLOPT_PROXY, m_options.proxy.c_str());  // "" means no proxy, also none from the environment
   m_lastProgress = std::chrono::steady_clock::now();
 
-  const CURLcode result = curl_easy_perform(curl);
+  const auto result = static_cast<CURLcode>(perform(curl));
   ErrorCode error =
       m_callbackError != ErrorCode::Ok ? m_callbackError : errorFromCurl(result, !m_options.proxy.empty());
   if (m_abort) {
@@ -268,9 +290,6 @@ void NetReader::run() {
     m_endError = error;
   }
   m_ring.finish();
-  curl_easy_cleanup(curl);
-  curl_slist_free_all(requestHeaders);
-  curl_slist_free_all(icyStatus);
 }
 
 }  // namespace qv::engine

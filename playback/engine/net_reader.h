@@ -41,6 +41,8 @@ struct NetAnswer {
 //! One stream's network thread: a libcurl transfer whose body goes into a ByteRing, de-interleaved
 //! when the server sends ICY metadata. Header block and metadata are bounded; redirects are
 //! followed a bounded number of times; no answer or no data for `dataTimeout` ends the transfer.
+//! A full ring pauses the transfer (the server is simply not read meanwhile) and room resumes
+//! it, so the thread never blocks where stop() could not reach it.
 class NetReader {
  public:
   using MetaSink = std::function<void(std::string text)>;
@@ -62,6 +64,8 @@ class NetReader {
   //! Aborts the transfer and joins the thread.
   void stop();
   std::thread::id threadId() const { return m_thread.get_id(); }
+  //! Whether the transfer waits for room in the ring (the server is not being read).
+  bool paused() const { return m_pausedBytes.load() > 0; }
 
   static constexpr std::size_t kMaxHeaderBytes = 64 * 1024;
   static constexpr std::size_t kMaxHeaderLines = 200;
@@ -72,6 +76,9 @@ class NetReader {
   static std::size_t onBody(char* data, std::size_t size, std::size_t count, void* self);
   static int onProgress(void* self, long long, long long, long long, long long);
   void run();
+  //! Runs the transfer until it ends or is stopped; a paused transfer resumes once the ring has
+  //! room. Returns curl's result.
+  int perform(void* curl);
   void finishHeaders(void* curl);
   void answer(ErrorCode error);
 
@@ -92,6 +99,11 @@ class NetReader {
   std::unique_ptr<IcyDemuxer> m_icy;
   std::chrono::steady_clock::time_point m_lastProgress;
   void* m_curl = nullptr;
+  std::atomic<std::size_t> m_pausedBytes{0};  // network thread writes: the piece that did not fit; 0: running
+
+  // stop() wakes the transfer's wait for the network through its multi handle.
+  std::mutex m_multiMutex;
+  void* m_multi = nullptr;  // m_multiMutex
 
   // Hand-over of the answer to the opening thread.
   std::mutex m_answerMutex;

@@ -40,16 +40,20 @@ class Output {
   bool openDevice();
   void closeLocked();
 
+  // A leaf lock: nothing else is taken under it. Closing the device under it joins SDL's audio
+  // thread, which is fine because the callback never takes it.
   std::mutex m_deviceMutex;                 // API threads: opening, starting and closing; never the callback
   std::optional<std::string> m_deviceName;  // m_deviceMutex; none: the system's default
 
-  std::atomic<std::uint32_t> m_device{0};  // SDL device id; 0 = no output
-  bool m_sdlStarted = false;
-  int m_rateHz = 44100;
-  std::array<std::atomic<Stream*>, kMaxStreams> m_slots{};
-  std::vector<float> m_mix;  // one period of the float mix; sized while the device is closed
-  std::atomic<bool> m_inCallback{false};
-  std::atomic<std::uint64_t> m_passes{0};
+  std::atomic<std::uint32_t> m_device{0};                   // SDL device id; 0 = no output. Written under m_deviceMutex
+  bool m_sdlStarted = false;                                // m_deviceMutex
+  std::atomic<int> m_rateHz{44100};                         // written by open, read by any thread
+  std::array<std::atomic<Stream*>, kMaxStreams> m_slots{};  // any thread; the callback reads
+  // One period of the float mix: sized under m_deviceMutex while the device is closed, then the
+  // callback's alone until the device is closed again.
+  std::vector<float> m_mix;
+  std::atomic<bool> m_inCallback{false};   // callback writes, remove() reads
+  std::atomic<std::uint64_t> m_passes{0};  // callback writes, remove() reads
 };
 
 }  // namespace qv::engine

@@ -55,8 +55,7 @@ Stream::Stream(StreamSettings settings)
       m_mixScratch(kMixChunkFrames * PcmRing::kChannels) {
   // Play starts when half the buffer is filled: quick to start, and a cushion against jitter.
   m_prebufferFrames = m_pcm.capacityFrames() / 2;
-  m_effects = std::make_shared<EffectStage>();
-  addProcessingStage(m_effects, 0);
+  m_effects.setFormat(m_settings.outputRateHz, PcmRing::kChannels);
 }
 
 Stream::~Stream() {
@@ -65,7 +64,7 @@ Stream::~Stream() {
 
 bool Stream::isOwnThread() const {
   const auto self = std::this_thread::get_id();
-  return self == m_decodeThread.get_id() || self == m_netThreadId;
+  return self == m_decodeThreadId.load() || self == m_netThreadId.load();
 }
 
 ErrorCode Stream::readBody(std::string& body, std::size_t limit, bool& complete) {
@@ -87,6 +86,7 @@ ErrorCode Stream::readBody(std::string& body, std::size_t limit, bool& complete)
       case ByteRing::ReadStatus::Closed:
         return ErrorCode::ClosedEarly;
       case ByteRing::ReadStatus::TimedOut:
+      case ByteRing::ReadStatus::Boundary:  // only HLS segments mark them, never a body read here
         break;
     }
   }
@@ -125,7 +125,7 @@ ErrorCode Stream::connect() {
     }
     if (hls) {
       if (!complete) {
-        return ErrorCode::ProtocolError;  // a playlist too large to be one
+        return ErrorCode::BadHlsPlaylist;  // too large to be one we would play
       }
       m_net->stop();
       m_bytes.reset();
@@ -204,6 +204,7 @@ ErrorCode Stream::open(DownloadProc download, void* user) {
   }
   m_netThreadId = m_hls ? m_hls->threadId() : m_net->threadId();
   m_decodeThread = std::thread([this] {
+    m_decodeThreadId = std::this_thread::get_id();
     nameThisThread("qv-decoder");
     decodeLoop();
   });
@@ -325,7 +326,7 @@ void Stream::fire(SyncType type, std::uint32_t data) {
     if (m_stopping) {
       return;
     }
-    sync.proc(sync.handle, m_handle, data, sync.user);
+    sync.proc(sync.handle, m_handle.load(), data, sync.user);
   }
 }
 
@@ -375,18 +376,6 @@ void Stream::deliverHeardSegments() {
   }
 }
 
-void Stream::addProcessingStage(std::shared_ptr<ProcessingStage> stage, int priority) {
-  stage->prepare(m_settings.outputRateHz, PcmRing::kChannels);
-  std::lock_guard lock(m_stageMutex);
-  const auto at = std::find_if(m_stages.begin(), m_stages.end(), [&](const Stage& s) { return s.priority < priority; });
-  m_stages.insert(at, {std::move(stage), priority});
-}
-
-void Stream::removeProcessingStage(const ProcessingStage* stage) {
-  std::lock_guard lock(m_stageMutex);
-  std::erase_if(m_stages, [&](const Stage& s) { return s.stage.get() == stage; });
-}
-
 void Stream::deliverEvents() {
   deliverHeardComments();
   deliverHeardSegments();
@@ -406,14 +395,9 @@ void Stream::deliverEvents() {
 }
 
 bool Stream::push(std::vector<float>& frames) {
-  {
-    std::lock_guard lock(m_stageMutex);
-    for (const Stage& stage : m_stages) {
-      stage.stage->process(frames.data(), static_cast<int>(frames.size() / PcmRing::kChannels));
-    }
-  }
   std::size_t done = 0;
   const std::size_t total = frames.size() / PcmRing::kChannels;
+  m_effects.process(frames.data(), total, PcmRing::kChannels);
   // The ring is full when a write falls short: the decoder sleeps, then decodes a long stretch in
   // one go. Waking a few times a second instead of for every frame keeps its code and tables
   // warm in the cache, which costs less than the decoding itself.

@@ -2,12 +2,11 @@
 
 #include "byte_ring.h"
 #include "decoder.h"
-#include "effect_stage.h"
+#include "effect_chain.h"
 #include "engine.h"
 #include "hls_reader.h"
 #include "net_reader.h"
 #include "pcm_ring.h"
-#include "processing_stage.h"
 #include "tag_store.h"
 
 #include <array>
@@ -31,9 +30,13 @@ struct StreamSettings {
   bool playlistFollowing = false;  // a link answering with a PLS, M3U or XSPF playlist is followed
 };
 
-//! One network stream. Threads: the opening thread (open), its network thread (NetReader), its
-//! decoder thread (decodeLoop, which also delivers the syncs raised by the audio callback) and
-//! the audio callback (mix). Fields say which of them owns them.
+//! One network stream. Threads: the opening thread (open), its network thread (NetReader or
+//! HlsReader), its decoder thread (decodeLoop, which also delivers the syncs raised by the audio
+//! callback), the audio callback (mix) and any API thread. Fields say which of them owns them.
+//!
+//! Locks: m_sleepMutex, m_segmentMutex and m_syncMutex (and the locks inside m_bytes, m_tags and
+//! m_effects) are leaves: none is held while another is taken or while a sync runs. The audio
+//! callback takes none of them.
 class Stream {
  public:
   explicit Stream(StreamSettings settings);
@@ -48,7 +51,7 @@ class Stream {
   //! Whether the calling thread is one of this stream's own (freeing from there must be deferred).
   bool isOwnThread() const;
 
-  void setHandle(Handle handle) { m_handle = handle; }
+  void setHandle(Handle handle) { m_handle.store(handle); }
   std::uint32_t flags() const { return m_settings.flags; }
 
   void play();
@@ -65,11 +68,8 @@ class Stream {
   Handle addSync(SyncType type, SyncProc proc, void* user);
   bool removeSync(Handle sync);
 
-  //! Effects hook for the stage chain; applied on the decoder thread.
-  void addProcessingStage(std::shared_ptr<ProcessingStage> stage, int priority);
-  void removeProcessingStage(const ProcessingStage* stage);
-  //! The stream's equalizer and reverb effects, a stage of its own processing.
-  qv::dsp::EffectChain& effects() { return m_effects->chain(); }
+  //! The stream's equalizer and reverb effects: changed from any thread, run on the decoder thread.
+  qv::dsp::EffectChain& effects() { return m_effects; }
 
   //! Audio callback: adds this stream's frames to `mix` (interleaved stereo). Never locks.
   void mix(float* mix, std::size_t frames);
@@ -104,21 +104,28 @@ class Stream {
   //! Sleeps for `duration` unless shutdown comes first, which ends the sleep at once.
   void sleepUnlessStopping(std::chrono::milliseconds duration);
 
-  StreamSettings m_settings;
-  Handle m_handle = 0;
-  ByteRing m_bytes;
-  PcmRing m_pcm;
+  StreamSettings m_settings;  // read-only after construction
+  // Set by the engine once the stream is registered, after its threads run; read by fire().
+  std::atomic<Handle> m_handle{0};
+  ByteRing m_bytes;  // its own lock; network thread writes, opening then decoder thread reads
+  PcmRing m_pcm;     // lock-free; decoder thread writes, audio callback reads
+  // Opening thread until open returns, then read-only (shutdown joins and stops them; it runs
+  // once, on the thread that frees the stream, or in the destructor).
   std::unique_ptr<NetReader> m_net;
   std::unique_ptr<HlsReader> m_hls;  // instead of m_net for HLS streams
   std::unique_ptr<Decoder> m_decoder;
   std::thread m_decodeThread;
-  std::thread::id m_netThreadId;  // set before any sync can fire
+  // Ids of the stream's own threads, kept apart from the std::thread objects so that isOwnThread
+  // may run on any thread while another one joins them. The decoder thread stores its own id first
+  // thing; open stores the network thread's before the stream has a handle, so before any sync.
+  std::atomic<std::thread::id> m_decodeThreadId{};
+  std::atomic<std::thread::id> m_netThreadId{};
   std::atomic<bool> m_stopping{false};
   std::atomic<bool> m_shutDown{false};
   std::mutex m_sleepMutex;  // with m_sleepEnds: shutdown wakes a sleeping decoder thread
   std::condition_variable m_sleepEnds;
-  std::size_t m_prebufferFrames;
-  NetAnswer m_answer;  // written by open, read-only afterwards
+  std::size_t m_prebufferFrames;  // read-only after construction
+  NetAnswer m_answer;             // written by open, read-only afterwards
 
   // Written by API threads and the audio callback (compare-exchange on both sides).
   std::atomic<std::uint8_t> m_state{kStopped};
@@ -164,13 +171,8 @@ class Stream {
   mutable std::mutex m_syncMutex;  // never held while a sync runs
   std::vector<Sync> m_syncs;       // m_syncMutex
 
-  std::mutex m_stageMutex;  // decoder thread and API threads; never the audio callback
-  struct Stage {
-    std::shared_ptr<ProcessingStage> stage;
-    int priority;
-  };
-  std::vector<Stage> m_stages;             // m_stageMutex
-  std::shared_ptr<EffectStage> m_effects;  // set in the constructor, one of m_stages
+  // Its own control lock; the decoder thread runs it without waiting for that lock.
+  qv::dsp::EffectChain m_effects;
 };
 
 }  // namespace qv::engine

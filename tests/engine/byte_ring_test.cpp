@@ -68,3 +68,31 @@ TEST(ByteRing, ResetMakesAClosedRingUsableAgain) {
 }
 
 }  // namespace
+
+namespace {
+
+// A boundary splits the bytes into sections: no read spans it, and the reader is told once when it
+// gets there, also when the ring wrapped around in between.
+TEST(ByteRing, ReadsStopAtABoundaryAndTellItOnce) {
+  ByteRing ring(16);
+  const auto first = counting(0, 10);
+  const auto second = counting(100, 12);
+  ring.markBoundary();  // at the very start: nothing to separate
+  ASSERT_TRUE(ring.write(first.data(), first.size()));
+  ring.markBoundary();
+  std::uint8_t chunk[16];
+  std::size_t got = 0;
+  ASSERT_EQ(ring.read(chunk, 6, got, std::chrono::milliseconds(0)), ByteRing::ReadStatus::Data);
+  ASSERT_TRUE(ring.write(second.data(), 10));  // wraps around the ring's end
+  ring.finish();
+
+  std::vector<std::uint8_t> before(chunk, chunk + got);
+  ASSERT_EQ(ring.read(chunk, sizeof chunk, got, std::chrono::milliseconds(0)), ByteRing::ReadStatus::Data);
+  before.insert(before.end(), chunk, chunk + got);
+  EXPECT_EQ(before, first);
+  EXPECT_EQ(ring.read(chunk, sizeof chunk, got, std::chrono::milliseconds(0)), ByteRing::ReadStatus::Boundary);
+  EXPECT_EQ(readAll(ring), std::vector<std::uint8_t>(second.begin(), second.begin() + 10));
+  EXPECT_EQ(ring.read(chunk, sizeof chunk, got, std::chrono::milliseconds(0)), ByteRing::ReadStatus::Finished);
+}
+
+}  // namespace

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -178,6 +179,41 @@ TEST_F(Hls, LivePlaylistThatStopsChangingEndsTheStream) {
             (std::vector<std::string>{"hls_aac_ts seq 0", "hls_aac_ts seq 1", "hls_aac_ts seq 2", "hls_aac_ts seq 3"}));
   EXPECT_EQ(engine::channelIsActive(stream), engine::ChannelState::Stopped);
   EXPECT_TRUE(engine::streamFree(stream));
+}
+
+}  // namespace
+
+namespace {
+
+// A discontinuity may bring another container, codec or rate: the decoder starts afresh there and
+// every segment is heard; one within the same format plays through as well.
+TEST_F(Hls, DiscontinuitiesPlayOnWhetherOrNotTheFormatChanges) {
+  struct Case {
+    const char* sets;
+    std::vector<std::string> sets_heard;
+  };
+  const Case cases[] = {
+      {"hls_aac_ts,hls_adts,hls_mp3_ts,hls_fmp4", {"hls_aac_ts", "hls_adts", "hls_mp3_ts", "hls_fmp4"}},
+      {"hls_mp3_ts,hls_mp3_ts", {"hls_mp3_ts", "hls_mp3_ts"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.sets);
+    const engine::Handle stream = open(std::string("/hls/joined.m3u8?sets=") + c.sets);
+    ASSERT_NE(stream, 0u);
+    SyncLog syncs;
+    syncs.attach(stream);
+    ASSERT_TRUE(engine::channelPlay(stream));
+    EXPECT_TRUE(audible(stream));
+    ASSERT_TRUE(syncs.waitFor(SyncType::End, 1, 30s));
+    std::vector<std::string> expected;
+    for (const std::string& set : c.sets_heard) {
+      for (int part = 0; part < 4; ++part) {
+        expected.push_back(set + " part " + std::to_string(part));
+      }
+    }
+    EXPECT_EQ(heardTitles(syncs), expected);
+    EXPECT_TRUE(engine::streamFree(stream));
+  }
 }
 
 }  // namespace

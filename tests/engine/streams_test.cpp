@@ -1,4 +1,5 @@
 #include "engine_test_support.h"
+#include "net_reader.h"
 #include "stream_server.h"
 
 #include <QDir>
@@ -8,6 +9,8 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <thread>
+#include <vector>
 
 namespace {
 
@@ -279,3 +282,40 @@ TEST(OutputOnFirstPlay, ABrokenOutputFailsAtSetUpOrAtTheFirstPlay) {
   setVariable("SDL_AUDIODRIVER", previousDriver);
   qunsetenv("SDL_DISKAUDIOFILE");
 }
+
+namespace {
+
+// A reader that stops reading pauses the transfer instead of blocking in it: the server is left
+// unread, room resumes it, and stopping returns at once.
+TEST(NetworkTransfer, AFullRingPausesTheTransferAndRoomResumesIt) {
+  StreamServer server;
+  ASSERT_TRUE(server.ok()) << server.error();
+  engine::ByteRing ring(64 * 1024);
+  engine::NetOptions options;
+  options.url = server.url("/file/sine1k.mp3?loop=1");
+  engine::NetReader reader(options, ring, [](std::string) {});
+  reader.start();
+  ASSERT_EQ(reader.waitForAnswer().error, engine::ErrorCode::Ok);
+
+  auto waitUntil = [](auto condition) {
+    for (int i = 0; i < 500 && !condition(); ++i) {
+      std::this_thread::sleep_for(10ms);
+    }
+    return condition();
+  };
+  ASSERT_TRUE(waitUntil([&] { return reader.paused(); })) << "a ring nobody reads fills and pauses the transfer";
+  const std::uint64_t atPause = reader.bodyBytes();
+  std::this_thread::sleep_for(300ms);
+  EXPECT_EQ(reader.bodyBytes(), atPause) << "nothing is taken from the server while paused";
+
+  std::vector<std::uint8_t> chunk(64 * 1024);
+  std::size_t got = 0;
+  ASSERT_EQ(ring.read(chunk.data(), chunk.size(), got, 1000ms), engine::ByteRing::ReadStatus::Data);
+  EXPECT_TRUE(waitUntil([&] { return reader.bodyBytes() > atPause; })) << "room resumes the transfer";
+
+  const auto before = std::chrono::steady_clock::now();
+  reader.stop();
+  EXPECT_LT(std::chrono::steady_clock::now() - before, 1s) << "a paused transfer stops at once";
+}
+
+}  // namespace

@@ -69,7 +69,11 @@ INSTANTIATE_TEST_SUITE_P(
         ChoiceCase{"ByteOrderMarkAndCrLfAccepted",
                    "\xEF\xBB\xBF#EXTM3U\r\n#EXT-X-STREAM-INF:BANDWIDTH=128000,CODECS=\"mp4a.40.2\"\r\nhttp://"
                    "other.test/a.m3u8\r\n",
-                   "http://other.test/a.m3u8", Reason::AudioOnlyVariant, false}),
+                   "http://other.test/a.m3u8", Reason::AudioOnlyVariant, false},
+        ChoiceCase{
+            "CommentBeforeHeaderAndNoBandwidthAsServersWriteThem",
+            "# generated\n#EXTM3U\n#EXT-X-START:TIME-OFFSET=0\n#EXT-X-STREAM-INF:CODECS=\"mp4a.40.2\"\naudio.m3u8\n",
+            "https://radio.test/hls/audio.m3u8", Reason::AudioOnlyVariant, false}),
     CaseName());
 
 struct ErrorCase {
@@ -97,8 +101,6 @@ INSTANTIATE_TEST_SUITE_P(
         ErrorCase{"NoHeader", "#EXT-X-STREAM-INF:BANDWIDTH=1\na.m3u8\n", ParseError::MissingHeader, 1},
         ErrorCase{"Utf16Bom", "\xFF\xFE#\0E\0X\0", ParseError::MissingHeader, 1},
         ErrorCase{"Empty", "", ParseError::MissingHeader, 0},
-        ErrorCase{"NoBandwidth", "#EXTM3U\n#EXT-X-STREAM-INF:CODECS=\"mp4a.40.2\"\na.m3u8\n",
-                  ParseError::InvalidAttribute, 2},
         ErrorCase{"BandwidthNotNumber", "#EXTM3U\n#EXT-X-STREAM-INF:BANDWIDTH=-5\na.m3u8\n",
                   ParseError::InvalidAttribute, 2},
         ErrorCase{"UnterminatedQuote", "#EXTM3U\n#EXT-X-STREAM-INF:BANDWIDTH=1,CODECS=\"mp4a\na.m3u8\n",

@@ -116,7 +116,6 @@ INSTANTIATE_TEST_SUITE_P(
         ErrorCase{"EmptyDuration", kHead + "#EXTINF:,x\na.ts\n", ParseError::InvalidDuration, 3},
         ErrorCase{"ExtinfWithoutUriAtEnd", kHead + "#EXTINF:10,\n", ParseError::MissingUri, 3},
         ErrorCase{"TwoExtinfsInARow", kHead + "#EXTINF:10,\n#EXTINF:10,\nb.ts\n", ParseError::MissingUri, 3},
-        ErrorCase{"UriWithoutExtinf", kHead + "a.ts\n", ParseError::UriWithoutDuration, 3},
         ErrorCase{"Aes128", kHead + "#EXT-X-KEY:METHOD=AES-128,URI=\"k.bin\"\n#EXTINF:10,\na.ts\n",
                   ParseError::UnsupportedEncryption, 3},
         ErrorCase{"SampleAesAfterClearSegment",
@@ -124,8 +123,6 @@ INSTANTIATE_TEST_SUITE_P(
                   ParseError::UnsupportedEncryption, 5},
         ErrorCase{"KeyWithoutMethod", kHead + "#EXT-X-KEY:URI=\"k.bin\"\n", ParseError::InvalidAttribute, 3},
         ErrorCase{"MapWithoutUri", kHead + "#EXT-X-MAP:BYTERANGE=\"10@0\"\n", ParseError::InvalidAttribute, 3},
-        ErrorCase{"RangeWithoutPredecessor", kHead + "#EXTINF:10,\n#EXT-X-BYTERANGE:100\na.mp4\n",
-                  ParseError::InvalidByteRange, 5},
         ErrorCase{"RangeContinuingOtherResource",
                   kHead + "#EXTINF:10,\n#EXT-X-BYTERANGE:100@0\na.mp4\n#EXTINF:10,\n#EXT-X-BYTERANGE:100\nb.mp4\n",
                   ParseError::InvalidByteRange, 8},
@@ -146,6 +143,50 @@ INSTANTIATE_TEST_SUITE_P(
         ErrorCase{"MoreSegmentsThanLimit", kHead + "#EXTINF:1,\na\n#EXTINF:1,\nb\n#EXTINF:1,\nc\n#EXTINF:1,\nd\n",
                   ParseError::TooManyEntries, 10}),
     CaseName());
+
+// What servers really write and common players read: each is read with its plain meaning.
+TEST(MediaPlaylist, ReadsPlaylistsAsServersWriteThem) {
+  struct Case {
+    const char* name;
+    std::string body;
+    double firstDuration;
+    std::string firstUri;
+    std::uint64_t firstOffset;  // of its byte range, when it has one
+  };
+  const Case cases[] = {
+      {"CommentBeforeHeader", "# made by an encoder\n#EXTM3U\n#EXT-X-TARGETDURATION:10\n#EXTINF:9,\na.ts\n", 9,
+       "http://radio.test/live/a.ts", 0},
+      {"ExtinfWithoutComma", kHead + "#EXTINF:10\na.ts\n", 10, "http://radio.test/live/a.ts", 0},
+      {"JunkAfterDuration", kHead + "#EXTINF:6.5 tvg-id=\"x\" group-title=\"y\",News\na.ts\n", 6.5,
+       "http://radio.test/live/a.ts", 0},
+      {"EmptyMediaSequence", kHead + "#EXT-X-MEDIA-SEQUENCE:\n#EXTINF:4,\na.ts\n", 4, "http://radio.test/live/a.ts", 0},
+      {"SegmentWithoutExtinf", "#EXTM3U\na.aac\n#EXT-X-TARGETDURATION:8\n", 8, "http://radio.test/live/a.aac", 0},
+      {"TargetDurationTwice", kHead + "#EXT-X-TARGETDURATION:10\n#EXTINF:10,\na.ts\n", 10,
+       "http://radio.test/live/a.ts", 0},
+      {"StartTag", kHead + "#EXT-X-START:TIME-OFFSET=-30,PRECISE=YES\n#EXTINF:10,\na.ts\n", 10,
+       "http://radio.test/live/a.ts", 0},
+      {"FirstRangeWithoutOffset",
+       kHead + "#EXTINF:10,\n#EXT-X-BYTERANGE:500\nall.aac\n#EXTINF:10,\n"
+               "#EXT-X-BYTERANGE:400\nall.aac\n",
+       10, "http://radio.test/live/all.aac", 0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const auto parsed = parseMediaPlaylist(c.body, kListUrl);
+    ASSERT_TRUE(parsed.ok()) << describe(parsed.error) << " at line " << parsed.line;
+    ASSERT_FALSE(parsed.playlist.segments.empty());
+    const Segment& first = parsed.playlist.segments.front();
+    EXPECT_DOUBLE_EQ(first.duration, c.firstDuration);
+    EXPECT_EQ(first.uri, c.firstUri);
+    if (first.byteRange) {
+      EXPECT_EQ(first.byteRange->offset, c.firstOffset);
+    }
+  }
+  // Parts of one file follow each other.
+  const auto parts = parseMediaPlaylist(cases[7].body, kListUrl);
+  ASSERT_EQ(parts.playlist.segments.size(), 2u);
+  EXPECT_EQ(parts.playlist.segments[1].byteRange, (ByteRange{400, 500}));
+}
 
 TEST(MediaPlaylist, HugeBodiesAreRefusedWithDefaultLimits) {
   const std::string manyLines = "#EXTM3U\n" + std::string(400'000, '\n');

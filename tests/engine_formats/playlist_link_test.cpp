@@ -58,6 +58,8 @@ INSTANTIATE_TEST_SUITE_P(
         DetectCase{"UrlLinesAsOctetStream", "application/octet-stream", "# list\nhttp://a.test/stream\n",
                    LinkKind::M3u},
         DetectCase{"ExtM3uWithoutHlsTags", "text/plain", "#EXTM3U\nhttp://a.test/\n", LinkKind::M3u},
+        DetectCase{"HlsAfterACommentLine", "text/plain", "# from the encoder\n#EXTM3U\n#EXT-X-TARGETDURATION:6\n",
+                   LinkKind::Hls},
         DetectCase{"AudioIsNeverReadAsText", "audio/mpeg", "[playlist]\nFile1=http://a.test/\n", LinkKind::NotPlaylist},
         DetectCase{"OggAudio", "application/ogg", "OggS", LinkKind::NotPlaylist},
         DetectCase{"HtmlPage", "text/html", "<html><body>http://a.test/</body></html>", LinkKind::NotPlaylist},

@@ -30,6 +30,8 @@ HLS, from a set of segments made by ffmpeg (the fixture <set>.m3u8 lists them wi
                                           started, segment S plays file S modulo the set's size
                                           (labels "<duration>,<set> seq <S>"); missing=S as above;
                                           freeze=T stops it T seconds after the server started
+  /hls/joined.m3u8?sets=A,B,...          the sets one after the other as a VOD playlist, with an
+                                          EXT-X-DISCONTINUITY between two sets (a change of format)
   /hls/master.m3u8?to=vod|live&set=<set>  a master playlist: a video variant (that 404s) and the
                                           audio-only variant of /hls/<to>/<set>.m3u8
   /hls/segment/<name>                     one segment file; /hls/gone/<name> answers 404
@@ -489,6 +491,24 @@ def mode_hls_vod(req, match):
     send_hls_playlist(req, lines + ["#EXT-X-ENDLIST"])
 
 
+def mode_hls_joined(req, match):
+    """Several sets one after the other in one VOD playlist, an EXT-X-DISCONTINUITY between them
+    (as an ad break or a change of encoder brings): the format may change at each."""
+    names = [name for name in (req.param("sets") or "").split(",") if name]
+    lines = ["#EXT-X-VERSION:7", "#EXT-X-TARGETDURATION:2", "#EXT-X-MEDIA-SEQUENCE:0", "#EXT-X-PLAYLIST-TYPE:VOD"]
+    for number, name in enumerate(names):
+        segments, init = hls_set(req, name) if re.fullmatch(SET, name) else (None, None)
+        if not segments:
+            return req.send_status(404)
+        if number > 0:
+            lines.append("#EXT-X-DISCONTINUITY")
+        if init:
+            lines.append(f'#EXT-X-MAP:URI="/hls/segment/{init}"')
+        for index, (seconds, file) in enumerate(segments):
+            lines += [f"#EXTINF:{seconds:.3f},{name} part {index}", f"/hls/segment/{file}"]
+    send_hls_playlist(req, lines + ["#EXT-X-ENDLIST"])
+
+
 def mode_hls_live(req, match):
     name = match["set"]
     segments, init = hls_set(req, name)
@@ -562,6 +582,7 @@ ROUTES = [
     (r"/playlist/empty\.pls", mode_playlist_empty),
     (rf"/hls/vod/{SET}\.m3u8", mode_hls_vod),
     (rf"/hls/live/{SET}\.m3u8", mode_hls_live),
+    (r"/hls/joined\.m3u8", mode_hls_joined),
     (r"/hls/master\.m3u8", mode_hls_master),
     (rf"/hls/segment/{NAME}", mode_hls_segment),
     (rf"/hls/gone/{NAME}", mode_hls_gone),

@@ -11,7 +11,8 @@
 //
 // The test target passes QV_ICECAST_SCRIPT and QV_FIXTURES_DIR (see qv_use_stream_server).
 
-#include <QProcess>
+#include "child_process.h"
+
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
@@ -26,10 +27,11 @@ class IcecastServer {
       error_ = "no temporary folder for Icecast";
       return;
     }
-    QProcess script;
-    script.setProcessChannelMode(QProcess::SeparateChannels);
-    script.start(QStringLiteral("bash"), {QStringLiteral(QV_ICECAST_SCRIPT), QStringLiteral("start"), runDir_.path(),
-                                          QStringLiteral(QV_FIXTURES_DIR)});
+    ChildProcess script;
+    if (!script.start("bash", {QV_ICECAST_SCRIPT, "start", runDir_.path().toStdString(), QV_FIXTURES_DIR}, true)) {
+      error_ = "icecast.sh could not be started";
+      return;
+    }
     if (!script.waitForFinished(60000)) {
       script.kill();
       script.waitForFinished(5000);
@@ -37,13 +39,13 @@ class IcecastServer {
       stop();
       return;
     }
-    const QString errors = QString::fromUtf8(script.readAllStandardError()).trimmed();
-    if (script.exitStatus() == QProcess::NormalExit && script.exitCode() == 77) {
+    const QString errors = QString::fromStdString(script.readAllStderr()).trimmed();
+    if (script.exitedNormally() && script.exitCode() == 77) {
       notInstalled_ = true;
       error_ = errors.toStdString();
       return;
     }
-    const QString output = QString::fromUtf8(script.readAllStandardOutput()).trimmed();
+    const QString output = QString::fromStdString(script.readAllStdout()).trimmed();
     if (script.exitCode() != 0 || !output.startsWith(QStringLiteral("URL "))) {
       error_ = "icecast.sh start failed: " + errors.toStdString();
       stop();
@@ -69,8 +71,10 @@ class IcecastServer {
     if (!runDir_.isValid() || notInstalled_) {
       return;
     }
-    QProcess::execute(QStringLiteral("bash"),
-                      {QStringLiteral(QV_ICECAST_SCRIPT), QStringLiteral("stop"), runDir_.path()});
+    ChildProcess script;
+    if (script.start("bash", {QV_ICECAST_SCRIPT, "stop", runDir_.path().toStdString()})) {
+      script.waitForFinished(60000);
+    }
     url_.clear();
   }
 

@@ -10,13 +10,15 @@
 //
 // The test target passes QV_PYTHON3_EXECUTABLE, QV_STREAM_SERVER_SCRIPT and QV_FIXTURES_DIR.
 
-#include <QDeadlineTimer>
-#include <QProcess>
+#include "child_process.h"
+
 #include <QString>
 #include <QStringList>
 
+#include <chrono>
 #include <string>
 #include <string_view>
+#include <vector>
 
 class StreamServer {
  public:
@@ -26,27 +28,24 @@ class StreamServer {
 
   explicit StreamServer(const QString& root, const QStringList& extraArguments = {}) {
 #ifdef QV_PYTHON3_EXECUTABLE
-    const QString python = QStringLiteral(QV_PYTHON3_EXECUTABLE);
+    const std::string python = QV_PYTHON3_EXECUTABLE;
 #else
-    const QString python = QStringLiteral("python3");
+    const std::string python = "python3";
 #endif
-    process_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    process_.start(python, QStringList{QStringLiteral(QV_STREAM_SERVER_SCRIPT), QStringLiteral("--root"), root,
-                                       QStringLiteral("--port"), QStringLiteral("0")} +
-                               extraArguments);
-    if (!process_.waitForStarted(10000)) {
-      error_ = "the stream server did not start: " + process_.errorString().toStdString();
+    std::vector<std::string> arguments{QV_STREAM_SERVER_SCRIPT, "--root", root.toStdString(), "--port", "0"};
+    for (const QString& extra : extraArguments) {
+      arguments.push_back(extra.toStdString());
+    }
+    if (!process_.start(python, arguments)) {
+      error_ = "the stream server did not start";
       return;
     }
-    const QDeadlineTimer deadline(10000);
-    while (!process_.canReadLine() && !deadline.hasExpired() && process_.state() == QProcess::Running) {
-      process_.waitForReadyRead(static_cast<int>(deadline.remainingTime()));
-    }
-    const QString line = QString::fromUtf8(process_.readLine()).trimmed();
+    const std::string line = process_.readLine(std::chrono::seconds(10)).value_or(std::string());
     bool isNumber = false;
-    const int port = line.startsWith(QStringLiteral("PORT ")) ? line.mid(5).toInt(&isNumber) : 0;
+    const QString text = QString::fromStdString(line).trimmed();
+    const int port = text.startsWith(QStringLiteral("PORT ")) ? text.mid(5).toInt(&isNumber) : 0;
     if (!isNumber || port <= 0 || port > 65535) {
-      error_ = "the stream server did not say its port within 10 s (it said \"" + line.toStdString() + "\")";
+      error_ = "the stream server did not say its port within 10 s (it said \"" + line + "\")";
       stop();
       return;
     }
@@ -75,15 +74,15 @@ class StreamServer {
     return "http://127.0.0.1:" + std::to_string(port_) + std::string(path);
   }
 
-  QProcess& process() {
+  ChildProcess& process() {
     return process_;
   }
 
   void stop() {
-    if (process_.state() == QProcess::NotRunning) {
+    if (!process_.running()) {
       return;
     }
-    process_.closeWriteChannel();
+    process_.closeStdin();
     process_.terminate();
     if (!process_.waitForFinished(5000)) {
       process_.kill();
@@ -92,7 +91,7 @@ class StreamServer {
   }
 
  private:
-  QProcess process_;
+  ChildProcess process_;
   quint16 port_ = 0;
   std::string error_;
 };

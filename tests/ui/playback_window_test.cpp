@@ -4,6 +4,8 @@
 #include "default_playlist.h"
 #include "engine.h"
 #include "interface_texts.h"
+#include "looping_cases.h"
+#include "playback_controller.h"
 #include "playback_fakes.h"
 #include "program_run.h"
 #include "status_report.h"
@@ -83,11 +85,11 @@ TEST_F(PlaybackWindow, EachReportChangesItsLabels) {
        "PngPlay_2"},
   };
   for (const Case& c : cases) {
+    MainForm->playbackController().stop();  // nothing plays: the buttons show Play
     for (QLabel* label : {static_cast<QLabel*>(MainForm->StationLabel), static_cast<QLabel*>(MainForm->StatusLabel),
                           static_cast<QLabel*>(MainForm->TrackLabel), MainForm->leftch, MainForm->RightCh}) {
       label->setText(old);
     }
-    MainForm->PlayingShown = false;
     MainForm->PlayStopImage->setImage(QStringLiteral("PngPlay_2"));
     desktop.keptAwake = true;
     MainForm->StreamStatusMessage(c.report);
@@ -95,7 +97,8 @@ TEST_F(PlaybackWindow, EachReportChangesItsLabels) {
                             MainForm->leftch->text(), MainForm->RightCh->text()};
     EXPECT_EQ(shown, c.labels) << c.name;
     EXPECT_EQ(MainForm->PlayStopImage->image(), QLatin1String(c.playImage)) << c.name;
-    EXPECT_EQ(MainForm->PlayingShown, c.report.code == qv::playback::ReportCode::Title) << c.name;
+    EXPECT_EQ(MainForm->playbackController().playingShown(), c.report.code == qv::playback::ReportCode::Title)
+        << c.name;
     EXPECT_EQ(desktop.keptAwake, c.report.code != qv::playback::ReportCode::Failed)
         << c.name << ": sleep after an error";
   }
@@ -165,17 +168,9 @@ TEST_F(PlaybackWindow, ARefusedConnectionShowsTheErrorWithItsCode) {
 
 // Empty links fail at once, so each button press ends in the error before the next one.
 TEST_F(PlaybackWindow, PreviousAndNextFollowTheLoopingRuleAtBothEnds) {
-  struct Case {
-    bool looping;
-    int from;
-    bool next;
-    int to;
-  };
-  const Case cases[] = {{true, 2, true, 0},   {true, 0, false, 2}, {false, 2, true, 2},
-                        {false, 0, false, 0}, {false, 1, true, 2}, {true, 1, false, 0}};
   MainForm->Stations.replaceAll(
       {{QStringLiteral("A"), {}, {}, {}}, {QStringLiteral("B"), {}, {}, {}}, {QStringLiteral("C"), {}, {}, {}}});
-  for (const Case& c : cases) {
+  for (const LoopingCase& c : kLoopingCases) {
     SettingsForm->LoopStationCheckBox->setChecked(c.looping);
     MainForm->CurrentStation = c.from;
     MainForm->StationLabel->clear();

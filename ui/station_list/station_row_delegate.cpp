@@ -17,8 +17,8 @@ void StationRowDelegate::paint(QPainter* painter, const QStyleOptionViewItem& op
   painter->fillRect(option.rect, selected ? QColor(0x80, 0x80, 0x80) : option.palette.color(QPalette::Base));
   painter->setPen(selected ? QColor(Qt::black) : option.palette.color(QPalette::Text));
   painter->setFont(font);
-  painter->drawText(option.rect.adjusted(kTextLeft, kTextTop, 0, 0), Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine,
-                    index.data(Qt::DisplayRole).toString());
+  painter->drawText(option.rect.adjusted(m_layout.textLeft, m_layout.textTop, 0, 0),
+                    Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, index.data(Qt::DisplayRole).toString());
   if (option.state.testFlag(QStyle::State_HasFocus)) {
     QStyleOptionFocusRect focus;
     focus.QStyleOption::operator=(option);
@@ -32,7 +32,7 @@ void StationRowDelegate::paint(QPainter* painter, const QStyleOptionViewItem& op
 }
 
 QSize StationRowDelegate::sizeHint(const QStyleOptionViewItem& option, const QModelIndex&) const {
-  return {option.rect.width(), kRowHeight};
+  return {option.rect.width(), m_layout.rowHeight};
 }
 
 }  // namespace qv::ui

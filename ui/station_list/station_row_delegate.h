@@ -5,7 +5,8 @@
 namespace qv::ui {
 
 //! Draws a row of `StationsList`: grey #808080 with black text when selected, bold for the current
-//! station, the text 10 px right of and 5 px below the row's corner, rows 25 px high.
+//! station, the text 10 px right of and 5 px below the row's corner, rows 25 px high. The recent
+//! list's rows are drawn the same way with their own layout, bold for the marked row.
 class StationRowDelegate final : public QStyledItemDelegate {
   Q_OBJECT
 
@@ -14,10 +15,22 @@ class StationRowDelegate final : public QStyledItemDelegate {
   static constexpr int kTextLeft = 10;
   static constexpr int kTextTop = 5;
 
-  using QStyledItemDelegate::QStyledItemDelegate;
+  struct Layout {
+    int rowHeight;
+    int textLeft;
+    int textTop;
+  };
+  static constexpr Layout kStationRows{kRowHeight, kTextLeft, kTextTop};
+  static constexpr Layout kRecentRows{15, 1, 0};
+
+  explicit StationRowDelegate(QObject* parent, Layout layout = kStationRows)
+      : QStyledItemDelegate(parent), m_layout(layout) {}
 
   void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
   QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override;
+
+ private:
+  Layout m_layout;
 };
 
 }  // namespace qv::ui

@@ -89,11 +89,12 @@ class EffectChain {
   static std::shared_ptr<PreparedEffect> prepare(Entry& entry, double sampleRate, int channels, bool newState);
   void publish(const std::vector<Entry>& entries, int channels);
 
-  mutable std::mutex controlMutex_;  // never taken by process
-  std::vector<Entry> entries_;       // in processing order
-  EffectHandle lastHandle_ = kNoEffect;
-  double sampleRate_ = 0.0;
-  int channels_ = 0;  // 0: no format yet
+  mutable std::mutex controlMutex_;      // control side; never taken by process; a leaf lock
+  std::vector<Entry> entries_;           // controlMutex_; in processing order
+  EffectHandle lastHandle_ = kNoEffect;  // controlMutex_
+  double sampleRate_ = 0.0;              // controlMutex_
+  int channels_ = 0;                     // controlMutex_; 0: no format yet
+  // Written by the control side under controlMutex_, read lock-free by process.
   SnapshotPublisher<Snapshot> published_;
 };
 

@@ -4,6 +4,7 @@
 #include <array>
 #include <cctype>
 
+#include "ascii_text.h"
 #include "hls/playlist_text.h"
 #include "hls/url_resolver.h"
 
@@ -11,12 +12,6 @@ namespace qv::engine::hls {
 namespace {
 
 constexpr std::uint64_t kAudioBandwidthFloor = 64'000;
-
-bool startsWithIgnoringCase(std::string_view text, std::string_view prefix) {
-  return text.size() >= prefix.size() && std::equal(prefix.begin(), prefix.end(), text.begin(), [](char a, char b) {
-           return std::tolower(static_cast<unsigned char>(a)) == std::tolower(static_cast<unsigned char>(b));
-         });
-}
 
 bool isAudioCodec(std::string_view codec) {
   static constexpr std::array<std::string_view, 11> kAudioCodecs = {"mp4a", "ac-3", "ec-3", "ac-4", "opus", "flac",
@@ -38,8 +33,8 @@ Result failed(ParseError error, std::size_t line) {
 PlaylistKind classifyPlaylist(std::string_view body) {
   std::vector<PlaylistLine> lines;
   const HlsLimits limits;
-  if (splitPlaylistLines(body, limits.maxBytes, limits.maxLines, lines) != LineSplitError::None || lines.empty() ||
-      lines.front().text != "#EXTM3U") {
+  if (splitPlaylistLines(body, limits.maxBytes, limits.maxLines, lines) != LineSplitError::None ||
+      headerLineIndex(lines) == lines.size()) {
     return PlaylistKind::NotHls;
   }
   const bool master = std::any_of(lines.begin(), lines.end(), [](const PlaylistLine& line) {
@@ -60,7 +55,8 @@ ParseResult<MasterPlaylist> parseMasterPlaylist(std::string_view body, std::stri
     case LineSplitError::None:
       break;
   }
-  if (lines.empty() || lines.front().text != "#EXTM3U") {
+  const std::size_t header = headerLineIndex(lines);
+  if (header == lines.size()) {
     return failed<Result>(ParseError::MissingHeader, lines.empty() ? 0 : lines.front().number);
   }
 
@@ -68,7 +64,7 @@ ParseResult<MasterPlaylist> parseMasterPlaylist(std::string_view body, std::stri
   MasterPlaylist& master = result.playlist;
   std::optional<Variant> pending;
   std::size_t pendingLine = 0;
-  for (std::size_t i = 1; i < lines.size(); ++i) {
+  for (std::size_t i = header + 1; i < lines.size(); ++i) {
     const PlaylistLine& line = lines[i];
     if (master.variants.size() + master.audioRenditions.size() > limits.maxEntries) {
       return failed<Result>(ParseError::TooManyEntries, line.number);
@@ -80,11 +76,11 @@ ParseResult<MasterPlaylist> parseMasterPlaylist(std::string_view body, std::stri
       const auto attributes = parseAttributeList(*streamInf);
       const auto bandwidth = attributes ? findAttribute(*attributes, "BANDWIDTH") : std::nullopt;
       const auto bitsPerSecond = bandwidth ? parseDecimalInteger(*bandwidth) : std::nullopt;
-      if (!bitsPerSecond) {
+      if (!attributes || (bandwidth && !bitsPerSecond)) {
         return failed<Result>(ParseError::InvalidAttribute, line.number);
       }
       Variant variant;
-      variant.bandwidth = *bitsPerSecond;
+      variant.bandwidth = bitsPerSecond.value_or(0);  // left out by some servers: unknown
       variant.codecs = std::string(findAttribute(*attributes, "CODECS").value_or(""));
       variant.audioGroup = std::string(findAttribute(*attributes, "AUDIO").value_or(""));
       variant.hasResolution = findAttribute(*attributes, "RESOLUTION").has_value();

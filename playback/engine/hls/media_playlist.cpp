@@ -16,6 +16,17 @@ ParseResult<MediaPlaylist> failed(ParseError error, std::size_t line) {
   return result;
 }
 
+// The number a duration text starts with ("10", "9.97", "10 tvg-id=...", "10.0s").
+std::optional<double> leadingDuration(std::string_view text) {
+  text = trimBlanks(text);
+  std::size_t end = 0;
+  while (end < text.size() && ((text[end] >= '0' && text[end] <= '9') || text[end] == '.' || text[end] == 'e' ||
+                               text[end] == 'E' || text[end] == '+' || text[end] == '-')) {
+    ++end;
+  }
+  return parseDecimalFloat(text.substr(0, end));
+}
+
 struct PendingByteRange {
   std::uint64_t length = 0;
   std::optional<std::uint64_t> offset;
@@ -52,7 +63,8 @@ ParseResult<MediaPlaylist> parseMediaPlaylist(std::string_view body, std::string
     case LineSplitError::None:
       break;
   }
-  if (lines.empty() || lines.front().text != "#EXTM3U") {
+  const std::size_t header = headerLineIndex(lines);
+  if (header == lines.size()) {
     return failed(ParseError::MissingHeader, lines.empty() ? 0 : lines.front().number);
   }
 
@@ -66,7 +78,7 @@ ParseResult<MediaPlaylist> parseMediaPlaylist(std::string_view body, std::string
   bool discontinuityNext = false;
   std::uint64_t discontinuitySequence = 0;
 
-  for (std::size_t i = 1; i < lines.size(); ++i) {
+  for (std::size_t i = header + 1; i < lines.size(); ++i) {
     const PlaylistLine& line = lines[i];
     const std::string_view text = line.text;
     if (const auto extinf = tagValue(text, "#EXTINF")) {
@@ -74,7 +86,9 @@ ParseResult<MediaPlaylist> parseMediaPlaylist(std::string_view body, std::string
         return failed(ParseError::MissingUri, pendingLine);
       }
       const std::size_t comma = extinf->find(',');
-      const auto duration = parseDecimalFloat(extinf->substr(0, comma));
+      // The duration is the leading number; players ignore a missing comma and attributes or other
+      // text written after it ("10 tvg-id=...", "10.0s").
+      const auto duration = leadingDuration(extinf->substr(0, comma));
       if (!duration || *duration > limits.maxSegmentSeconds) {
         return failed(ParseError::InvalidDuration, line.number);
       }
@@ -93,6 +107,9 @@ ParseResult<MediaPlaylist> parseMediaPlaylist(std::string_view body, std::string
       playlist.targetDuration = static_cast<std::uint32_t>(std::ceil(*seconds));
       haveTargetDuration = true;
     } else if (const auto sequence = tagValue(text, "#EXT-X-MEDIA-SEQUENCE")) {
+      if (trimBlanks(*sequence).empty()) {
+        continue;  // written without its number: the default, 0
+      }
       // Numbers must leave room for every segment after the first without wrapping.
       const auto number = parseDecimalInteger(*sequence);
       if (!number || *number > std::numeric_limits<std::uint64_t>::max() - limits.maxEntries ||
@@ -156,7 +173,10 @@ ParseResult<MediaPlaylist> parseMediaPlaylist(std::string_view body, std::string
       return failed(ParseError::NotMediaPlaylist, line.number);
     } else if (!text.starts_with('#')) {
       if (!pending) {
-        return failed(ParseError::UriWithoutDuration, line.number);
+        // A segment without its #EXTINF lasts the target duration, as players take it; filled in
+        // at the end when the target duration comes later.
+        pending = Segment{};
+        pendingLine = line.number;
       }
       if (playlist.segments.size() >= limits.maxEntries) {
         return failed(ParseError::TooManyEntries, line.number);
@@ -172,13 +192,17 @@ ParseResult<MediaPlaylist> parseMediaPlaylist(std::string_view body, std::string
         std::optional<std::uint64_t> offset = pendingRange->offset;
         if (!offset) {
           // Without an offset the range continues the previous segment's range of the same resource.
+          // The first range of a resource without an offset starts at its beginning.
           const Segment* previous = playlist.segments.empty() ? nullptr : &playlist.segments.back();
-          if (previous == nullptr || !previous->byteRange || previous->uri != segment.uri ||
-              previous->byteRange->offset >
-                  std::numeric_limits<std::uint64_t>::max() - previous->byteRange->length - pendingRange->length) {
+          if (previous == nullptr || !previous->byteRange) {
+            offset = 0;
+          } else if (previous->uri != segment.uri ||
+                     previous->byteRange->offset > std::numeric_limits<std::uint64_t>::max() -
+                                                       previous->byteRange->length - pendingRange->length) {
             return failed(ParseError::InvalidByteRange, line.number);
+          } else {
+            offset = previous->byteRange->offset + previous->byteRange->length;
           }
-          offset = previous->byteRange->offset + previous->byteRange->length;
         }
         segment.byteRange = ByteRange{pendingRange->length, *offset};
         pendingRange.reset();
@@ -197,6 +221,11 @@ ParseResult<MediaPlaylist> parseMediaPlaylist(std::string_view body, std::string
   }
   if (!haveTargetDuration) {
     return failed(ParseError::MissingTargetDuration, 0);
+  }
+  for (Segment& segment : playlist.segments) {
+    if (segment.duration <= 0 && segment.label.empty()) {
+      segment.duration = playlist.targetDuration;
+    }
   }
   return result;
 }

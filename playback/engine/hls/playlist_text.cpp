@@ -37,6 +37,18 @@ LineSplitError splitPlaylistLines(std::string_view body, std::size_t maxBytes, s
   return LineSplitError::None;
 }
 
+std::size_t headerLineIndex(const std::vector<PlaylistLine>& lines) {
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    if (lines[i].text == "#EXTM3U") {
+      return i;
+    }
+    if (!lines[i].text.starts_with('#') || lines[i].text.starts_with("#EXT")) {
+      break;
+    }
+  }
+  return lines.size();
+}
+
 std::optional<std::vector<std::pair<std::string_view, std::string_view>>> parseAttributeList(std::string_view text) {
   std::vector<std::pair<std::string_view, std::string_view>> list;
   text = trimBlanks(text);

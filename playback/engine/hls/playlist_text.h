@@ -24,6 +24,10 @@ enum class LineSplitError { None, TooLarge, TooManyLines };
 LineSplitError splitPlaylistLines(std::string_view body, std::size_t maxBytes, std::size_t maxLines,
                                   std::vector<PlaylistLine>& lines);
 
+//! Where the #EXTM3U line is: the first line, or after comment lines ('#' but not a tag) that
+//! some servers put before it; lines.size() when there is none.
+std::size_t headerLineIndex(const std::vector<PlaylistLine>& lines);
+
 //! Splits "NAME=value,NAME="quoted, value"" into pairs; quotes are removed from quoted values.
 //! Empty when the list is malformed (an unterminated quote, a missing '=').
 std::optional<std::vector<std::pair<std::string_view, std::string_view>>> parseAttributeList(std::string_view text);

@@ -1,5 +1,7 @@
 #include "hls/url_resolver.h"
 
+#include "ascii_text.h"
+
 #include <algorithm>
 #include <cctype>
 #include <cstddef>
@@ -24,13 +26,6 @@ bool isSchemeStart(char c) {
 }
 bool isSchemeChar(char c) {
   return std::isalnum(static_cast<unsigned char>(c)) != 0 || c == '+' || c == '-' || c == '.';
-}
-
-std::string toLower(std::string_view text) {
-  std::string lower(text);
-  std::transform(lower.begin(), lower.end(), lower.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-  return lower;
 }
 
 // The split of RFC 3986 appendix B.
@@ -122,7 +117,7 @@ bool isAcceptableText(std::string_view text) {
 
 std::string compose(std::string_view scheme, const std::optional<std::string>& authority, std::string_view path,
                     std::optional<std::string_view> query, std::optional<std::string_view> fragment) {
-  std::string url = toLower(scheme) + ":";
+  std::string url = asciiLower(scheme) + ":";
   if (authority) {
     url += "//" + *authority;
   }
@@ -207,7 +202,7 @@ std::optional<std::string> urlIdentity(std::string_view url) {
     // The host is case-insensitive; the user information before an '@' is not.
     const std::size_t at = parts.authority->rfind('@');
     const std::size_t hostStart = at == std::string_view::npos ? 0 : at + 1;
-    authority = std::string(parts.authority->substr(0, hostStart)) + toLower(parts.authority->substr(hostStart));
+    authority = std::string(parts.authority->substr(0, hostStart)) + asciiLower(parts.authority->substr(hostStart));
   }
   const std::string path = parts.path.empty() && parts.authority ? std::string("/") : removeDotSegments(parts.path);
   return compose(*parts.scheme, authority, path, parts.query, std::nullopt);
@@ -215,7 +210,7 @@ std::optional<std::string> urlIdentity(std::string_view url) {
 
 std::string urlScheme(std::string_view url) {
   const UrlParts parts = splitUrl(trimBlanks(url));
-  return parts.scheme ? toLower(*parts.scheme) : std::string();
+  return parts.scheme ? asciiLower(*parts.scheme) : std::string();
 }
 
 bool isFetchableUrl(std::string_view url) {
@@ -223,7 +218,7 @@ bool isFetchableUrl(std::string_view url) {
   if (!parts.scheme || !parts.authority) {
     return false;
   }
-  const std::string scheme = toLower(*parts.scheme);
+  const std::string scheme = asciiLower(*parts.scheme);
   const std::size_t at = parts.authority->rfind('@');
   const std::string_view hostAndPort = parts.authority->substr(at == std::string_view::npos ? 0 : at + 1);
   return (scheme == "http" || scheme == "https") && !hostAndPort.empty() && !hostAndPort.starts_with(':');

@@ -8,17 +8,11 @@
 #include <optional>
 #include <utility>
 
+#include "ascii_text.h"
 #include "hls/url_resolver.h"
 
 namespace qv::engine::playlist_link {
 namespace {
-
-std::string toLower(std::string_view text) {
-  std::string lower(text);
-  std::transform(lower.begin(), lower.end(), lower.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-  return lower;
-}
 
 bool isBlank(char c) {
   return c == ' ' || c == '\t' || c == '\r' || c == '\n';
@@ -34,13 +28,9 @@ std::string_view trim(std::string_view text) {
   return text;
 }
 
-bool startsWithIgnoringCase(std::string_view text, std::string_view prefix) {
-  return text.size() >= prefix.size() && toLower(text.substr(0, prefix.size())) == prefix;
-}
-
 // "Audio/X-MPEGURL; charset=utf-8" -> "audio/x-mpegurl"
 std::string mediaType(std::string_view contentType) {
-  return toLower(trim(contentType.substr(0, contentType.find(';'))));
+  return asciiLower(trim(contentType.substr(0, contentType.find(';'))));
 }
 
 std::string_view withoutBom(std::string_view body) {
@@ -83,13 +73,22 @@ bool looksLikeUrlList(std::string_view body) {
   return isUrl;
 }
 
+// Comment lines some servers write before #EXTM3U ('#' but not a tag).
+std::string_view withoutLeadingComments(std::string_view body) {
+  while (body.starts_with('#') && !body.starts_with("#EXT")) {
+    const std::size_t end = body.find_first_of("\r\n");
+    body = end == std::string_view::npos ? std::string_view() : trim(body.substr(end));
+  }
+  return body;
+}
+
 std::optional<LinkKind> kindFromContent(std::string_view body) {
   body = trim(withoutBom(body));
   if (startsWithIgnoringCase(body, "[playlist]")) {
     return LinkKind::Pls;
   }
-  if (body.starts_with("#EXTM3U")) {
-    return hasHlsTags(body) ? LinkKind::Hls : LinkKind::M3u;
+  if (const std::string_view afterComments = withoutLeadingComments(body); afterComments.starts_with("#EXTM3U")) {
+    return hasHlsTags(afterComments) ? LinkKind::Hls : LinkKind::M3u;
   }
   if (body.starts_with('<') && body.find("<playlist") != std::string_view::npos &&
       body.find("xspf.org/ns/0") != std::string_view::npos) {

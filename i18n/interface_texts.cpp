@@ -62,7 +62,7 @@ const std::array<InterfaceText, kInterfaceTextCount> kTexts{{
     {47, "Wheel pitch", &M::l_setmouse, nullptr},
     {48, "Keyboard pitch", &M::l_setkey, nullptr},
     {49, "Invert mouse", &M::l_setinvert, nullptr},
-    {50, "Buffer (sec):", &M::l_setbuff, nullptr},
+    {50, "Buffer (1/10 s):", &M::l_setbuff, nullptr},
     {51, "Play on start", &M::l_setplay, nullptr},
     {52, "Loop playlist", &M::l_setloop, nullptr},
     {53, "Show Notify on Change Station", &M::l_setnotify, nullptr},

@@ -10,6 +10,7 @@
 #include <QSemaphore>
 #include <QTimer>
 
+#include <algorithm>
 #include <atomic>
 #include <cmath>
 #include <limits>
@@ -198,6 +199,10 @@ StartSound PlaybackController::startSound() const {
   reverb.reverb.highFreqRtRatio = kReverbHighFreqRatio;
   sound.effects.push_back(reverb);
   return sound;
+}
+
+void PlaybackController::setBufferSize(int bufferMs) {
+  qv::engine::setConfig(qv::engine::Config::BufferMs, static_cast<std::uint32_t>(std::clamp(bufferMs, 0, 60000)));
 }
 
 void PlaybackController::play() {

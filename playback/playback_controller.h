@@ -85,6 +85,9 @@ class PlaybackController : public QObject {
   //! Applies preset `index`: only the bands whose position changes are rewritten (bandMoved for
   //! each). "Custom" and unknown indexes change nothing.
   void applyPreset(int index);
+  //! The playback buffer of the streams opened from now on (the one playing keeps its own); `play`
+  //! reports it back as the BufferLength setting.
+  void setBufferSize(int bufferMs);
 
   //! Ends every open and every report; the engine should be released first.
   void shutDown();

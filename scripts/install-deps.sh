@@ -17,6 +17,8 @@ packages=(
   # tests and benchmarks; the local stream servers: our Python test server, a real Icecast2 fed
   # by the ffmpeg command line (which also makes the audio fixtures), curl for its admin requests
   libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth dbus-daemon python3 ffmpeg icecast2 curl
+  # the update check's local HTTPS server makes its own certificate
+  openssl
 )
 
 missing=()

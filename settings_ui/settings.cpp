@@ -1,17 +1,20 @@
 #include "settings.h"
 
 #include "error_report.h"
+#include "hover_link_label.h"
 #include "language_list.h"
 #include "lifecycle_log.h"
 #include "paths.h"
-#include "update_check.h"
 
 #include <QCheckBox>
+#include <QCloseEvent>
 #include <QComboBox>
 #include <QCoreApplication>
+#include <QGridLayout>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QSignalBlocker>
 #include <QSpinBox>
@@ -24,19 +27,37 @@ namespace settings = qv::settings;
 
 namespace {
 
+constexpr QSize kDesignSize(327, 332);
+
 template <typename Control>
-Control* place(QWidget* parent, const char* name, int left, int top, int width, int height) {
+Control* makeControl(QWidget* parent, const char* name) {
   auto* control = new Control(parent);
   control->setObjectName(QLatin1String(name));
-  control->setGeometry(left, top, width, height);
   return control;
 }
 
-QSpinBox* spinField(QWidget* parent, const char* name, QRect bounds, int minimum, int maximum, int step) {
-  auto* spin = place<QSpinBox>(parent, name, bounds.x(), bounds.y(), bounds.width(), bounds.height());
+QSpinBox* spinField(QWidget* parent, const char* name, int width, int minimum, int maximum, int step) {
+  auto* spin = makeControl<QSpinBox>(parent, name);
   spin->setRange(minimum, maximum);
   spin->setSingleStep(step);
+  spin->setMinimumWidth(width);
   return spin;
+}
+
+// The window's font where the system has it; otherwise the closest sans font it has.
+QFont windowFont() {
+  QFont font;
+  font.setFamilies({QStringLiteral("Tahoma")});
+  font.setStyleHint(QFont::SansSerif);
+  font.setPixelSize(11);
+  return font;
+}
+
+bool askUpdateQuestion(QWidget* parent, const QString& message, bool offersDownload) {
+  QMessageBox box(QMessageBox::Information, QString(), message,
+                  offersDownload ? QMessageBox::Yes | QMessageBox::No : QMessageBox::Ok, parent);
+  box.setTextFormat(Qt::PlainText);  // the notes come from the network: never markup
+  return box.exec() == QMessageBox::Yes;
 }
 
 }  // namespace
@@ -46,38 +67,56 @@ TSettingsForm::TSettingsForm(settings::SettingsBackend& backend, settings::Setti
     : QWidget(nullptr, Qt::Tool | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
       m_settings(backend),
       m_model(model),
-      m_host(host) {
+      m_host(host),
+      m_updateCheck(new qv::update::UpdateCheck(this)),
+      m_updateHost(qv::update::productHost()),
+      m_updateQuestion([this](const QString& message, bool offersDownload) {
+        return askUpdateQuestion(this, message, offersDownload);
+      }) {
   setObjectName(QStringLiteral("SettingsForm"));
-  setFixedSize(327, 332);
+  setFont(windowFont());
   createControls();
   bindControls();
+  arrangeControls();
+  fitToTexts();
 }
 
 void TSettingsForm::createControls() {
-  lLang = place<QLabel>(this, "lLang", 8, 24, 25, 13);
-  LangBox = place<QComboBox>(this, "LangBox", 156, 21, 145, 21);
-  ProxyLabel = place<QLabel>(this, "ProxyLabel", 8, 50, 32, 13);
-  ProxyServerEdit = place<QLineEdit>(this, "ProxyServerEdit", 58, 47, 243, 21);
+  lLang = makeControl<QLabel>(this, "lLang");
+  LangBox = makeControl<QComboBox>(this, "LangBox");
+  LangBox->setMinimumWidth(145);
+  LangBox->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+  ProxyLabel = makeControl<QLabel>(this, "ProxyLabel");
+  ProxyServerEdit = makeControl<QLineEdit>(this, "ProxyServerEdit");
   ProxyServerEdit->setPlaceholderText(QStringLiteral("(user:pass@)server:port"));
-  HotkeysCheckBox = place<QCheckBox>(this, "HotkeysCheckBox", 8, 87, 118, 17);
-  TrayCheckBox = place<QCheckBox>(this, "TrayCheckBox", 188, 87, 113, 17);
-  MouseStepLabel = place<QLabel>(this, "MouseStepLabel", 8, 121, 78, 13);
-  MouseStepSpin = spinField(this, "MouseStepSpin", {118, 118, 49, 22}, 1, 50, 5);
-  InvertMouseCheckBox = place<QCheckBox>(this, "InvertMouseCheckBox", 188, 120, 113, 17);
-  KeyStepLabel = place<QLabel>(this, "KeyStepLabel", 8, 151, 65, 13);
-  KeyStepSpin = spinField(this, "KeyStepSpin", {118, 148, 49, 22}, 1, 50, 5);
-  BufferLabel = place<QLabel>(this, "BufferLabel", 192, 152, 55, 13);
-  bufferSE = spinField(this, "bufferSE", {264, 148, 37, 22}, 0, 60, 1);
-  cbPlayOnStart = place<QCheckBox>(this, "cbPlayOnStart", 8, 184, 159, 17);
-  LoopStationCheckBox = place<QCheckBox>(this, "LoopStationCheckBox", 183, 184, 122, 17);
-  lDiscr = place<QLabel>(this, "lDiscr", 8, 221, 25, 13);
-  cbDiscr = place<QComboBox>(this, "cbDiscr", 134, 218, 145, 21);
+  HotkeysCheckBox = makeControl<QCheckBox>(this, "HotkeysCheckBox");
+  TrayCheckBox = makeControl<QCheckBox>(this, "TrayCheckBox");
+  MouseStepLabel = makeControl<QLabel>(this, "MouseStepLabel");
+  MouseStepSpin = spinField(this, "MouseStepSpin", 49, 1, 50, 5);
+  InvertMouseCheckBox = makeControl<QCheckBox>(this, "InvertMouseCheckBox");
+  KeyStepLabel = makeControl<QLabel>(this, "KeyStepLabel");
+  KeyStepSpin = spinField(this, "KeyStepSpin", 49, 1, 50, 5);
+  BufferLabel = makeControl<QLabel>(this, "BufferLabel");
+  // Its range allows two digits at most, and the field takes nothing but digits: it always holds a
+  // whole number of tenths of a second to hand on at closing.
+  bufferSE = spinField(this, "bufferSE", 37, 0, 60, 1);
+  cbPlayOnStart = makeControl<QCheckBox>(this, "cbPlayOnStart");
+  LoopStationCheckBox = makeControl<QCheckBox>(this, "LoopStationCheckBox");
+  lDiscr = makeControl<QLabel>(this, "lDiscr");
+  cbDiscr = makeControl<QComboBox>(this, "cbDiscr");
+  cbDiscr->setMinimumWidth(145);
   cbDiscr->addItems({QStringLiteral("44100"), QStringLiteral("48000"), QStringLiteral("96000")});
-  WinnotifyCB = place<QCheckBox>(this, "WinnotifyCB", 8, 245, 192, 17);
-  UpdateLabel = place<QLabel>(this, "UpdateLabel", 8, 275, 62, 13);
+  WinnotifyCB = makeControl<QCheckBox>(this, "WinnotifyCB");
+  UpdateLabel = makeControl<qv::settings_ui::HoverLinkLabel>(this, "UpdateLabel");
   UpdateLabel->hide();
-  CloseButton = place<QPushButton>(this, "CloseButton", 230, 299, 75, 25);
-  LinkLabel = place<QLabel>(this, "LinkLabel", 16, 310, 61, 13);
+  CloseButton = makeControl<QPushButton>(this, "CloseButton");
+  CloseButton->setMinimumSize(75, 25);
+  LinkLabel = makeControl<qv::settings_ui::HoverLinkLabel>(this, "LinkLabel");
+  LinkLabel->setText(m_updateHost);
+  LinkLabel->setVisible(!m_updateHost.isEmpty());
+  QPalette grey = LinkLabel->palette();
+  grey.setColor(QPalette::WindowText, QColor(0x80, 0x80, 0x80));
+  LinkLabel->setPalette(grey);
 
   setTabOrder(CloseButton, InvertMouseCheckBox);
   setTabOrder(InvertMouseCheckBox, KeyStepSpin);
@@ -92,7 +131,59 @@ void TSettingsForm::createControls() {
   setTabOrder(TrayCheckBox, cbPlayOnStart);
   setTabOrder(cbPlayOnStart, cbDiscr);
 
+  // Only a pick by the user switches the language; selecting the stored one at start-up does not.
+  connect(LangBox, &QComboBox::activated, this, [this] { LangBoxChange(); });
   connect(CloseButton, &QPushButton::clicked, this, &QWidget::close);
+  connect(UpdateLabel, &qv::settings_ui::HoverLinkLabel::clicked, this, &TSettingsForm::UpdateLabelClick);
+  connect(LinkLabel, &qv::settings_ui::HoverLinkLabel::clicked, this, &TSettingsForm::LinkLabelClick);
+  connect(m_updateCheck, &qv::update::UpdateCheck::offered, this, &TSettingsForm::showUpdateOffer);
+}
+
+// Two columns of rows as the window was drawn: labels and their fields on the left, check boxes and
+// the buffer field on the right, the update notice and the product link at the bottom. The columns
+// take the width of their longest text, so no language and no font cuts a caption.
+void TSettingsForm::arrangeControls() {
+  auto* grid = new QGridLayout(this);
+  grid->setContentsMargins(8, 18, 22, 8);
+  grid->setHorizontalSpacing(8);
+  grid->setVerticalSpacing(8);
+  grid->addWidget(lLang, 0, 0);
+  grid->addWidget(LangBox, 0, 3, 1, 2);
+  grid->addWidget(ProxyLabel, 1, 0);
+  grid->addWidget(ProxyServerEdit, 1, 1, 1, 4);
+  grid->setRowMinimumHeight(2, 8);
+  grid->addWidget(HotkeysCheckBox, 3, 0, 1, 2);
+  grid->addWidget(TrayCheckBox, 3, 3, 1, 2);
+  grid->addWidget(MouseStepLabel, 4, 0);
+  grid->addWidget(MouseStepSpin, 4, 1);
+  grid->addWidget(InvertMouseCheckBox, 4, 3, 1, 2);
+  grid->addWidget(KeyStepLabel, 5, 0);
+  grid->addWidget(KeyStepSpin, 5, 1);
+  grid->addWidget(BufferLabel, 5, 3);
+  grid->addWidget(bufferSE, 5, 4, Qt::AlignRight);
+  grid->addWidget(cbPlayOnStart, 6, 0, 1, 2);
+  grid->addWidget(LoopStationCheckBox, 6, 3, 1, 2);
+  grid->addWidget(lDiscr, 7, 0);
+  grid->addWidget(cbDiscr, 7, 1, 1, 3, Qt::AlignLeft);
+  grid->addWidget(WinnotifyCB, 8, 0, 1, 5);
+  grid->addWidget(UpdateLabel, 9, 0, 1, 5);
+  grid->setRowStretch(10, 1);
+  grid->addWidget(LinkLabel, 11, 0, 1, 3, Qt::AlignLeft | Qt::AlignBottom);
+  grid->addWidget(CloseButton, 11, 3, 1, 2, Qt::AlignRight);
+  grid->setColumnMinimumWidth(0, 102);
+  grid->setColumnStretch(2, 1);
+  // The notice appears later; its row is kept, so the window does not jump when it does.
+  for (QWidget* label : {static_cast<QWidget*>(UpdateLabel), static_cast<QWidget*>(LinkLabel)}) {
+    QSizePolicy keepRow = label->sizePolicy();
+    keepRow.setRetainSizeWhenHidden(true);
+    label->setSizePolicy(keepRow);
+  }
+}
+
+// A fixed tool window, at least as large as it was drawn and as large as its texts need.
+void TSettingsForm::fitToTexts() {
+  layout()->activate();
+  setFixedSize(layout()->sizeHint().expandedTo(kDesignSize));
 }
 
 // Each control shows its value of the model and writes every change back; the model announces
@@ -174,8 +265,9 @@ void TSettingsForm::FormCreate() {
   qv::logStage("settings 3 waiting events");
   QCoreApplication::processEvents();
 
+  // The answer comes later, on this thread; start-up does not wait for it.
   qv::logStage("settings 4 update check");
-  qv::logStageOutcome("settings 4 update check", qv::update::runUpdateCheck());
+  m_updateCheck->start(m_updateHost);
 }
 
 void TSettingsForm::readSettings(settings::SettingsKey& key) {
@@ -221,6 +313,51 @@ void TSettingsForm::Localizate() {
   WinnotifyCB->setText(texts.l_setnotify);
   CloseButton->setText(texts.l_setclose);
   UpdateLabel->setText(texts.l_setupdate);
+  fitToTexts();
+}
+
+void TSettingsForm::LangBoxChange() {
+  if (LangBox->currentIndex() < 0) {
+    return;
+  }
+  m_host.Localizate(qv::paths::languageFile(LangBox->currentText()));
+  Localizate();
+}
+
+void TSettingsForm::FormClose() {
+  m_host.SetBufferSize(m_model.value(settings::BufferLength) * 100);
+}
+
+void TSettingsForm::setUpdateQuestion(UpdateQuestion question) {
+  m_updateQuestion = std::move(question);
+}
+
+void TSettingsForm::showUpdateOffer(const qv::update::UpdateOffer& offer) {
+  UpdateLabel->show();
+  LastVersion = offer.LastVersion;
+  whatnew = offer.whatnew;
+  lnk = offer.lnk;
+}
+
+// A link that is not https is never opened: the notice then only informs.
+void TSettingsForm::UpdateLabelClick() {
+  const qv::i18n::MainFormTexts& texts = m_host.mainFormTexts();
+  const QUrl link = qv::update::downloadLink(lnk);
+  QString message = qv::l_newversion + QStringLiteral(": ") + LastVersion + QStringLiteral("\r\n") + texts.l_setcurver +
+                    QStringLiteral(": ") + qv::update::ProgramVersion() + QStringLiteral("\r\n") + qv::l_whatsnew +
+                    QStringLiteral(": ") + whatnew;
+  if (!link.isEmpty()) {
+    message += QStringLiteral("\r\n") + qv::l_download;
+  }
+  if (m_updateQuestion && m_updateQuestion(message, !link.isEmpty()) && !link.isEmpty()) {
+    m_host.openUrl(link);
+  }
+}
+
+void TSettingsForm::LinkLabelClick() {
+  if (!m_updateHost.isEmpty()) {
+    m_host.openUrl(qv::update::productPageUrl(m_updateHost));
+  }
 }
 
 void TSettingsForm::HotkeysCheckBoxClick() {
@@ -238,6 +375,20 @@ void TSettingsForm::showEvent(QShowEvent* event) {
     move(bounds.topLeft());
   }
   QWidget::showEvent(event);
+}
+
+void TSettingsForm::changeEvent(QEvent* event) {
+  QWidget::changeEvent(event);
+  // Another font (by the desktop or the user) needs other widths: fit again. The layout is made in
+  // the constructor, so the first font change, before it exists, has nothing to fit.
+  if (event->type() == QEvent::FontChange && layout()) {
+    fitToTexts();
+  }
+}
+
+void TSettingsForm::closeEvent(QCloseEvent* event) {
+  FormClose();
+  QWidget::closeEvent(event);
 }
 
 void TSettingsForm::keyPressEvent(QKeyEvent* event) {

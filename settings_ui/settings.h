@@ -4,8 +4,12 @@
 #include "settings/registry_key.h"
 #include "settings/settings_key.h"
 #include "settings/settings_model.h"
+#include "update_check.h"
 
+#include <QUrl>
 #include <QWidget>
+
+#include <functional>
 
 class QCheckBox;
 class QComboBox;
@@ -14,10 +18,20 @@ class QLineEdit;
 class QPushButton;
 class QSpinBox;
 
+namespace qv::settings_ui {
+class HoverLinkLabel;
+}
+
 //! What the settings window asks of the main window, which implements it.
 class SettingsWindowHost {
  public:
   virtual const qv::i18n::MainFormTexts& mainFormTexts() const = 0;
+  //! The main window's `Localizate`: every text from the language file `LangFile` (or English).
+  virtual void Localizate(const QString& LangFile) = 0;
+  //! The playback buffer of the streams opened from now on.
+  virtual void SetBufferSize(int bufferMs) = 0;
+  //! Opens a web page with the desktop's handler.
+  virtual void openUrl(const QUrl& url) = 0;
   //! The main window's `Play`: start the station at CurrentStation.
   virtual void Play() = 0;
   //! The main window's frame, to centre the settings window over it.
@@ -43,8 +57,22 @@ class TSettingsForm : public QWidget {
   //! Start-up: fill the language list, read the settings into the controls, apply the texts, play
   //! on start, handle waiting events once, check for updates. An exception ends it early.
   void FormCreate();
-  //! Applies the main window's current texts to this window's captions.
+  //! Applies the main window's current texts to this window's captions, and fits the controls to
+  //! them.
   void Localizate();
+  //! A language picked in the list: the whole program takes it at once.
+  void LangBoxChange();
+  //! Closing (button, Escape, close box) hides the window; the buffer length becomes the playback
+  //! buffer for the next station.
+  void FormClose();
+
+  //! The update question; true for "download". Replaceable, so tests can answer it.
+  using UpdateQuestion = std::function<bool(const QString& message, bool offersDownload)>;
+  void setUpdateQuestion(UpdateQuestion question);
+  //! The check's answer named another version: the label shows and keeps the answer for a click.
+  void showUpdateOffer(const qv::update::UpdateOffer& offer);
+  void UpdateLabelClick();
+  void LinkLabelClick();
 
   // Controls, named as the rest of the program refers to them.
   QLabel* lLang;
@@ -65,17 +93,22 @@ class TSettingsForm : public QWidget {
   QLabel* lDiscr;
   QComboBox* cbDiscr;
   QCheckBox* WinnotifyCB;
-  QLabel* UpdateLabel;
+  qv::settings_ui::HoverLinkLabel* UpdateLabel;
   QPushButton* CloseButton;
-  QLabel* LinkLabel;
+  //! The product site's host name; hidden when this build names none.
+  qv::settings_ui::HoverLinkLabel* LinkLabel;
 
  protected:
   void showEvent(QShowEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
+  void changeEvent(QEvent* event) override;
 
  private:
   void createControls();
   void bindControls();
+  void arrangeControls();
+  void fitToTexts();
   void readSettings(qv::settings::SettingsKey& key);
   void writeSettings();
   void HotkeysCheckBoxClick();
@@ -85,6 +118,11 @@ class TSettingsForm : public QWidget {
   SettingsWindowHost& m_host;
   // Without a stored position the window opens centred over the main window.
   bool m_centreOnFirstShow = true;
+  qv::update::UpdateCheck* m_updateCheck;
+  QString m_updateHost;
+  UpdateQuestion m_updateQuestion;
+  // The answer kept for a click on the update label.
+  QString LastVersion, whatnew, lnk;
 };
 
 //! Program-wide reference; empty until the settings window has been created.

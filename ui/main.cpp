@@ -3,14 +3,16 @@
 #include "audio_setup.h"
 #include "error_report.h"
 #include "frame/window_frame.h"
-#include "language_file.h"
 #include "lifecycle_log.h"
 #include "main_window_handle.h"
 #include "media_keys.h"
+#include "open_url.h"
 #include "paths.h"
 #include "playlist_commands.h"
 #include "settings/settings_key.h"
 #include "skin.h"
+#include "sound/eq_panel.h"
+#include "station_list/station_list_panel.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -28,7 +30,10 @@
 TMainForm* MainForm = nullptr;
 
 TMainForm::TMainForm(qv::settings::SettingsBackend& settings, qv::settings::SettingsModel& model)
-    : m_settings(settings), m_model(model), m_frame(new qv::ui::frame::WindowFrame(this)) {
+    : m_settings(settings),
+      m_model(model),
+      m_frame(new qv::ui::frame::WindowFrame(this)),
+      m_mediaKeys(qv::ui::makeUnbuiltMediaKeys()) {
   setObjectName(QStringLiteral("MainForm"));
   // Names the taskbar button; no title bar is drawn.
   setWindowTitle(QStringLiteral("Quorventale"));
@@ -100,16 +105,34 @@ bool TMainForm::FormCreate() {
 
 void TMainForm::Localizate(const QString& LangFile) {
   m_languageFile = LangFile;
-  qv::i18n::applyBuiltInTexts(*this);
-  qv::logStageOutcome("Localizate language file", qv::i18n::applyLanguageFile(LangFile, *this));
+  m_texts.load(LangFile, *this);
+  applyCaptions();
+  emit languageApplied();
+}
+
+void TMainForm::applyCaptions() {
+  popOpenPL->setText(m_texts.text(2));
+  popSavePlaylist->setText(m_texts.text(3));
+  popAddStation->setText(m_texts.text(4));
+  StationsPanel->localize([this](int line) { return m_texts.text(line); });
+  Equalizer->presetsLabel->setText(m_texts.text(33));
+  Equalizer->reverbLabel->setText(m_texts.text(34));
 }
 
 void TMainForm::registerMediaKeys() {
-  qv::logStageOutcome("register media keys", qv::ui::registerMediaKeys());
+  qv::logStageOutcome("register media keys", m_mediaKeys->registerKeys());
 }
 
 void TMainForm::unregisterMediaKeys() {
-  qv::logStageOutcome("unregister media keys", qv::ui::unregisterMediaKeys());
+  qv::logStageOutcome("unregister media keys", m_mediaKeys->unregisterKeys());
+}
+
+void TMainForm::setMediaKeys(std::unique_ptr<qv::ui::MediaKeys> mediaKeys) {
+  m_mediaKeys = std::move(mediaKeys);
+}
+
+void TMainForm::openUrl(const QUrl& url) {
+  qv::ui::openUrl(url);
 }
 
 void TMainForm::closeEvent(QCloseEvent* event) {

@@ -10,6 +10,7 @@
 #include "skin.h"
 #include "stage_outcome.h"
 #include "stations/station_list.h"
+#include "text_table.h"
 
 #include <QWidget>
 
@@ -39,6 +40,7 @@ struct StationEntry;
 
 namespace qv::ui {
 using KeepAwake = qv::playback::KeepAwake;
+class MediaKeys;
 class PlaylistCommands;
 class Notifier;
 struct PlaybackParts;
@@ -75,10 +77,16 @@ class TMainForm : public QWidget, public qv::i18n::MainFormTexts, public Setting
   //! Shutdown stages 1 to 5; runs once, on the first close.
   void FormClose();
 
-  //! Applies the built-in texts, then the language file `LangFile` when it qualifies.
-  void Localizate(const QString& LangFile);
+  //! Applies the built-in texts, then the language file `LangFile` when it qualifies, then the
+  //! captions, hints and dialog filters of every window part that exists; emits languageApplied.
+  void Localizate(const QString& LangFile) override;
   //! The language file last given to Localizate.
   QString languageFile() const { return m_languageFile; }
+  //! The current text of every interface line, for captions that no field holds.
+  const qv::i18n::TextTable& interfaceTexts() const { return m_texts; }
+  //! The file dialogs' filters in the current language.
+  QStringList openDialogFilters() const { return qv::i18n::openDialogFilters(m_texts); }
+  QStringList saveDialogFilters() const { return qv::i18n::saveDialogFilters(m_texts); }
 
   // SettingsWindowHost
   const qv::i18n::MainFormTexts& mainFormTexts() const override { return *this; }
@@ -86,6 +94,10 @@ class TMainForm : public QWidget, public qv::i18n::MainFormTexts, public Setting
   QRect mainWindowFrame() const override { return frameGeometry(); }
   void registerMediaKeys() override;
   void unregisterMediaKeys() override;
+  void SetBufferSize(int bufferMs) override;
+  void openUrl(const QUrl& url) override;
+  //! The desktop's media-key service; the default registers nothing and says so in the log.
+  void setMediaKeys(std::unique_ptr<qv::ui::MediaKeys> mediaKeys);
 
   //! `StationsListDblClick`: the stream stops at once, the selected row becomes CurrentStation
   //! and plays. Enter (`StationsListKeyPress`) does the same without stopping first.
@@ -223,6 +235,8 @@ class TMainForm : public QWidget, public qv::i18n::MainFormTexts, public Setting
  signals:
   //! The window was closed and its shutdown stages have run: the program ends.
   void closed();
+  //! Localizate has run: parts that show captions of interfaceTexts() take them again.
+  void languageApplied();
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -253,6 +267,7 @@ class TMainForm : public QWidget, public qv::i18n::MainFormTexts, public Setting
   void assignStartImages();
   void layoutInfoPanel();
   void applyFrameState();
+  void applyCaptions();
   void showTrayIcon();
   int readOutputRate();
   void readSettings(qv::settings::SettingsKey& key);
@@ -264,6 +279,8 @@ class TMainForm : public QWidget, public qv::i18n::MainFormTexts, public Setting
   qv::ui::Skin m_skin;
   qv::ui::frame::WindowFrame* m_frame;
   QString m_languageFile;
+  qv::i18n::TextTable m_texts;
+  std::unique_ptr<qv::ui::MediaKeys> m_mediaKeys;
   //! The start-up stage read (or found no) playlist file; until then the stored stations are
   //! unknown, and the shutdown must not replace them with an empty list.
   bool m_stationListLoaded = false;

@@ -33,9 +33,9 @@ qv::playback::PlaybackController& TMainForm::playbackController() {
     m_controller = new qv::playback::PlaybackController(Stations, m_model, this);
     m_controller->setKeepAwake(qv::ui::makeSystemKeepAwake());
     m_controller->setTextSource([this] { return qv::playback::ReportTexts::current(*this); });
-    // The outer buttons' hints are captions of the language file that no text field holds yet.
+    // The outer buttons' hints are captions that no text field holds.
     m_controller->setTaskbarHints(
-        [] { return qv::playback::TaskbarHints::current(qv::i18n::builtInText(24), qv::i18n::builtInText(28)); });
+        [this] { return qv::playback::TaskbarHints::current(m_texts.text(24), m_texts.text(28)); });
     connectPlayback();
   }
   return *m_controller;
@@ -76,6 +76,10 @@ void TMainForm::shutDownPlayback() {
   if (m_controller) {
     m_controller->shutDown();
   }
+}
+
+void TMainForm::SetBufferSize(int bufferMs) {
+  playbackController().setBufferSize(bufferMs);
 }
 
 void TMainForm::Play() {

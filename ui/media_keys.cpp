@@ -1,13 +1,18 @@
 #include "media_keys.h"
 
 namespace qv::ui {
+namespace {
 
-StageOutcome registerMediaKeys() {
-  return StageOutcome::OwnerNotBuilt;
-}
+class UnbuiltMediaKeys final : public MediaKeys {
+ public:
+  StageOutcome registerKeys() override { return StageOutcome::OwnerNotBuilt; }
+  StageOutcome unregisterKeys() override { return StageOutcome::OwnerNotBuilt; }
+};
 
-StageOutcome unregisterMediaKeys() {
-  return StageOutcome::OwnerNotBuilt;
+}  // namespace
+
+std::unique_ptr<MediaKeys> makeUnbuiltMediaKeys() {
+  return std::make_unique<UnbuiltMediaKeys>();
 }
 
 }  // namespace qv::ui

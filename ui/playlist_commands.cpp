@@ -22,29 +22,6 @@
 namespace qv::ui {
 namespace {
 
-// Language-file lines of the file dialogs' filter names.
-constexpr int kAnyPlaylistsLine = 55;
-constexpr int kWinampLine = 56;
-constexpr int kXmlFilesLine = 57;
-constexpr int kZipLine = 58;
-constexpr int kAllFilesLine = 59;
-constexpr int kIniFilesLine = 60;
-constexpr int kPlsLine = 61;
-
-QString filter(int line, const char* patterns) {
-  return qv::i18n::builtInText(line) + QStringLiteral(" (") + QLatin1String(patterns) + QLatin1Char(')');
-}
-
-QString openFilter() {
-  return QStringList{filter(kAnyPlaylistsLine, "*.m3u *.m3u8 *.pls *.ini *.xspf *.xml *.txt *.zip"),
-                     filter(kWinampLine, "*.m3u *.m3u8 *.txt"),
-                     QStringLiteral("ShoutCast, Icecast (*.pls *.ini)"),
-                     filter(kXmlFilesLine, "*.xspf *.xml"),
-                     filter(kZipLine, "*.zip"),
-                     filter(kAllFilesLine, "*")}
-      .join(QStringLiteral(";;"));
-}
-
 playlists::MergeAnswer askMergeOrReplace(QWidget* parent, const QString& cancelText) {
   QMessageBox box(QMessageBox::Question, qv::l_mergecaption, qv::l_mergequestion,
                   QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, parent);
@@ -74,10 +51,10 @@ playlists::SaveAnswer askSaveFirst(QWidget* parent) {
   }
 }
 
-QString chooseSaveFile(QWidget* parent) {
+QString chooseSaveFile(QWidget* parent, const QStringList& filters) {
   QFileDialog dialog(parent);
   dialog.setAcceptMode(QFileDialog::AcceptSave);
-  dialog.setNameFilters({filter(kIniFilesLine, "*.ini"), filter(kPlsLine, "*.pls")});
+  dialog.setNameFilters(filters);
   dialog.setDefaultSuffix(QStringLiteral("ini"));
   dialog.setOption(QFileDialog::ReadOnly, false);
   return dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty() ? dialog.selectedFiles().front()
@@ -105,10 +82,12 @@ PlaylistCommands::PlaylistCommands(TMainForm& window)
     box.setTextFormat(Qt::PlainText);  // names from files are never markup
     box.exec();
   };
-  dialogs.chooseOpenFile = [parent] {
-    return QFileDialog::getOpenFileName(parent, QString(), QString(), openFilter());
+  // The filters in the language of the moment the dialog opens.
+  dialogs.chooseOpenFile = [this, parent] {
+    return QFileDialog::getOpenFileName(parent, QString(), QString(),
+                                        m_window.openDialogFilters().join(QStringLiteral(";;")));
   };
-  dialogs.chooseSaveFile = [parent] { return chooseSaveFile(parent); };
+  dialogs.chooseSaveFile = [this, parent] { return chooseSaveFile(parent, m_window.saveDialogFilters()); };
   m_opener.unsavedText = qv::l_unsaved;
   window.ListsListBox->setItemDelegate(new StationRowDelegate(window.ListsListBox, StationRowDelegate::kRecentRows));
 }

@@ -1,0 +1,66 @@
+#include "text_table.h"
+
+#include "language_file.h"
+
+namespace qv::i18n {
+namespace {
+
+QString filter(const QString& name, const char* patterns) {
+  return name + QStringLiteral(" (") + QString::fromLatin1(patterns) + QLatin1Char(')');
+}
+
+}  // namespace
+
+TextTable::TextTable() {
+  for (int line = 1; line <= kInterfaceTextCount; ++line) {
+    m_lines[static_cast<std::size_t>(line - 1)] = builtInText(line);
+  }
+}
+
+QString TextTable::text(int line) const {
+  if (line < 1 || line > kInterfaceTextCount) {
+    return {};
+  }
+  return m_lines[static_cast<std::size_t>(line - 1)];
+}
+
+void TextTable::applyBuiltIn(MainFormTexts& held) {
+  *this = TextTable();
+  applyBuiltInTexts(held);
+}
+
+bool TextTable::load(const QString& languageFile, MainFormTexts& held) {
+  applyBuiltIn(held);
+  // Read whole and closed before any text changes, so a bad file changes nothing.
+  const std::optional<QStringList> lines = readLanguageFile(languageFile);
+  if (!lines) {
+    return false;
+  }
+  for (const InterfaceText& entry : interfaceTexts()) {
+    const QString& value = (*lines)[entry.line];
+    m_lines[static_cast<std::size_t>(entry.line - 1)] = value;
+    if (entry.field) {
+      held.*entry.field = value;
+    } else if (entry.global) {
+      *entry.global = value;
+    }
+  }
+  return true;
+}
+
+QStringList openDialogFilters(const TextTable& texts) {
+  return {
+      filter(texts.text(55), "*.m3u *.m3u8 *.pls *.ini *.xspf *.xml *.txt *.zip"),
+      filter(texts.text(56), "*.m3u *.m3u8 *.txt"),
+      filter(QStringLiteral("ShoutCast, Icecast"), "*.pls *.ini"),
+      filter(texts.text(57), "*.xspf *.xml"),
+      filter(texts.text(58), "*.zip"),
+      filter(texts.text(59), "*"),
+  };
+}
+
+QStringList saveDialogFilters(const TextTable& texts) {
+  return {filter(texts.text(60), "*.ini"), filter(texts.text(61), "*.pls")};
+}
+
+}  // namespace qv::i18n

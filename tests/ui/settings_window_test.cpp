@@ -1,0 +1,191 @@
+// The settings window as a user meets it: switching the language, texts that fit, closing it with
+// a new buffer length, the update notice and the product link.
+#include "program_run.h"
+
+#include "engine.h"
+#include "hover_link_label.h"
+#include "open_url.h"
+#include "sound/eq_panel.h"
+#include "station_list/station_list_panel.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// The shipped translations and a language whose file is not a text file (it is listed, but has
+// no .txt to apply).
+void addLanguages(const TestProfile& profile) {
+  profile.addLanguageFiles({QStringLiteral("Klingon.ini")});
+  for (const char* name : {"German.txt", "French.txt", "Spanish.txt"}) {
+    QFile::copy(QStringLiteral(QV_LANGUAGES_DIR "/") + QLatin1String(name),
+                profile.languagesFolder() + QLatin1Char('/') + QLatin1String(name));
+  }
+}
+
+void pickLanguage(const QString& name) {
+  QComboBox* box = SettingsForm->LangBox;
+  const int index = box->findText(name);
+  ASSERT_GE(index, 0) << name.toStdString();
+  box->setCurrentIndex(index);
+  emit box->activated(index);
+}
+
+TEST(SettingsWindow, PickingALanguageChangesEveryShownTextAtOnce) {
+  ProgramRun run;
+  addLanguages(run.profile);
+  ASSERT_TRUE(run.start());
+
+  pickLanguage(QStringLiteral("German"));
+  EXPECT_TRUE(MainForm->languageFile().endsWith(QLatin1String("/German.txt")));
+  EXPECT_EQ(MainForm->popOpenPL->text(), QStringLiteral("Wiedergabeliste öffnen"));
+  EXPECT_EQ(MainForm->StationsPanel->lRecent->text(), QStringLiteral("Letzte Listen"));
+  EXPECT_EQ(MainForm->SearchEdit->placeholderText(), QStringLiteral("Suchen"));
+  EXPECT_EQ(MainForm->Equalizer->reverbLabel->text(), QStringLiteral("Hall"));
+  EXPECT_EQ(MainForm->saveDialogFilters().first(), QStringLiteral("INI-Dateien (*.ini)"));
+  EXPECT_EQ(MainForm->openDialogFilters()[2], QStringLiteral("ShoutCast, Icecast (*.pls *.ini)"));
+  EXPECT_EQ(qv::l_connecting, QStringLiteral("verbinde"));
+  EXPECT_EQ(SettingsForm->windowTitle(), QStringLiteral("Einstellungen"));
+  EXPECT_EQ(SettingsForm->HotkeysCheckBox->text(), QStringLiteral("Globale Medientasten"));
+  EXPECT_EQ(SettingsForm->CloseButton->text(), QStringLiteral("Schließen"));
+
+  // A language without a file brings every text back to English.
+  pickLanguage(QStringLiteral("Klingon"));
+  EXPECT_EQ(MainForm->popOpenPL->text(), QStringLiteral("Open Playlist"));
+  EXPECT_EQ(MainForm->Equalizer->reverbLabel->text(), QStringLiteral("Reverb"));
+  EXPECT_EQ(qv::l_connecting, QStringLiteral("connecting"));
+  EXPECT_EQ(SettingsForm->windowTitle(), QStringLiteral("Settings"));
+  EXPECT_EQ(SettingsForm->CloseButton->text(), QStringLiteral("Close"));
+
+  pickLanguage(QStringLiteral("French"));
+  run.finish();
+  EXPECT_TRUE(run.profile.settingsText().contains("\"Language\"=\"French\""));
+  EXPECT_TRUE(run.errors.isEmpty());
+}
+
+// Each caption is as wide as its text needs, inside the window, and no two controls overlap, in
+// every shipped language, with the window's own font and with a much wider one.
+TEST(SettingsWindow, EveryControlFitsItsTextInEveryLanguageAndFont) {
+  ProgramRun run;
+  addLanguages(run.profile);
+  ASSERT_TRUE(run.start());
+  SettingsForm->showUpdateOffer({QStringLiteral("9.9.9.9"), QString(), QString()});
+  SettingsForm->show();
+
+  QFont wide(QStringLiteral("DejaVu Sans"));
+  wide.setPixelSize(16);
+  wide.setBold(true);
+  for (const QFont& font : {SettingsForm->font(), wide}) {
+    SettingsForm->setFont(font);
+    for (const char* language : {"Klingon", "German", "French", "Spanish"}) {
+      pickLanguage(QLatin1String(language));
+      QCoreApplication::processEvents();
+      const QString where = QLatin1String(language) + QLatin1Char('/') + font.family();
+      EXPECT_GE(SettingsForm->width(), 327);
+      EXPECT_GE(SettingsForm->height(), 332);
+      const QList<QWidget*> controls = SettingsForm->findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
+      for (QWidget* control : controls) {
+        const std::string name = (where + QLatin1Char(' ') + control->objectName()).toStdString();
+        if (control->isHidden()) {
+          continue;  // the product link in a build that names no site
+        }
+        EXPECT_GE(control->width(), control->sizeHint().width()) << name;
+        EXPECT_GE(control->height(), control->sizeHint().height()) << name;
+        EXPECT_TRUE(SettingsForm->rect().contains(control->geometry())) << name;
+        for (QWidget* other : controls) {
+          if (other != control && !other->isHidden()) {
+            EXPECT_FALSE(control->geometry().intersects(other->geometry()))
+                << name << " overlaps " << other->objectName().toStdString();
+          }
+        }
+      }
+    }
+  }
+  run.finish();
+}
+
+TEST(SettingsWindow, ClosingHandsTheBufferLengthToTheNextStation) {
+  ProgramRun run;
+  ASSERT_TRUE(run.start());
+  MainForm->Stations.replaceAll({{QStringLiteral("Nowhere"), QStringLiteral("http://127.0.0.1:9/"), {}, {}}});
+  MainForm->CurrentStation = 0;
+
+  // Escape, the close button and the close box each close (hide) the window and hand it on.
+  const std::function<void()> ways[] = {
+      [] { QTest::keyClick(SettingsForm, Qt::Key_Escape); },
+      [] { SettingsForm->CloseButton->click(); },
+      [] { SettingsForm->close(); },
+  };
+  int tenths = 20;
+  for (const auto& close : ways) {
+    SettingsForm->show();
+    SettingsForm->bufferSE->setValue(tenths);
+    close();
+    EXPECT_TRUE(SettingsForm->isHidden());
+    EXPECT_EQ(qv::engine::getConfig(qv::engine::Config::BufferMs), static_cast<std::uint32_t>(tenths * 100));
+    ++tenths;
+  }
+
+  // The next station opens with it, and the field shows what the engine uses.
+  SettingsForm->bufferSE->setValue(3);
+  MainForm->Play();
+  EXPECT_EQ(SettingsForm->bufferSE->value(), 22);
+  run.finish();
+  qv::engine::setConfig(qv::engine::Config::BufferMs, 500);
+}
+
+TEST(SettingsWindow, UpdateNoticeOffersTheDownloadOnlyOverHttps) {
+  QList<QUrl> opened;
+  const qv::ui::UrlOpener previous = qv::ui::setUrlOpener([&](const QUrl& url) { opened.append(url); });
+  // A host on this machine that refuses at once: the check fails quietly, and the link names it.
+  qputenv("QUORVENTALE_UPDATE_HOST", "127.0.0.1:9");
+  ProgramRun run;
+  ASSERT_TRUE(run.start());
+  qunsetenv("QUORVENTALE_UPDATE_HOST");
+  EXPECT_TRUE(SettingsForm->UpdateLabel->isHidden());
+  QStringList questions;
+  QList<bool> offered;
+  SettingsForm->setUpdateQuestion([&](const QString& message, bool offersDownload) {
+    questions.append(message);
+    offered.append(offersDownload);
+    return true;
+  });
+
+  SettingsForm->showUpdateOffer(
+      {QStringLiteral("0.2.0"), QStringLiteral("Faster"), QStringLiteral("https://127.0.0.1/q")});
+  EXPECT_FALSE(SettingsForm->UpdateLabel->isHidden());
+  QTest::mouseClick(SettingsForm->UpdateLabel, Qt::LeftButton);
+  ASSERT_EQ(questions.size(), 1);
+  EXPECT_EQ(questions[0], QStringLiteral("New version founded:: 0.2.0\r\nCurrent version: 0.1.0.0\r\n"
+                                         "What's new:: Faster\r\nDownload?"));
+  EXPECT_TRUE(offered[0]);
+  EXPECT_EQ(opened, QList<QUrl>{QUrl(QStringLiteral("https://127.0.0.1/q"))});
+
+  for (const char* link : {"http://127.0.0.1/q", "file:///etc/passwd", "javascript:alert(1)", ""}) {
+    opened.clear();
+    SettingsForm->showUpdateOffer({QStringLiteral("0.2.0"), QString(), QLatin1String(link)});
+    SettingsForm->UpdateLabelClick();
+    EXPECT_FALSE(offered.last()) << link;
+    EXPECT_FALSE(questions.last().contains(QLatin1String("Download?"))) << link;
+    EXPECT_TRUE(opened.isEmpty()) << link;
+  }
+
+  opened.clear();
+  EXPECT_EQ(SettingsForm->LinkLabel->text(), QStringLiteral("127.0.0.1:9"));
+  QTest::mouseClick(SettingsForm->LinkLabel, Qt::LeftButton);
+  EXPECT_EQ(opened, QList<QUrl>{QUrl(QStringLiteral("https://127.0.0.1:9/soft/quorventale-online-radio-player/"))});
+
+  run.finish();
+  qv::ui::setUrlOpener(previous);
+  EXPECT_TRUE(run.errors.isEmpty());
+}
+
+}  // namespace

@@ -1,0 +1,82 @@
+#include "https_get.h"
+
+#include <curl/curl.h>
+
+#include <memory>
+
+namespace qv::update {
+namespace {
+
+struct CurlDeleter {
+  void operator()(CURL* handle) const { curl_easy_cleanup(handle); }
+};
+
+struct Transfer {
+  HttpsAnswer* answer;
+  std::size_t maxBodyBytes;
+  const std::atomic<bool>* cancel;
+  bool tooLarge = false;
+};
+
+std::size_t receiveBody(char* data, std::size_t size, std::size_t count, void* user) {
+  auto* transfer = static_cast<Transfer*>(user);
+  const std::size_t bytes = size * count;
+  if (transfer->answer->body.size() + bytes > transfer->maxBodyBytes) {
+    transfer->tooLarge = true;
+    return 0;  // ends the transfer with a write error
+  }
+  transfer->answer->body.append(data, static_cast<qsizetype>(bytes));
+  return bytes;
+}
+
+int progress(void* user, curl_off_t, curl_off_t, curl_off_t, curl_off_t) {
+  return static_cast<Transfer*>(user)->cancel->load() ? 1 : 0;
+}
+
+}  // namespace
+
+HttpsAnswer httpsGet(const QByteArray& url, const HttpsGetOptions& options, const std::atomic<bool>& cancel) {
+  HttpsAnswer answer;
+  static const bool initialised = curl_global_init(CURL_GLOBAL_DEFAULT) == CURLE_OK;
+  const std::unique_ptr<CURL, CurlDeleter> curl(initialised ? curl_easy_init() : nullptr);
+  if (!curl) {
+    answer.error = QStringLiteral("the HTTP library could not be set up");
+    return answer;
+  }
+  Transfer transfer{&answer, options.maxBodyBytes, &cancel};
+  CURL* handle = curl.get();
+  curl_easy_setopt(handle, CURLOPT_URL, url.constData());
+  curl_easy_setopt(handle, CURLOPT_PROTOCOLS_STR, "https");
+  curl_easy_setopt(handle, CURLOPT_NOSIGNAL, 1L);
+  curl_easy_setopt(handle, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(options.connectTimeout.count()));
+  curl_easy_setopt(handle, CURLOPT_TIMEOUT_MS, static_cast<long>(options.totalTimeout.count()));
+  curl_easy_setopt(handle, CURLOPT_MAXFILESIZE_LARGE, static_cast<curl_off_t>(options.maxBodyBytes));
+  curl_easy_setopt(handle, CURLOPT_WRITEFUNCTION, &receiveBody);
+  curl_easy_setopt(handle, CURLOPT_WRITEDATA, &transfer);
+  curl_easy_setopt(handle, CURLOPT_NOPROGRESS, 0L);
+  curl_easy_setopt(handle, CURLOPT_XFERINFOFUNCTION, &progress);
+  curl_easy_setopt(handle, CURLOPT_XFERINFODATA, &transfer);
+  curl_easy_setopt(handle, CURLOPT_USERAGENT, "Quorventale");
+  const QByteArray caFile = options.caFile.toLocal8Bit();
+  if (!caFile.isEmpty()) {
+    curl_easy_setopt(handle, CURLOPT_CAINFO, caFile.constData());
+  }
+
+  const CURLcode result = curl_easy_perform(handle);
+  if (result != CURLE_OK) {
+    answer.body.clear();
+    answer.error = transfer.tooLarge ? QStringLiteral("the answer is larger than %1 bytes").arg(options.maxBodyBytes)
+                                     : QString::fromUtf8(curl_easy_strerror(result));
+    return answer;
+  }
+  long status = 0;
+  curl_easy_getinfo(handle, CURLINFO_RESPONSE_CODE, &status);
+  answer.status = static_cast<int>(status);
+  const char* contentType = nullptr;
+  if (curl_easy_getinfo(handle, CURLINFO_CONTENT_TYPE, &contentType) == CURLE_OK && contentType) {
+    answer.contentType = contentType;
+  }
+  return answer;
+}
+
+}  // namespace qv::update

@@ -10,9 +10,7 @@ class MprisMediaKeys final : public MediaKeys {
  public:
   MprisMediaKeys(MediaPlayerPort& player, QDBusConnection bus) : m_service(player, std::move(bus)) {}
 
-  StageOutcome registerKeys() override {
-    return m_service.exportOnBus() ? StageOutcome::Done : StageOutcome::Failed;
-  }
+  StageOutcome registerKeys() override { return m_service.exportOnBus() ? StageOutcome::Done : StageOutcome::Failed; }
   StageOutcome unregisterKeys() override {
     m_service.withdraw();
     return StageOutcome::Done;

@@ -6,7 +6,6 @@
 #include "language_file.h"
 #include "lifecycle_log.h"
 #include "main_window_handle.h"
-#include "media_keys.h"
 #include "paths.h"
 #include "recent_playlists.h"
 #include "settings/settings_key.h"
@@ -36,6 +35,7 @@ TMainForm::TMainForm(qv::settings::SettingsBackend& settings, qv::settings::Sett
   setWindowIcon(qv::ui::applicationIcon());
   // The texts hold their built-in English from the start, also when no language stage runs.
   qv::i18n::applyBuiltInTexts(*this);
+  createDesktopParts();
   createControls();
   connect(qApp, &QGuiApplication::applicationStateChanged, this, [this] { update(0, 0, width(), 1); });
 }
@@ -101,14 +101,6 @@ void TMainForm::Localizate(const QString& LangFile) {
   m_languageFile = LangFile;
   qv::i18n::applyBuiltInTexts(*this);
   qv::logStageOutcome("Localizate language file", qv::i18n::applyLanguageFile(LangFile, *this));
-}
-
-void TMainForm::registerMediaKeys() {
-  qv::logStageOutcome("register media keys", qv::ui::registerMediaKeys());
-}
-
-void TMainForm::unregisterMediaKeys() {
-  qv::logStageOutcome("unregister media keys", qv::ui::unregisterMediaKeys());
 }
 
 void TMainForm::closeEvent(QCloseEvent* event) {

@@ -37,9 +37,15 @@ namespace qv::stations {
 struct StationEntry;
 }
 
+class TPopupForm;
+
 namespace qv::ui {
 using KeepAwake = qv::playback::KeepAwake;
+class MediaKeys;
+class MediaPlayerPort;
 class Notifier;
+class TrayIcon;
+class WindowMediaPlayer;
 struct PlaybackParts;
 class TaskbarPresenter;
 class SplitterBar;
@@ -108,6 +114,27 @@ class TMainForm : public QWidget, public qv::i18n::MainFormTexts, public Setting
   //! Ends compact mode: this window comes back and the popup player goes (the popup and the tray
   //! icon call this).
   void leaveCompactMode();
+  //! The popup's icon: this window comes back, the popup goes; the tray icon stays as it is.
+  void AppImageClick();
+  //! The tray icon: a click shows the popup player; a double click (and Restore, without taking the
+  //! focus) brings this window back in the normal state and hides the tray icon and the popup.
+  void TrayIcon1Click();
+  void TrayIcon1DblClick();
+  void Restore1Click();
+  //! This window back in the normal state, in front, the popup hidden; `focus` also activates it.
+  void restoreMainWindow(bool focus);
+  //! Minimizing hides this window to the tray when the tray option is on (`OnMinimizeProc`).
+  void installMinimiseToTray();
+  //! The tray icon and its menu.
+  qv::ui::TrayIcon& tray();
+  //! The player as the media keys and the desktop's media controls drive it.
+  qv::ui::MediaPlayerPort& mediaPlayer();
+  //! Replaces the media keys (the desktop's by default); the old ones are withdrawn.
+  void setMediaKeys(std::unique_ptr<qv::ui::MediaKeys> mediaKeys);
+  //! The popup player's buttons and icon drive this window's actions.
+  void attachPopup(TPopupForm& popup);
+  //! The cached logo file of the station shown now; empty when it has none.
+  QString stationLogoFile() const { return m_stationLogoFile; }
   void SettingsImageClick();
   void EQImageClick();
   void iMenuClick();
@@ -152,7 +179,8 @@ class TMainForm : public QWidget, public qv::i18n::MainFormTexts, public Setting
   void PlayStopActionExecute();
   void PreviousActionExecute();
   void NextActionExecute();
-  //! A station chosen in the tray's station menu: it plays without stopping the current one first.
+  //! A station chosen in the tray's station menu, by its PLAY_ARRAY index: it plays without stopping
+  //! the current one first. A filter that hides it is cleared first.
   void Changestation(int station);
   //! A report of the stream opener, the stream's callbacks or the monitor (through the controller).
   void StreamStatusMessage(const qv::playback::StatusReport& report);
@@ -232,6 +260,13 @@ class TMainForm : public QWidget, public qv::i18n::MainFormTexts, public Setting
   void createControls();
   void createStationListPanel();
   void connectPlayback();
+  void createDesktopParts();
+  void connectDesktopPlayback();
+  bool trayOption() const;
+  void hideToTray();
+  void platformMinimised();
+  void notifyStationChange(const qv::stations::StationEntry& station);
+  void showOnPopup(const qv::playback::StatusView& view);
   void applyStatusView(const qv::playback::StatusView& view);
   void stationRequested(const qv::stations::StationEntry& station);
   void placeTrackLabel();
@@ -269,6 +304,18 @@ class TMainForm : public QWidget, public qv::i18n::MainFormTexts, public Setting
   std::shared_ptr<qv::ui::PlaybackParts> m_playback;
   //! The title has been shown once: from then on `TrackLabel` wraps across the panel.
   bool m_trackLabelWraps = false;
+  QString m_stationLogoFile;
+  qv::ui::TrayIcon* m_tray = nullptr;
+  // Shared, like the playback parts, so that this header needs not know them. The keys use the
+  // player: they go first.
+  std::shared_ptr<qv::ui::WindowMediaPlayer> m_mediaPlayer;
+  std::shared_ptr<qv::ui::MediaKeys> m_mediaKeys;
+  //! `OnMinimizeProc` is installed: the window's own minimize button also hides to the tray.
+  bool m_minimiseHook = false;
+  //! The minimize under way comes from the window's own button, not from the platform.
+  bool m_ownMinimise = false;
+  //! Once compact mode ran without the tray option, the popup keeps a taskbar button of its own.
+  bool m_popupHasTaskbarButton = false;
 };
 
 //! Program-wide reference; empty until the main window has been created.

@@ -15,7 +15,3 @@ void TMainForm::popSavePlaylistClick() {
 void TMainForm::popAddStationClick() {
   qv::logStageOutcome("Add Station", qv::StageOutcome::OwnerNotBuilt);
 }
-
-void TMainForm::showTrayIcon() {
-  qv::logStageOutcome("tray icon", qv::StageOutcome::OwnerNotBuilt);
-}

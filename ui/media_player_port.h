@@ -12,10 +12,10 @@ enum class MediaStatus : std::uint8_t { Stopped, Playing };
 
 //! The title now playing, split for the desktop's media controls.
 struct MediaTrack {
-  QString title;   // the title report; the station's Name until the first title arrives
-  QString artist;  // from a title of the form "artist - title"; empty otherwise
-  QString album;   // the station's Name
-  QString artPath; // the cached logo file; empty when there is none
+  QString title;    // the title report; the station's Name until the first title arrives
+  QString artist;   // from a title of the form "artist - title"; empty otherwise
+  QString album;    // the station's Name
+  QString artPath;  // the cached logo file; empty when there is none
   //! Changes whenever another station is asked for, so the desktop sees a new track.
   quint64 stationSerial = 0;
 

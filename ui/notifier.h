@@ -10,7 +10,7 @@ namespace qv::ui {
 
 //! One desktop notification of the program.
 struct Notification {
-  QString name;       // what it is about ("StationChanged")
+  QString name;  // what it is about ("StationChanged")
   QString title;
   QString body;
   QString imagePath;  // a local image file (the station's logo); empty for the program's icon

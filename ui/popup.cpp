@@ -55,9 +55,7 @@ void TPopupForm::createControls(const qv::ui::Skin& skin) {
   NextImage = button("NextImage", 92, "PngNext_2", "PngNext_1", &TPopupForm::nextClicked);
   // Play or Stop after the stream's state at the moment of the event.
   const auto playImage = [this](const char* play, const char* stop) {
-    return [this, play, stop] {
-      return QString::fromLatin1(m_streamActive && m_streamActive() ? stop : play);
-    };
+    return [this, play, stop] { return QString::fromLatin1(m_streamActive && m_streamActive() ? stop : play); };
   };
   PlayImage->setHoverRules(playImage("PngPlay_1", "PngStop_1"), playImage("PngPlay_2", "PngStop_2"));
 

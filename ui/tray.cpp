@@ -11,7 +11,7 @@ namespace qv::ui {
 
 TrayTexts TrayTexts::builtIn() {
   using qv::i18n::builtInText;
-  return {builtInText(1), builtInText(24), builtInText(25), builtInText(28),
+  return {builtInText(1),  builtInText(24), builtInText(25), builtInText(28),
           builtInText(29), builtInText(31), builtInText(32)};
 }
 

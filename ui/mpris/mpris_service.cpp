@@ -27,9 +27,9 @@ QString statusText(MediaStatus status) {
 }
 
 QDBusMessage busCall(const QString& method, const QVariantList& arguments) {
-  QDBusMessage call = QDBusMessage::createMethodCall(QStringLiteral("org.freedesktop.DBus"),
-                                                     QStringLiteral("/org/freedesktop/DBus"),
-                                                     QStringLiteral("org.freedesktop.DBus"), method);
+  QDBusMessage call =
+      QDBusMessage::createMethodCall(QStringLiteral("org.freedesktop.DBus"), QStringLiteral("/org/freedesktop/DBus"),
+                                     QStringLiteral("org.freedesktop.DBus"), method);
   call.setArguments(arguments);
   return call;
 }
@@ -181,8 +181,8 @@ void MprisService::withdraw() {
 }
 
 MprisService::Published MprisService::read() const {
-  return {m_player.status(),        m_player.track(),         m_player.volume(),
-          m_player.canGoNext(),     m_player.canGoPrevious(), m_player.canPlay()};
+  return {m_player.status(),    m_player.track(),         m_player.volume(),
+          m_player.canGoNext(), m_player.canGoPrevious(), m_player.canPlay()};
 }
 
 QVariantMap MprisService::metadata() const {

@@ -111,9 +111,6 @@ class TMainForm : public QWidget, public qv::i18n::MainFormTexts, public Setting
   void MinimizeImageClick();
   void OntopImageClick();
   void SmallImageClick();
-  //! Ends compact mode: this window comes back and the popup player goes (the popup and the tray
-  //! icon call this).
-  void leaveCompactMode();
   //! The popup's icon: this window comes back, the popup goes; the tray icon stays as it is.
   void AppImageClick();
   //! The tray icon: a click shows the popup player; a double click (and Restore, without taking the

@@ -234,10 +234,6 @@ void TMainForm::AppImageClick() {
   restoreMainWindow(false);
 }
 
-void TMainForm::leaveCompactMode() {
-  AppImageClick();
-}
-
 void TMainForm::TrayIcon1Click() {
   if (PopupForm) {
     PopupForm->show();

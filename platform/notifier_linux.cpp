@@ -1,5 +1,6 @@
 #include "notifier.h"
 
+#include "desktop_bus.h"
 #include "lifecycle_log.h"
 
 #include <QDBusConnection>
@@ -17,12 +18,9 @@ namespace qv::ui {
 
 namespace {
 
-const QString kService = QStringLiteral("org.freedesktop.Notifications");
-const QString kPath = QStringLiteral("/org/freedesktop/Notifications");
-constexpr int kCallTimeoutMs = 5000;
-
 QDBusMessage notificationsCall(const QString& method) {
-  return QDBusMessage::createMethodCall(kService, kPath, kService, method);
+  return desktopServiceCall(QStringLiteral("org.freedesktop.Notifications"),
+                            QStringLiteral("/org/freedesktop/Notifications"), method);
 }
 
 // Each notification replaces the one before (replaces_id), so a quick run of station changes
@@ -68,7 +66,7 @@ class DesktopNotifier final : public Notifier {
     QDBusMessage notify = notificationsCall(QStringLiteral("Notify"));
     notify << QStringLiteral("Quorventale") << m_shownId << QStringLiteral("quorventale") << notification.title
            << notification.body << QStringList() << hints << -1;
-    m_pending = new QDBusPendingCallWatcher(m_bus.asyncCall(notify, kCallTimeoutMs), &m_context);
+    m_pending = new QDBusPendingCallWatcher(m_bus.asyncCall(notify, kDesktopCallTimeoutMs), &m_context);
     QObject::connect(m_pending, &QDBusPendingCallWatcher::finished, &m_context, [this](QDBusPendingCallWatcher* call) {
       call->deleteLater();
       m_pending = nullptr;

@@ -12,7 +12,9 @@
 #include <windows.h>
 
 #include <array>
+#include <iterator>
 #include <optional>
+#include <string>
 
 namespace qv::ui {
 
@@ -117,7 +119,7 @@ class WindowsTaskbarPresenter final : public TaskbarPresenter, public QAbstractN
       buttons[i].hIcon = icons[i];
       buttons[i].dwFlags = THBF_ENABLED;
       const std::wstring hint = button.hint.toStdWString();
-      wcsncpy_s(buttons[i].szTip, hint.c_str(), _TRUNCATE);
+      wcsncpy_s(buttons[i].szTip, std::size(buttons[i].szTip), hint.c_str(), _TRUNCATE);
     }
     if (m_buttonsAdded) {
       m_taskbar->ThumbBarUpdateButtons(window(), buttons.size(), buttons.data());

@@ -259,7 +259,7 @@ class TMainForm : public QWidget, public qv::i18n::MainFormTexts, public Setting
   void connectPlayback();
   void createDesktopParts();
   void connectDesktopPlayback();
-  bool trayOption() const;
+  bool trayUsable() const;
   void hideToTray();
   void platformMinimised();
   void notifyStationChange(const qv::stations::StationEntry& station);

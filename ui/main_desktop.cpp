@@ -166,13 +166,15 @@ void TMainForm::installMinimiseToTray() {
   m_minimiseHook = true;
 }
 
-bool TMainForm::trayOption() const {
-  return m_model.value(qv::settings::HideToTray);
+// The tray option counts only where the desktop shows the tray icon: elsewhere the window would
+// vanish with no way back, so it minimizes, and the popup keeps a taskbar button.
+bool TMainForm::trayUsable() const {
+  return m_model.value(qv::settings::HideToTray) && m_tray->isAvailable();
 }
 
 void TMainForm::MinimizeImageClick() {
   // With the hook, the window is minimized first and then hidden: it stays minimized meanwhile.
-  if (m_minimiseHook && trayOption()) {
+  if (m_minimiseHook && trayUsable()) {
     m_ownMinimise = true;
     showMinimized();
     m_ownMinimise = false;
@@ -187,12 +189,12 @@ void TMainForm::MinimizeImageClick() {
 // A minimize the platform asks for (the taskbar button, a key of the desktop) hides the window to
 // the tray instead, when the tray option is on.
 void TMainForm::platformMinimised() {
-  if (m_ownMinimise || !isMinimized() || !isVisible() || !trayOption()) {
+  if (m_ownMinimise || !isMinimized() || !isVisible() || !trayUsable()) {
     return;
   }
   // Not from inside the state change itself: the window system is still applying it.
   QTimer::singleShot(0, this, [this] {
-    if (isMinimized() && isVisible() && trayOption()) {
+    if (isMinimized() && isVisible() && trayUsable()) {
       setWindowState(windowState() & ~Qt::WindowMinimized);
       hideToTray();
     }
@@ -215,7 +217,7 @@ void TMainForm::SmallImageClick() {
   CompactMode = true;
   // With the tray option on, the tray icon is the way back; otherwise the popup gets a taskbar
   // button of its own (and keeps it).
-  const bool toTray = trayOption();
+  const bool toTray = trayUsable();
   if (!toTray) {
     m_popupHasTaskbarButton = true;
   }

@@ -86,4 +86,8 @@ bool TrayIcon::isVisible() const {
   return TrayIcon1->isVisible();
 }
 
+bool TrayIcon::isAvailable() const {
+  return m_available ? m_available() : QSystemTrayIcon::isSystemTrayAvailable();
+}
+
 }  // namespace qv::ui

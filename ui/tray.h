@@ -5,6 +5,7 @@
 #include <QObject>
 #include <QString>
 
+#include <functional>
 #include <vector>
 
 class QAction;
@@ -41,6 +42,11 @@ class TrayIcon : public QObject {
   void show();
   void hide();
   bool isVisible() const;
+  //! The desktop shows tray icons (a StatusNotifierItem host or a tray area). Without one, hiding
+  //! to the tray would leave nothing to come back by.
+  bool isAvailable() const;
+  //! Replaces the desktop's answer (tests on a platform without a tray).
+  void setAvailability(std::function<bool()> available) { m_available = std::move(available); }
 
   QSystemTrayIcon* TrayIcon1;
   QMenu* TrayPopup;
@@ -67,6 +73,7 @@ class TrayIcon : public QObject {
 
  private:
   int m_markedIndex = -1;
+  std::function<bool()> m_available;
 };
 
 }  // namespace qv::ui

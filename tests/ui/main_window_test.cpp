@@ -305,6 +305,7 @@ TEST_F(MainWindow, ButtonsShowTheEqualizerTheSettingsAndThePlaylistMenu) {
 // Every way into compact mode has a way back, and the main window comes back where it was.
 TEST_F(MainWindow, CompactModeHandsOverToThePopupPlayerAndBack) {
   startShown();
+  MainForm->tray().setAvailability([] { return true; });  // the desktop shows tray icons
   const QRect bounds = MainForm->geometry();
   const auto expectMainWindowBack = [&] {
     EXPECT_FALSE(MainForm->CompactMode);

@@ -59,6 +59,7 @@ class TrayAndPopup : public ::testing::Test {
     MainForm->Stations.replaceAll({{QStringLiteral("Jazz FM"), {}, QStringLiteral("jazz"), {}},
                                    {QStringLiteral("Rock One"), {}, QStringLiteral("rock"), {}},
                                    {QStringLiteral("Jazz Two"), {}, QStringLiteral("jazz"), {}}});
+    MainForm->tray().setAvailability([] { return true; });  // the desktop shows tray icons
     MainForm->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(MainForm));
   }
@@ -165,6 +166,26 @@ TEST_F(TrayAndPopup, MinimizingHidesToTheTrayAndADoubleClickBringsTheWindowBack)
   MainForm->setWindowState(Qt::WindowMinimized);
   QTest::qWait(50);
   EXPECT_TRUE(MainForm->isVisible());
+  EXPECT_FALSE(MainForm->tray().isVisible());
+  MainForm->showNormal();
+}
+
+// A desktop without a tray would leave a hidden window no way back: it minimizes instead, and the
+// compact popup keeps a taskbar button.
+TEST_F(TrayAndPopup, WithoutATrayOnTheDesktopNothingHidesToIt) {
+  MainForm->tray().setAvailability([] { return false; });
+  SettingsForm->TrayCheckBox->setChecked(true);
+  MainForm->installMinimiseToTray();
+  MainForm->MinimizeImageClick();
+  QTest::qWait(50);
+  EXPECT_TRUE(MainForm->isVisible());
+  EXPECT_TRUE(MainForm->isMinimized());
+  EXPECT_FALSE(MainForm->tray().isVisible());
+
+  MainForm->showNormal();
+  QTest::mouseClick(MainForm->SmallImage, Qt::LeftButton);
+  EXPECT_TRUE(PopupForm->isVisible());
+  EXPECT_EQ(PopupForm->windowType(), Qt::Window);
   EXPECT_FALSE(MainForm->tray().isVisible());
 }
 

@@ -1,5 +1,6 @@
 #include "mpris_service.h"
 
+#include "desktop_bus.h"
 #include "lifecycle_log.h"
 
 #include <QDBusAbstractAdaptor>
@@ -20,7 +21,6 @@ const QString MprisService::kObjectPath = QStringLiteral("/org/mpris/MediaPlayer
 namespace {
 
 const QString kPlayerInterface = QStringLiteral("org.mpris.MediaPlayer2.Player");
-constexpr int kCallTimeoutMs = 5000;
 
 QString statusText(MediaStatus status) {
   return status == MediaStatus::Playing ? QStringLiteral("Playing") : QStringLiteral("Stopped");
@@ -160,7 +160,7 @@ bool MprisService::exportOnBus() {
   m_published = read();
   // DO_NOT_QUEUE: a name another program holds stays its own; ours is then simply not reachable.
   auto* pending = new QDBusPendingCallWatcher(
-      m_bus.asyncCall(busCall(QStringLiteral("RequestName"), {kServiceName, 4U}), kCallTimeoutMs), this);
+      m_bus.asyncCall(busCall(QStringLiteral("RequestName"), {kServiceName, 4U}), kDesktopCallTimeoutMs), this);
   connect(pending, &QDBusPendingCallWatcher::finished, this, [](QDBusPendingCallWatcher* call) {
     call->deleteLater();
     const QDBusPendingReply<uint> reply = *call;

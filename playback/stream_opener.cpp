@@ -60,7 +60,7 @@ struct StreamOpener::State {
     requestCounter.store(request);
     return request;
   }
-  void runWorker(int request, const QByteArray& url);
+  void runWorker(int request, const QByteArray& url, const StartSound& sound);
 };
 
 namespace {
@@ -128,15 +128,17 @@ QList<QByteArray> headerLines(qv::engine::Handle stream) {
   return tagLines(icy != nullptr ? icy : qv::engine::channelGetTags(stream, qv::engine::Tag::Http));
 }
 
-void StreamOpener::State::runWorker(int request, const QByteArray& url) {
+void StreamOpener::State::runWorker(int request, const QByteArray& url, const StartSound& sound) {
   qv::engine::streamFree(streamHandle.load());  // 0 on the first request: ignored by the engine
   if (shows(request)) {
     reports.report(request, StatusReport::connecting());
   }
 
   StreamContext* context = newContext(request);
+  std::vector<qv::engine::Handle> effects(sound.effects.size(), 0);
+  const qv::engine::StreamStart start{sound.volume, sound.effects.data(), sound.effects.size(), effects.data()};
   const qv::engine::Handle stream =
-      qv::engine::streamCreateUrl(url.constData(), qv::engine::AutoFree, &downloadStatus, context);
+      qv::engine::streamCreateUrlWith(url.constData(), qv::engine::AutoFree, &downloadStatus, context, start);
   const int errorCode = stream == 0 ? static_cast<int>(qv::engine::errorGetCode()) : 0;
 
   bool newest = false;
@@ -171,7 +173,7 @@ void StreamOpener::State::runWorker(int request, const QByteArray& url) {
   qv::engine::channelPlay(stream);
   openPending.store(false);
   if (shows(request)) {
-    reports.streamStarted(request, stream);
+    reports.streamStarted(request, stream, effects);
   }
 }
 
@@ -181,7 +183,7 @@ StreamOpener::~StreamOpener() {
   shutDown();
 }
 
-void StreamOpener::open(const QString& url) {
+void StreamOpener::open(const QString& url, const StartSound& sound) {
   auto& workers = m_state->workers;
   for (auto it = workers.begin(); it != workers.end();) {
     if (it->done->load()) {
@@ -197,8 +199,8 @@ void StreamOpener::open(const QString& url) {
   // whatever order the workers happen to start in.
   const int request = m_state->newRequest();
   State* state = m_state.get();
-  workers.push_back({std::thread([state, done, request, link = url.toUtf8()] {
-                       state->runWorker(request, link);
+  workers.push_back({std::thread([state, done, request, sound, link = url.toUtf8()] {
+                       state->runWorker(request, link, sound);
                        done->store(true);
                      }),
                      done});

@@ -9,6 +9,7 @@
 #include <QString>
 
 #include <memory>
+#include <vector>
 
 namespace qv::playback {
 
@@ -16,6 +17,12 @@ namespace qv::playback {
 StreamTags streamTags(qv::engine::Handle stream);
 //! The stream's ICY header lines, or its HTTP lines when it has none.
 QList<QByteArray> headerLines(qv::engine::Handle stream);
+
+//! How a stream sounds from its first sample: the volume and the effects it is opened with.
+struct StartSound {
+  float volume = 1.0F;
+  std::vector<qv::engine::StartEffect> effects;
+};
 
 //! Where the opener's workers and the stream's callbacks send what happens. Every call carries the
 //! number of the request it belongs to; the receiver shows it only while that request is the
@@ -26,9 +33,10 @@ class StreamReports {
   //! From the worker: reports 0, 1 and 8. Returns once the window has handled it; never called
   //! while the opener holds its lock.
   virtual void report(int request, const StatusReport& report) = 0;
-  //! From the worker: the request's stream is installed and playing (its volume and effects
-  //! belong on it now). Blocking like report().
-  virtual void streamStarted(int request, qv::engine::Handle stream) = 0;
+  //! From the worker: the request's stream is installed and playing, with the handles of its start
+  //! effects in their order. Blocking like report().
+  virtual void streamStarted(int request, qv::engine::Handle stream,
+                             const std::vector<qv::engine::Handle>& effects) = 0;
   //! From the stream's own threads: these must not wait for the window, because the window's
   //! thread may be waiting for that very thread (stopping or freeing the stream).
   virtual void streamStalled(int request) = 0;
@@ -47,8 +55,8 @@ class StreamOpener {
   StreamOpener(const StreamOpener&) = delete;
   StreamOpener& operator=(const StreamOpener&) = delete;
 
-  //! Sets OpenPending and starts a worker for `url`.
-  void open(const QString& url);
+  //! Sets OpenPending and starts a worker for `url`; the stream has `sound` before it is heard.
+  void open(const QString& url, const StartSound& sound = {});
   //! A request's worker has not yet installed its stream (or failed).
   bool openPending() const;
   //! The number of the newest request; requests are numbered from 1.

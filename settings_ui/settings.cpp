@@ -4,7 +4,6 @@
 #include "language_list.h"
 #include "lifecycle_log.h"
 #include "paths.h"
-#include "settings/read_group.h"
 #include "update_check.h"
 
 #include <QCheckBox>
@@ -14,6 +13,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSignalBlocker>
 #include <QSpinBox>
 
 #include <utility>
@@ -21,7 +21,6 @@
 TSettingsForm* SettingsForm = nullptr;
 
 namespace settings = qv::settings;
-namespace fallback = qv::settings::fallback;
 
 namespace {
 
@@ -33,21 +32,25 @@ Control* place(QWidget* parent, const char* name, int left, int top, int width, 
   return control;
 }
 
-QSpinBox* spinField(QWidget* parent, const char* name, QRect bounds, int minimum, int maximum, int step, int initial) {
+QSpinBox* spinField(QWidget* parent, const char* name, QRect bounds, int minimum, int maximum, int step) {
   auto* spin = place<QSpinBox>(parent, name, bounds.x(), bounds.y(), bounds.width(), bounds.height());
   spin->setRange(minimum, maximum);
   spin->setSingleStep(step);
-  spin->setValue(initial);
   return spin;
 }
 
 }  // namespace
 
-TSettingsForm::TSettingsForm(settings::SettingsBackend& backend, SettingsWindowHost& host)
-    : QWidget(nullptr, Qt::Tool | Qt::WindowTitleHint | Qt::WindowCloseButtonHint), m_settings(backend), m_host(host) {
+TSettingsForm::TSettingsForm(settings::SettingsBackend& backend, settings::SettingsModel& model,
+                             SettingsWindowHost& host)
+    : QWidget(nullptr, Qt::Tool | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
+      m_settings(backend),
+      m_model(model),
+      m_host(host) {
   setObjectName(QStringLiteral("SettingsForm"));
   setFixedSize(327, 332);
   createControls();
+  bindControls();
 }
 
 void TSettingsForm::createControls() {
@@ -57,15 +60,14 @@ void TSettingsForm::createControls() {
   ProxyServerEdit = place<QLineEdit>(this, "ProxyServerEdit", 58, 47, 243, 21);
   ProxyServerEdit->setPlaceholderText(QStringLiteral("(user:pass@)server:port"));
   HotkeysCheckBox = place<QCheckBox>(this, "HotkeysCheckBox", 8, 87, 118, 17);
-  HotkeysCheckBox->setChecked(true);
   TrayCheckBox = place<QCheckBox>(this, "TrayCheckBox", 188, 87, 113, 17);
   MouseStepLabel = place<QLabel>(this, "MouseStepLabel", 8, 121, 78, 13);
-  MouseStepSpin = spinField(this, "MouseStepSpin", {118, 118, 49, 22}, 1, 50, 5, fallback::MouseStep);
+  MouseStepSpin = spinField(this, "MouseStepSpin", {118, 118, 49, 22}, 1, 50, 5);
   InvertMouseCheckBox = place<QCheckBox>(this, "InvertMouseCheckBox", 188, 120, 113, 17);
   KeyStepLabel = place<QLabel>(this, "KeyStepLabel", 8, 151, 65, 13);
-  KeyStepSpin = spinField(this, "KeyStepSpin", {118, 148, 49, 22}, 1, 50, 5, fallback::KeyboardStep);
+  KeyStepSpin = spinField(this, "KeyStepSpin", {118, 148, 49, 22}, 1, 50, 5);
   BufferLabel = place<QLabel>(this, "BufferLabel", 192, 152, 55, 13);
-  bufferSE = spinField(this, "bufferSE", {264, 148, 37, 22}, 0, 60, 1, 5);
+  bufferSE = spinField(this, "bufferSE", {264, 148, 37, 22}, 0, 60, 1);
   cbPlayOnStart = place<QCheckBox>(this, "cbPlayOnStart", 8, 184, 159, 17);
   LoopStationCheckBox = place<QCheckBox>(this, "LoopStationCheckBox", 183, 184, 122, 17);
   lDiscr = place<QLabel>(this, "lDiscr", 8, 221, 25, 13);
@@ -90,16 +92,69 @@ void TSettingsForm::createControls() {
   setTabOrder(TrayCheckBox, cbPlayOnStart);
   setTabOrder(cbPlayOnStart, cbDiscr);
 
-  // Connected after the initial state, so only real changes (by the user or by the settings read)
+  connect(CloseButton, &QPushButton::clicked, this, &QWidget::close);
+}
+
+// Each control shows its value of the model and writes every change back; the model announces
+// only real changes, so the two never chase each other.
+void TSettingsForm::bindControls() {
+  const auto bindSpin = [this](QSpinBox* spin, settings::Setting<std::int32_t> setting) {
+    spin->setValue(m_model.value(setting));
+    m_model.onChange(setting, spin, [spin](int value) { spin->setValue(value); });
+    connect(spin, &QSpinBox::valueChanged, this, [this, setting](int value) { m_model.set(setting, value); });
+  };
+  const auto bindBox = [this](QCheckBox* box, settings::Setting<bool> setting) {
+    box->setChecked(m_model.value(setting));
+    m_model.onChange(setting, box, [box](bool on) { box->setChecked(on); });
+    connect(box, &QCheckBox::toggled, this, [this, setting](bool on) { m_model.set(setting, on); });
+  };
+  bindSpin(MouseStepSpin, settings::MouseStep);
+  bindSpin(KeyStepSpin, settings::KeyboardStep);
+  bindSpin(bufferSE, settings::BufferLength);
+  bindBox(InvertMouseCheckBox, settings::InvertMouse);
+  bindBox(LoopStationCheckBox, settings::LoopStations);
+  bindBox(TrayCheckBox, settings::HideToTray);
+  bindBox(HotkeysCheckBox, settings::GetMediaKey);
+  bindBox(WinnotifyCB, settings::ShowNotify);
+  bindBox(cbPlayOnStart, settings::PlayOnStart);
+
+  ProxyServerEdit->setText(m_model.value(settings::ProxyServer));
+  m_model.onChange(settings::ProxyServer, ProxyServerEdit, [this](const QString& proxy) {
+    if (ProxyServerEdit->text() != proxy) {
+      ProxyServerEdit->setText(proxy);
+    }
+  });
+  connect(ProxyServerEdit, &QLineEdit::textChanged, this,
+          [this](const QString& proxy) { m_model.set(settings::ProxyServer, proxy); });
+
+  // A rate the list does not hold selects nothing; only a selected entry changes the rate.
+  const auto showRate = [this](int rate) { cbDiscr->setCurrentIndex(cbDiscr->findText(QString::number(rate))); };
+  showRate(m_model.value(settings::Discreditation));
+  m_model.onChange(settings::Discreditation, cbDiscr, showRate);
+  connect(cbDiscr, &QComboBox::currentIndexChanged, this, [this](int index) {
+    if (index >= 0) {
+      m_model.set(settings::Discreditation, cbDiscr->itemText(index).toInt());
+    }
+  });
+  connect(LangBox, &QComboBox::currentIndexChanged, this, [this](int index) {
+    if (index >= 0) {
+      m_model.set(settings::Language, LangBox->itemText(index));
+    }
+  });
+
+  // Bound after the initial state, so only real changes (by the user or by the settings read)
   // register or unregister the keys.
   connect(HotkeysCheckBox, &QCheckBox::toggled, this, [this] { HotkeysCheckBoxClick(); });
-  connect(CloseButton, &QPushButton::clicked, this, &QWidget::close);
 }
 
 void TSettingsForm::FormCreate() {
   qv::logStage("settings 1 language list");
-  LangBox->addItems(qv::i18n::languageNames(qv::paths::LanguagesFolder()));
-  LangBox->setCurrentIndex(-1);
+  {
+    // Filling the list selects nothing yet: the stored language is read below.
+    const QSignalBlocker quiet(LangBox);
+    LangBox->addItems(qv::i18n::languageNames(qv::paths::LanguagesFolder()));
+    LangBox->setCurrentIndex(-1);
+  }
 
   qv::logStage("settings 2 read settings");
   settings::SettingsKey key(m_settings);
@@ -123,66 +178,30 @@ void TSettingsForm::FormCreate() {
   qv::logStageOutcome("settings 4 update check", qv::update::runUpdateCheck());
 }
 
-void TSettingsForm::readSettings(const settings::SettingsKey& key) {
-  using settings::readAndApply;
-  settings::readGroup("S1",
-                      {readAndApply(key, settings::SFTop,
-                                    [this](int top) {
-                                      move(x(), top);
-                                      m_centreOnFirstShow = false;
-                                    }),
-                       readAndApply(key, settings::SFLeft, [this](int left) { move(left, y()); })},
-                      [this] { m_centreOnFirstShow = true; });
+void TSettingsForm::readSettings(settings::SettingsKey& key) {
+  // Without a stored position the window opens centred over the main window.
+  if (m_model.readGroup(key, "S1")) {
+    move(m_model.value(settings::SFLeft), m_model.value(settings::SFTop));
+    m_centreOnFirstShow = false;
+  }
+  // The controls follow the model as each value is read; the tray box keeps what it had when the
+  // group falls back.
+  m_model.readGroup(key, "S2");
+  m_model.readGroup(key, "S3");
 
-  settings::readGroup(
-      "S2",
-      {readAndApply(key, settings::MouseStep, [this](int step) { MouseStepSpin->setValue(step); }),
-       readAndApply(key, settings::KeyboardStep, [this](int step) { KeyStepSpin->setValue(step); }),
-       readAndApply(key, settings::InvertMouse, [this](bool on) { InvertMouseCheckBox->setChecked(on); }),
-       readAndApply(key, settings::LoopStations, [this](bool on) { LoopStationCheckBox->setChecked(on); }),
-       readAndApply(key, settings::HideToTray, [this](bool on) { TrayCheckBox->setChecked(on); }),
-       readAndApply(key, settings::GetMediaKey, [this](bool on) { HotkeysCheckBox->setChecked(on); }),
-       readAndApply(key, settings::Discreditation,
-                    [this](int rate) { cbDiscr->setCurrentIndex(cbDiscr->findText(QString::number(rate))); })},
-      // The tray box keeps what it had: read just before, or its initial unchecked state.
-      [this] {
-        MouseStepSpin->setValue(fallback::MouseStep);
-        KeyStepSpin->setValue(fallback::KeyboardStep);
-        InvertMouseCheckBox->setChecked(fallback::InvertMouse);
-        LoopStationCheckBox->setChecked(fallback::LoopStations);
-        HotkeysCheckBox->setChecked(fallback::GetMediaKey);
-        cbDiscr->setCurrentIndex(0);
-      });
+  // The entry equal to the stored name is selected; no match changes nothing; an unreadable name
+  // selects the first entry.
+  if (m_model.readGroup(key, "S4")) {
+    const int index =
+        LangBox->findText(m_model.value(settings::Language), Qt::MatchFixedString | Qt::MatchCaseSensitive);
+    if (index >= 0) {
+      LangBox->setCurrentIndex(index);
+    }
+  } else if (LangBox->count() > 0) {
+    LangBox->setCurrentIndex(0);
+  }
 
-  // True checks the box; false leaves it as it is; a failed read unchecks it.
-  settings::readGroup("S3",
-                      {readAndApply(key, settings::ShowNotify,
-                                    [this](bool on) {
-                                      if (on) {
-                                        WinnotifyCB->setChecked(true);
-                                      }
-                                    })},
-                      [this] { WinnotifyCB->setChecked(fallback::ShowNotify); });
-
-  // The entry equal to the stored name is selected; no match changes nothing.
-  settings::readGroup("S4",
-                      {readAndApply(key, settings::Language,
-                                    [this](const QString& name) {
-                                      const int index =
-                                          LangBox->findText(name, Qt::MatchFixedString | Qt::MatchCaseSensitive);
-                                      if (index >= 0) {
-                                        LangBox->setCurrentIndex(index);
-                                      }
-                                    })},
-                      [this] {
-                        if (LangBox->count() > 0) {
-                          LangBox->setCurrentIndex(0);
-                        }
-                      });
-
-  settings::readGroup("S5",
-                      {readAndApply(key, settings::PlayOnStart, [this](bool on) { cbPlayOnStart->setChecked(on); })},
-                      [this] { cbPlayOnStart->setChecked(fallback::PlayOnStart); });
+  m_model.readGroup(key, "S5");
 }
 
 void TSettingsForm::Localizate() {
@@ -229,29 +248,24 @@ void TSettingsForm::keyPressEvent(QKeyEvent* event) {
   QWidget::keyPressEvent(event);
 }
 
-// Written at the end of the program, after the main window's values. A language or rate entry that
-// is not selected leaves its stored value as it was rather than writing an empty or wrong one.
+// Written at the end of the program, after the main window's values. A language that is not
+// selected, or a rate the list does not hold, leaves its stored value as it was rather than writing
+// an empty or wrong one.
 void TSettingsForm::writeSettings() {
   settings::SettingsKey key(m_settings);
   if (!key.isOpen()) {
     return;
   }
-  key.write(settings::MouseStep, MouseStepSpin->value());
-  key.write(settings::KeyboardStep, KeyStepSpin->value());
-  key.write(settings::InvertMouse, InvertMouseCheckBox->isChecked());
-  key.write(settings::LoopStations, LoopStationCheckBox->isChecked());
-  if (LangBox->currentIndex() >= 0) {
-    key.write(settings::Language, LangBox->currentText());
+  m_model.set(settings::SFTop, y());
+  m_model.set(settings::SFLeft, x());
+  std::vector<std::string_view> keepStored;
+  if (LangBox->currentIndex() < 0) {
+    keepStored.push_back(settings::Language.name);
   }
-  key.write(settings::HideToTray, TrayCheckBox->isChecked());
-  key.write(settings::GetMediaKey, HotkeysCheckBox->isChecked());
-  key.write(settings::ShowNotify, WinnotifyCB->isChecked());
-  if (cbDiscr->currentIndex() >= 0) {
-    key.write(settings::Discreditation, cbDiscr->currentText().toInt());
+  if (cbDiscr->currentIndex() < 0) {
+    keepStored.push_back(settings::Discreditation.name);
   }
-  key.write(settings::SFTop, y());
-  key.write(settings::SFLeft, x());
-  key.write(settings::PlayOnStart, cbPlayOnStart->isChecked());
+  m_model.write(key, settings::Writer::SettingsWindowDestroy, keepStored);
 }
 
 TSettingsForm::~TSettingsForm() {

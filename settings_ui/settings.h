@@ -3,6 +3,7 @@
 #include "interface_texts.h"
 #include "settings/registry_key.h"
 #include "settings/settings_key.h"
+#include "settings/settings_model.h"
 
 #include <QWidget>
 
@@ -29,14 +30,14 @@ class SettingsWindowHost {
   ~SettingsWindowHost() = default;
 };
 
-//! The settings window. Created hidden right after the main window; its controls hold the live
-//! values of most settings and other parts read them when they need a setting. Closing it only
-//! hides it; its values are written when it is destroyed at the end of the program.
+//! The settings window. Created hidden right after the main window; its controls show the values of
+//! the settings model and write each change back to it, and every other part reads the model.
+//! Closing it only hides it; its values are written when it is destroyed at the end of the program.
 class TSettingsForm : public QWidget {
   Q_OBJECT
 
  public:
-  TSettingsForm(qv::settings::SettingsBackend& settings, SettingsWindowHost& host);
+  TSettingsForm(qv::settings::SettingsBackend& settings, qv::settings::SettingsModel& model, SettingsWindowHost& host);
   ~TSettingsForm() override;
 
   //! Start-up: fill the language list, read the settings into the controls, apply the texts, play
@@ -74,11 +75,13 @@ class TSettingsForm : public QWidget {
 
  private:
   void createControls();
-  void readSettings(const qv::settings::SettingsKey& key);
+  void bindControls();
+  void readSettings(qv::settings::SettingsKey& key);
   void writeSettings();
   void HotkeysCheckBoxClick();
 
   qv::settings::SettingsBackend& m_settings;
+  qv::settings::SettingsModel& m_model;
   SettingsWindowHost& m_host;
   // Without a stored position the window opens centred over the main window.
   bool m_centreOnFirstShow = true;

@@ -1,19 +1,14 @@
 #pragma once
 
+#include "keep_awake_port.h"
+
 #include <QString>
 
 #include <memory>
 
 namespace qv::ui {
 
-//! Keeps the system and the display awake while a station plays. Both calls are cheap and may be
-//! repeated: keeping awake twice holds one request, allowing sleep without a request does nothing.
-class KeepAwake {
- public:
-  virtual ~KeepAwake() = default;
-  virtual void keepAwake() = 0;
-  virtual void allowSleep() = 0;
-};
+using KeepAwake = qv::playback::KeepAwake;
 
 //! The desktop's way: the ScreenSaver inhibit on the session bus (Linux), the thread execution
 //! state (Windows).

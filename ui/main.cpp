@@ -27,8 +27,8 @@
 
 TMainForm* MainForm = nullptr;
 
-TMainForm::TMainForm(qv::settings::SettingsBackend& settings)
-    : m_settings(settings), m_frame(new qv::ui::frame::WindowFrame(this)) {
+TMainForm::TMainForm(qv::settings::SettingsBackend& settings, qv::settings::SettingsModel& model)
+    : m_settings(settings), m_model(model), m_frame(new qv::ui::frame::WindowFrame(this)) {
   setObjectName(QStringLiteral("MainForm"));
   // Names the taskbar button; no title bar is drawn.
   setWindowTitle(QStringLiteral("Quorventale"));
@@ -37,7 +37,6 @@ TMainForm::TMainForm(qv::settings::SettingsBackend& settings)
   // The texts hold their built-in English from the start, also when no language stage runs.
   qv::i18n::applyBuiltInTexts(*this);
   createControls();
-  playback();
   connect(qApp, &QGuiApplication::applicationStateChanged, this, [this] { update(0, 0, width(), 1); });
 }
 

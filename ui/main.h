@@ -1,12 +1,12 @@
 #pragma once
 
 #include "button_images.h"
-#include "engine.h"
 #include "image_button.h"
 #include "interface_texts.h"
 #include "link_label.h"
 #include "settings.h"
 #include "settings/registry_key.h"
+#include "settings/settings_model.h"
 #include "skin.h"
 #include "stage_outcome.h"
 #include "stations/station_list.h"
@@ -28,19 +28,23 @@ class QSlider;
 class QTimer;
 
 namespace qv::playback {
+class KeepAwake;
+class PlaybackController;
 struct StatusReport;
 struct StatusView;
 }  // namespace qv::playback
+namespace qv::stations {
+struct StationEntry;
+}
 
 namespace qv::ui {
-class KeepAwake;
+using KeepAwake = qv::playback::KeepAwake;
 class Notifier;
-class PlaybackParts;
+struct PlaybackParts;
 class TaskbarPresenter;
 class SplitterBar;
 class StationListPanel;
 class EqPanel;
-class LevelMeter;
 class VolumeBarPointer;
 class VolumeWheel;
 namespace frame {
@@ -61,7 +65,7 @@ class TMainForm : public QWidget, public qv::i18n::MainFormTexts, public Setting
   Q_OBJECT
 
  public:
-  explicit TMainForm(qv::settings::SettingsBackend& settings);
+  TMainForm(qv::settings::SettingsBackend& settings, qv::settings::SettingsModel& model);
   ~TMainForm() override;
 
   //! Start-up stages 1 to 13, in order. False when the program must end at once (audio output
@@ -128,47 +132,31 @@ class TMainForm : public QWidget, public qv::i18n::MainFormTexts, public Setting
 
   //! What the buttons' hover images depend on, as it is now.
   qv::ui::ButtonState buttonState() const;
-  //! The current stream is active (the engine's channel state is not Stopped).
+  //! The current stream is active (anything but stopped), playing (not stalled or paused), muted.
   bool streamActive() const;
-  //! The current stream is playing (channel state Playing), not stalled or paused.
   bool streamPlaying() const;
-  //! The current stream's volume is 0.
   bool streamMuted() const;
 
-  //! Gives a new stream its equalizer bands and reverb, set from the sliders as they stand now.
-  //! Called on the GUI thread for each new stream, after its volume and before it is heard; with
-  //! handle 0 (a failed open) the effect handles become 0.
-  void AttachEffects(qv::engine::Handle stream);
-  //! Gives a stream the volume of `VolumeTB`; also ends a mute.
-  void applyVolume(qv::engine::Handle stream);
-  //! `VolumeTBChange`: the current stream takes the new position and the bright bar shows it.
+  //! The one owner of playback; every control of this window calls it.
+  qv::playback::PlaybackController& playbackController();
+
+  //! `VolumeTBChange`: the controller takes the new position and the bright bar shows it.
   void VolumeTBChange();
-  //! `Timer1Timer`: the level brackets of the current stream, every 50 ms.
-  void Timer1Timer();
-  //! A band slider (0-based band) or the reverb slider moved: the current stream's effect follows.
+  //! A band slider (0-based band) or the reverb slider moved: the controller applies it.
   void bandSliderChange(int band);
   void reverbSliderChange();
   //! Number of stations in the active array (the filtered one while a filter is on).
   int activeStationCount() const;
 
-  // Play control (main_playback.cpp). `Play` starts the station CurrentStation on a worker.
+  // Play control, handed to the controller.
   void PlayStopActionExecute();
   void PreviousActionExecute();
   void NextActionExecute();
   //! A station chosen in the tray's station menu: it plays without stopping the current one first.
   void Changestation(int station);
-  //! A report of the stream opener, the stream's callbacks or the monitor, applied on this thread.
+  //! A report of the stream opener, the stream's callbacks or the monitor (through the controller).
   void StreamStatusMessage(const qv::playback::StatusReport& report);
   void ShowPlaybackError(const QString& text, int code);
-  //! The newest request's stream is installed and playing: it gets its volume and effects.
-  void streamStarted(qv::engine::Handle stream);
-  //! The title now playing from the current stream's tags, shown when there is one.
-  void ReadNowPlaying();
-  //! Both play/stop buttons show Stop.
-  bool PlayingShown = false;
-  //! Buffering progress until the stream plays, then the header pass; 25 ms after an open, 50 ms
-  //! after a stall, stopped otherwise.
-  QTimer* MonitorTimer = nullptr;
   //! The desktop's parts that `Play` drives; the defaults only log until the tray work brings them.
   void setNotifier(std::unique_ptr<qv::ui::Notifier> notifier);
   void setTaskbarPresenter(std::unique_ptr<qv::ui::TaskbarPresenter> presenter);
@@ -180,15 +168,11 @@ class TMainForm : public QWidget, public qv::i18n::MainFormTexts, public Setting
   QString PlaylistPath;
   //! The station list has changes not saved to a playlist file of the user's choice.
   bool UnsavedPL = false;
-  //! The current stream's "icy-url" header, the station's home page; empty when it sent none.
+  //! The current stream's "icy-url" header as the controller last reported it, the station's home
+  //! page; empty when it sent none.
   QString IcyUrl;
   //! The popup player stands in for this window.
   bool CompactMode = false;
-  //! The current stream as the GUI thread knows it; 0 for none.
-  qv::engine::Handle StreamHandle = 0;
-  //! The current stream's equalizer bands (band 1 to 6) and reverb; 0 for none.
-  std::array<qv::engine::Handle, 6> BandEffects{};
-  qv::engine::Handle ReverbEffect = 0;
 
   QWidget* LargePanel;
   QLabel* LogoImage;
@@ -218,8 +202,6 @@ class TMainForm : public QWidget, public qv::i18n::MainFormTexts, public Setting
   QWidget* EQPanel;
   //! The sliders, labels and preset list inside `EQPanel`.
   qv::ui::EqPanel* Equalizer;
-  //! Polls the level for `leftch` and `RightCh` every 50 ms.
-  qv::ui::LevelMeter* Timer1;
   qv::ui::SplitterBar* Splitter2;
   QWidget* PlaylistPanel;
   QWidget* PLLeftPanel;
@@ -249,10 +231,10 @@ class TMainForm : public QWidget, public qv::i18n::MainFormTexts, public Setting
  private:
   void createControls();
   void createStationListPanel();
-  qv::ui::PlaybackParts& playback();
-  void MonitorTimerTick();
+  void connectPlayback();
   void applyStatusView(const qv::playback::StatusView& view);
-  void stopCurrentStream();
+  void stationRequested(const qv::stations::StationEntry& station);
+  void placeTrackLabel();
   void showStationLogo();
   //! Ends every stream-open worker; the audio output is released first.
   void shutDownPlayback();
@@ -268,10 +250,11 @@ class TMainForm : public QWidget, public qv::i18n::MainFormTexts, public Setting
   void showTrayIcon();
   int readOutputRate();
   void readSettings(qv::settings::SettingsKey& key);
-  void readWindowBounds(const qv::settings::SettingsKey& key);
+  void readWindowBounds(qv::settings::SettingsKey& key);
   void writeSettings();
 
   qv::settings::SettingsBackend& m_settings;
+  qv::settings::SettingsModel& m_model;
   qv::ui::Skin m_skin;
   qv::ui::frame::WindowFrame* m_frame;
   QString m_languageFile;
@@ -281,8 +264,11 @@ class TMainForm : public QWidget, public qv::i18n::MainFormTexts, public Setting
   bool m_closed = false;
   qv::ui::VolumeBarPointer* m_volumeBar = nullptr;
   qv::ui::VolumeWheel* m_volumeWheel = nullptr;
+  qv::playback::PlaybackController* m_controller = nullptr;
   // Shared, so that this header needs not know it; only this window holds it.
   std::shared_ptr<qv::ui::PlaybackParts> m_playback;
+  //! The title has been shown once: from then on `TrackLabel` wraps across the panel.
+  bool m_trackLabelWraps = false;
 };
 
 //! Program-wide reference; empty until the main window has been created.

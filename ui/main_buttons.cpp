@@ -6,7 +6,6 @@
 #include "popup.h"
 
 #include <QAction>
-#include <QCheckBox>
 #include <QMenu>
 
 using qv::ui::ImageButton;
@@ -49,7 +48,7 @@ qv::ui::ButtonState TMainForm::buttonState() const {
   state.onTop = alwaysOnTop();
   state.streamActive = streamActive();
   state.streamMuted = streamMuted();
-  state.loopStations = SettingsForm && SettingsForm->LoopStationCheckBox->isChecked();
+  state.loopStations = m_model.value(qv::settings::LoopStations);
   state.currentStation = CurrentStation;
   state.lastStationIndex = activeStationCount() - 1;
   return state;
@@ -90,7 +89,7 @@ void TMainForm::SmallImageClick() {
     return;
   }
   CompactMode = true;
-  const bool toTray = SettingsForm && SettingsForm->TrayCheckBox->isChecked();
+  const bool toTray = m_model.value(qv::settings::HideToTray);
   PopupForm->setWindowFlags((PopupForm->windowFlags() & ~Qt::WindowType_Mask) | (toTray ? Qt::Tool : Qt::Window));
   PopupForm->show();
   hide();

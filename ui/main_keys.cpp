@@ -7,7 +7,6 @@
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QSlider>
-#include <QSpinBox>
 
 #include <algorithm>
 
@@ -19,7 +18,7 @@ bool TMainForm::FormKeyDown(const QKeyEvent& event) {
   const qv::ui::KeyDecision decision =
       qv::ui::decideKey(event.key(), event.modifiers(), QGuiApplication::mouseButtons(), onPlainList, streamPlaying());
 
-  const int step = SettingsForm ? SettingsForm->KeyStepSpin->value() : qv::settings::fallback::KeyboardStep;
+  const int step = m_model.value(qv::settings::KeyboardStep);
   for (const qv::ui::KeyAction action : decision.actions) {
     switch (action) {
       case qv::ui::KeyAction::VolumeUp:

@@ -155,7 +155,9 @@ void TMainForm::createInfoPanelControls() {
   VolFullImage->setGeometry(96, 104, 100, 24);
   MuteImage = button("MuteImage", 202, 104, 24);
   SettingsImage = button("SettingsImage", 232, 104, 24);
-  EQImage = button("EQImage", 264, 104, 24);
+  // Six pixels after the settings button like the other gaps, so that it stays whole in the
+  // first-start window, whose panel is 287 wide.
+  EQImage = button("EQImage", 262, 104, 24);
 
   VolumeTB = named(new QSlider(Qt::Horizontal, LargeInfoPanel), "VolumeTB");
   VolumeTB->setRange(0, 100);
@@ -171,12 +173,24 @@ void TMainForm::layoutInfoPanel() {
   for (const WindowButtonPlace& place : kWindowButtons) {
     (this->*place.button)->move(width - place.fromRight - kWindowButtonSize, kWindowButtonTop);
   }
-  TrackLabel->setGeometry(6, 26, std::max(0, width - 12), 17);
+  placeTrackLabel();
   for (QLabel* fitting : {static_cast<QLabel*>(StationLabel), static_cast<QLabel*>(StatusLabel)}) {
     fitting->resize(fitting->sizeHint());
   }
   leftch->resize(12, leftch->sizeHint().height());
   RightCh->resize(12, RightCh->sizeHint().height());
+}
+
+// One line until the first title report; from then on it wraps across the panel's width.
+void TMainForm::placeTrackLabel() {
+  const int panelWidth = LargeInfoPanel->width();
+  if (!m_trackLabelWraps) {
+    TrackLabel->setGeometry(6, 26, std::max(0, panelWidth - 12), 17);
+    return;
+  }
+  TrackLabel->setWordWrap(true);
+  const int width = std::max(0, panelWidth - TrackLabel->x());
+  TrackLabel->resize(width, TrackLabel->heightForWidth(width));
 }
 
 // The images every button shows once the skin is loaded; the on-top button follows the settings.

@@ -1,207 +1,95 @@
-// The main window's side of playback: `Play` and the navigation, the reports of the stream opener
-// and of the stream's callbacks, the monitor and its header pass, keep-awake, the station logo,
-// and the notification and taskbar steps.
+// The main window's side of playback: its controls call the playback controller, and it shows
+// what the controller reports (labels, play and navigation images, the logo, the notification and
+// the taskbar). The window holds no stream and calls no engine function.
 #include "main.h"
 
-#include "header_pass.h"
 #include "interface_texts.h"
 #include "keep_awake.h"
 #include "lifecycle_log.h"
 #include "notifier.h"
+#include "playback_controller.h"
 #include "report_view.h"
-#include "settings.h"
-#include "station_navigation.h"
-#include "status_report.h"
-#include "stream_opener.h"
 #include "taskbar_presenter.h"
-#include "taskbar_state.h"
 
 #include <QApplication>
-#include <QCheckBox>
 #include <QLabel>
-#include <QLineEdit>
 #include <QListView>
-#include <QPointer>
-#include <QSemaphore>
-#include <QSpinBox>
-#include <QThread>
-#include <QTimer>
-
-#include <atomic>
-#include <cmath>
-#include <functional>
 
 namespace qv::ui {
 
-//! What the window's playback keeps besides its widgets.
-class PlaybackParts final : public qv::playback::StreamReports {
- public:
-  explicit PlaybackParts(TMainForm& mainWindow)
-      : window(mainWindow),
-        keepAwake(makeSystemKeepAwake()),
-        notifier(makeDefaultNotifier()),
-        taskbar(makeDefaultTaskbarPresenter()),
-        opener(*this) {}
-
-  ~PlaybackParts() override { shutDown(); }
-
-  void shutDown() {
-    closing.store(true);
-    opener.shutDown();
-  }
-
-  // The worker's reports wait until the window has applied them, like a sent window message; the
-  // wait gives up only when the window shuts playback down, so shutting down never deadlocks.
-  void report(int request, const qv::playback::StatusReport& status) override {
-    applyAndWait([this, request, status] {
-      if (opener.isNewest(request)) {
-        window.StreamStatusMessage(status);
-      }
-    });
-  }
-  void streamStarted(int request, qv::engine::Handle stream) override {
-    applyAndWait([this, request, stream] {
-      if (opener.isNewest(request)) {
-        window.streamStarted(stream);
-      }
-    });
-  }
-  // The stream's own threads only post: the window's thread may be waiting for them (stopping or
-  // freeing the stream), so they must never wait for it.
-  void streamStalled(int request) override {
-    post(request, [this] { window.MonitorTimer->start(50); });
-  }
-  void streamEnded(int request) override {
-    post(request, [this] {
-      window.MonitorTimer->stop();
-      window.StreamStatusMessage(qv::playback::StatusReport::failed(0));
-    });
-  }
-  void nowPlaying(int request, const QString& title) override {
-    post(request, [this, title] { window.StreamStatusMessage(qv::playback::StatusReport::title(title)); });
-  }
-
-  TMainForm& window;
-  std::unique_ptr<KeepAwake> keepAwake;
-  std::unique_ptr<Notifier> notifier;
-  std::unique_ptr<TaskbarPresenter> taskbar;
-  //! The remembered header values of the last header pass.
-  qv::playback::HeaderValues headers;
-  std::atomic<bool> closing{false};
-  qv::playback::StreamOpener opener;  // last: its workers use the members above until it ends
-
- private:
-  void applyAndWait(std::function<void()> apply) {
-    if (closing.load()) {
-      return;
-    }
-    auto applied = std::make_shared<QSemaphore>();
-    QMetaObject::invokeMethod(
-        &window,
-        [apply = std::move(apply), applied] {
-          apply();
-          applied->release();
-        },
-        Qt::QueuedConnection);
-    while (!applied->tryAcquire(1, 20)) {
-      if (closing.load()) {
-        return;
-      }
-    }
-  }
-
-  void post(int request, std::function<void()> apply) {
-    QMetaObject::invokeMethod(
-        &window,
-        [this, request, apply = std::move(apply)] {
-          if (!closing.load() && opener.isNewest(request)) {
-            apply();
-          }
-        },
-        Qt::QueuedConnection);
-  }
+//! The desktop parts the window drives for playback; the defaults only log until the tray work
+//! brings them.
+struct PlaybackParts {
+  std::unique_ptr<Notifier> notifier = makeDefaultNotifier();
+  std::unique_ptr<TaskbarPresenter> taskbar = makeDefaultTaskbarPresenter();
 };
 
 }  // namespace qv::ui
 
-namespace {
-
-// The outer buttons' hints are captions of the language file that no text field holds yet.
-qv::playback::TaskbarHints taskbarHints() {
-  return qv::playback::TaskbarHints::current(qv::i18n::builtInText(24), qv::i18n::builtInText(28));
-}
-
-bool loopingStations() {
-  return SettingsForm != nullptr && SettingsForm->LoopStationCheckBox->isChecked();
-}
-
-}  // namespace
-
-qv::ui::PlaybackParts& TMainForm::playback() {
-  if (!m_playback) {
-    MonitorTimer = new QTimer(this);
-    connect(MonitorTimer, &QTimer::timeout, this, &TMainForm::MonitorTimerTick);
-    m_playback = std::make_shared<qv::ui::PlaybackParts>(*this);
+qv::playback::PlaybackController& TMainForm::playbackController() {
+  if (!m_controller) {
+    m_playback = std::make_shared<qv::ui::PlaybackParts>();
+    m_controller = new qv::playback::PlaybackController(Stations, m_model, this);
+    m_controller->setKeepAwake(qv::ui::makeSystemKeepAwake());
+    m_controller->setTextSource([this] { return qv::playback::ReportTexts::current(*this); });
+    // The outer buttons' hints are captions of the language file that no text field holds yet.
+    m_controller->setTaskbarHints(
+        [] { return qv::playback::TaskbarHints::current(qv::i18n::builtInText(24), qv::i18n::builtInText(28)); });
+    connectPlayback();
   }
-  return *m_playback;
+  return *m_controller;
+}
+
+void TMainForm::connectPlayback() {
+  using qv::playback::PlaybackController;
+  PlaybackController* controller = m_controller;
+  connect(controller, &PlaybackController::viewChanged, this, &TMainForm::applyStatusView);
+  connect(controller, &PlaybackController::homePageChanged, this, [this](const QString& url) { IcyUrl = url; });
+  connect(controller, &PlaybackController::beepRequested, this, [] { QApplication::beep(); });
+  connect(controller, &PlaybackController::stationRequested, this,
+          [this](int, const qv::stations::StationEntry& station) { stationRequested(station); });
+  connect(controller, &PlaybackController::navigationImagesChanged, this,
+          [this](const qv::playback::NavigationImages& images) {
+            PreviousImage->setImage(images.previous);
+            NextImage->setImage(images.next);
+          });
+  connect(controller, &PlaybackController::taskbarChanged, this,
+          [this](const qv::playback::TaskbarState& state) { m_playback->taskbar->apply(state); });
 }
 
 void TMainForm::setNotifier(std::unique_ptr<qv::ui::Notifier> notifier) {
-  playback().notifier = std::move(notifier);
+  playbackController();
+  m_playback->notifier = std::move(notifier);
 }
 
 void TMainForm::setTaskbarPresenter(std::unique_ptr<qv::ui::TaskbarPresenter> presenter) {
-  playback().taskbar = std::move(presenter);
+  playbackController();
+  m_playback->taskbar = std::move(presenter);
 }
 
 void TMainForm::setKeepAwake(std::unique_ptr<qv::ui::KeepAwake> keepAwake) {
-  playback().keepAwake = std::move(keepAwake);
+  playbackController().setKeepAwake(std::move(keepAwake));
 }
 
 void TMainForm::shutDownPlayback() {
-  if (m_playback) {
-    m_playback->shutDown();
-    m_playback->keepAwake->allowSleep();
+  if (m_controller) {
+    m_controller->shutDown();
   }
 }
 
 void TMainForm::Play() {
-  qv::ui::PlaybackParts& parts = playback();
-  if (parts.opener.openPending()) {
-    QApplication::beep();
-    return;
-  }
-  const int count = activeStationCount();
-  if (!qv::playback::isPlayableStation(CurrentStation, count)) {
-    return;
-  }
-  const qv::stations::StationEntry station = *Stations.activeStation(CurrentStation);
+  playbackController().play();
+}
 
-  qv::engine::setProxy(SettingsForm ? SettingsForm->ProxyServerEdit->text().toUtf8().constData() : "");
-  parts.opener.open(station.Link);
-
-  if (SettingsForm) {
-    // A whole number of 100 ms, so that closing the settings window always reads it back.
-    const std::uint32_t bufferMs = qv::engine::getConfig(qv::engine::Config::BufferMs);
-    if (bufferMs != UINT32_MAX) {
-      SettingsForm->bufferSE->setValue(static_cast<int>(std::lround(bufferMs / 100.0)));
-    }
-  }
+// What `Play` shows beside the stream: the logo and, when the user is elsewhere, the notification.
+void TMainForm::stationRequested(const qv::stations::StationEntry& station) {
   qv::logStageOutcome("Play: current-station mark in the tray menu", qv::StageOutcome::OwnerNotBuilt);
   showStationLogo();
-  parts.keepAwake->keepAwake();
-
-  const bool notify = SettingsForm && SettingsForm->WinnotifyCB->isChecked();
+  const bool notify = m_model.value(qv::settings::ShowNotify);
   if (notify && (isMinimized() || (!alwaysOnTop() && QGuiApplication::applicationState() != Qt::ApplicationActive))) {
-    parts.notifier->withdrawAll();
-    parts.notifier->present(QStringLiteral("StationChanged"), QStringLiteral("Quorventale"), station.Name);
+    m_playback->notifier->withdrawAll();
+    m_playback->notifier->present(QStringLiteral("StationChanged"), QStringLiteral("Quorventale"), station.Name);
   }
-
-  if (const auto images = qv::playback::navigationImages(CurrentStation, count, loopingStations())) {
-    PreviousImage->setImage(images->previous);
-    NextImage->setImage(images->next);
-  }
-  parts.taskbar->apply(qv::playback::taskbarState(qv::playback::TaskbarPhase::StationStarted, taskbarHints()));
 }
 
 // Station logos come with the logo cache; until then every station shows the default logo, which
@@ -214,40 +102,22 @@ void TMainForm::showStationLogo() {
   }
 }
 
-void TMainForm::stopCurrentStream() {
-  qv::engine::channelStop(StreamHandle);
-}
-
 void TMainForm::PlayStopActionExecute() {
-  if (!streamActive()) {
-    Play();
-    return;
-  }
-  stopCurrentStream();
-  applyStatusView(qv::playback::viewForUserStop());
-  playback().keepAwake->allowSleep();
-  playback().taskbar->apply(qv::playback::taskbarState(qv::playback::TaskbarPhase::Idle, taskbarHints()));
+  playbackController().playStop();
 }
 
 void TMainForm::PreviousActionExecute() {
-  stopCurrentStream();
-  CurrentStation = qv::playback::previousStation(CurrentStation, activeStationCount(), loopingStations());
-  if (CurrentStation != -1) {
-    Play();
-  }
+  playbackController().previous();
   StationsList->viewport()->update();
 }
 
 void TMainForm::NextActionExecute() {
-  stopCurrentStream();
-  CurrentStation = qv::playback::nextStation(CurrentStation, activeStationCount(), loopingStations());
-  Play();
+  playbackController().next();
   StationsList->viewport()->update();
 }
 
 void TMainForm::Changestation(int station) {
-  CurrentStation = station;
-  Play();
+  playbackController().playStation(station, false);
 }
 
 void TMainForm::PreviousImageClick() {
@@ -263,61 +133,23 @@ void TMainForm::PlayStopImageClick() {
 }
 
 bool TMainForm::streamActive() const {
-  return qv::engine::channelIsActive(StreamHandle) != qv::engine::ChannelState::Stopped;
+  return m_controller && m_controller->streamActive();
 }
 
 bool TMainForm::streamPlaying() const {
-  return qv::engine::channelIsActive(StreamHandle) == qv::engine::ChannelState::Playing;
+  return m_controller && m_controller->streamPlaying();
 }
 
-void TMainForm::streamStarted(qv::engine::Handle stream) {
-  StreamHandle = stream;
-  applyVolume(stream);
-  AttachEffects(stream);
-  MonitorTimer->start(25);
+bool TMainForm::streamMuted() const {
+  return m_controller && m_controller->streamMuted();
 }
 
 void TMainForm::StreamStatusMessage(const qv::playback::StatusReport& report) {
-  if (report.code == qv::playback::ReportCode::Connecting) {
-    MonitorTimer->stop();
-  }
-  const qv::playback::ReportContext context{PlayingShown, StationLabel->text(), playback().headers};
-  applyStatusView(qv::playback::viewForReport(report, context, qv::playback::ReportTexts::current(*this)));
+  playbackController().handleReport(report);
 }
 
 void TMainForm::ShowPlaybackError(const QString& text, int code) {
-  applyStatusView(qv::playback::viewForPlaybackError(text, code, qv::playback::ReportTexts::current(*this)));
-}
-
-void TMainForm::ReadNowPlaying() {
-  if (const std::optional<QString> title = qv::playback::readNowPlaying(qv::playback::streamTags(StreamHandle))) {
-    StreamStatusMessage(qv::playback::StatusReport::title(*title));
-  }
-}
-
-void TMainForm::MonitorTimerTick() {
-  if (!streamPlaying()) {
-    if (const auto progress =
-            qv::playback::StatusReport::bufferingLeft(qv::engine::streamBufferingPercent(StreamHandle))) {
-      StreamStatusMessage(*progress);
-    }
-    return;
-  }
-  MonitorTimer->stop();
-  qv::ui::PlaybackParts& parts = playback();
-  parts.headers = {};
-  IcyUrl.clear();
-  applyStatusView(qv::playback::viewForStreamPlaying(PlayingShown));
-
-  const qv::playback::HeaderPass pass = qv::playback::readHeaderPass(qv::playback::headerLines(StreamHandle));
-  const qv::playback::ReportTexts texts = qv::playback::ReportTexts::current(*this);
-  for (const qv::playback::HeaderPassReport& step : pass.reports) {
-    const qv::playback::ReportContext context{PlayingShown, StationLabel->text(), step.headersSoFar};
-    applyStatusView(qv::playback::viewForReport(step.report, context, texts));
-  }
-  parts.headers = pass.headers;
-  IcyUrl = pass.headers.icyUrl;
-  ReadNowPlaying();
+  playbackController().showPlaybackError(text, code);
 }
 
 void TMainForm::applyStatusView(const qv::playback::StatusView& view) {
@@ -325,7 +157,7 @@ void TMainForm::applyStatusView(const qv::playback::StatusView& view) {
     QApplication::beep();
   }
   const auto show = [](QLabel* label, const std::optional<QString>& text) {
-    if (text) {
+    if (text && label->text() != *text) {
       label->setText(*text);
     }
   };
@@ -339,24 +171,13 @@ void TMainForm::applyStatusView(const qv::playback::StatusView& view) {
     RightCh->move(StatusLabel->x() + StatusLabel->width() + 10, RightCh->y());
   }
   if (view.trackLabelFillsPanel) {
-    TrackLabel->setWordWrap(true);
-    const int width = LargeInfoPanel->width() - TrackLabel->x();
-    TrackLabel->resize(width, TrackLabel->heightForWidth(width));
+    m_trackLabelWraps = true;
+    placeTrackLabel();
   }
   if (view.popupTrackLabel) {
     qCDebug(lcLifecycle) << "popup title not shown (the popup has no title label yet):" << *view.popupTrackLabel;
   }
   if (view.playButtons) {
     PlayStopImage->setImage(qv::playback::playButtonImageName(*view.playButtons));
-  }
-  if (view.playingShown) {
-    PlayingShown = *view.playingShown;
-  }
-  if (view.sleep) {
-    if (*view.sleep == qv::playback::SleepRequest::KeepAwake) {
-      playback().keepAwake->keepAwake();
-    } else {
-      playback().keepAwake->allowSleep();
-    }
   }
 }

@@ -4,7 +4,6 @@
 #include "lifecycle_log.h"
 #include "paths.h"
 #include "popup.h"
-#include "settings/read_group.h"
 #include "settings/settings_key.h"
 #include "tray.h"
 
@@ -37,100 +36,70 @@ bool topEdgeOnAScreen(const QRect& bounds) {
 int TMainForm::readOutputRate() {
   // Its own opening, before anything else is read.
   settings::SettingsKey key(m_settings);
-  const int rate = key.read(settings::Discreditation).value_or(fallback::Discreditation);
+  m_model.readValue(key, settings::Discreditation);
   key.close();
-  return rate;
+  return m_model.value(settings::Discreditation);
 }
 
-void TMainForm::readWindowBounds(const settings::SettingsKey& key) {
-  settings::readGroup("M2", {[&] {
-                        const auto left = key.read(settings::WindowLeft);
-                        const auto top = key.read(settings::WindowTop);
-                        const auto width = key.read(settings::WindowWidth);
-                        const auto height = key.read(settings::WindowHeight);
-                        if (!left || !top || !width || !height) {
-                          return false;
-                        }
-                        // Bounds from a screen that is gone would put the window where nobody can reach
-                        // it: they count as unreadable.
-                        if (!topEdgeOnAScreen(QRect(*left, *top, *width, *height))) {
-                          return false;
-                        }
-                        setGeometry(*left, *top, *width, *height);
-                        return true;
-                      }},
-                      // The window's top-left corner, not its centre, goes to the middle of the screen; halves
-                      // round to even.
-                      [this] {
-                        const QScreen* screen = QGuiApplication::primaryScreen();
-                        const QSize size = screen ? screen->geometry().size() : QSize();
-                        setGeometry(static_cast<int>(std::lrint(size.width() / 2.0)),
-                                    static_cast<int>(std::lrint(size.height() / 2.0)), fallback::WindowWidth,
-                                    fallback::WindowHeight);
-                      });
+void TMainForm::readWindowBounds(settings::SettingsKey& key) {
+  const bool read = m_model.readGroup(key, "M2");
+  const QRect stored(m_model.value(settings::WindowLeft), m_model.value(settings::WindowTop),
+                     m_model.value(settings::WindowWidth), m_model.value(settings::WindowHeight));
+  // Bounds from a screen that is gone would put the window where nobody can reach it: they count
+  // as unreadable.
+  if (read && topEdgeOnAScreen(stored)) {
+    setGeometry(stored);
+    return;
+  }
+  // The window's top-left corner, not its centre, goes to the middle of the screen; halves round
+  // to even.
+  const QScreen* screen = QGuiApplication::primaryScreen();
+  const QSize size = screen ? screen->geometry().size() : QSize();
+  setGeometry(static_cast<int>(std::lrint(size.width() / 2.0)), static_cast<int>(std::lrint(size.height() / 2.0)),
+              fallback::WindowWidth, fallback::WindowHeight);
 }
 
 void TMainForm::readSettings(settings::SettingsKey& key) {
-  using settings::readAndApply;
   if (key.isOpen()) {
-    settings::readGroup("M1", {readAndApply(key, settings::Volume, [this](int volume) { VolumeTB->setValue(volume); })},
-                        [this] { VolumeTB->setValue(fallback::Volume); });
+    m_model.readGroup(key, "M1");
+    VolumeTB->setValue(m_model.value(settings::Volume));
 
     readWindowBounds(key);
 
     // A present but unreadable name gives English; an absent one gives the empty name, whose file
     // does not exist, so the built-in texts apply.
-    settings::readGroup("M3",
-                        {readAndApply(key, settings::Language,
-                                      [this](const QString& name) { Localizate(qv::paths::languageFile(name)); })},
-                        [this] { Localizate(qv::paths::languageFile(QString::fromUtf16(fallback::MainLanguage))); });
+    m_model.readGroup(key, "M3");
+    Localizate(qv::paths::languageFile(m_model.value(settings::Language)));
 
-    settings::readGroup("M4", {readAndApply(key, settings::AlwaysOnTop, [this](bool onTop) { setAlwaysOnTop(onTop); })},
-                        [this] { setAlwaysOnTop(fallback::AlwaysOnTop); });
+    m_model.readGroup(key, "M4");
+    setAlwaysOnTop(m_model.value(settings::AlwaysOnTop));
 
-    settings::readGroup(
-        "M5",
-        {readAndApply(key, settings::EQPanel, [this](bool shown) { EQPanel->setVisible(shown); }),
-         readAndApply(key, settings::Preview, [this](int width) { LogoImage->setFixedWidth(width); }),
-         readAndApply(key, settings::LeftPanel, [this](int width) { PLLeftPanel->setFixedWidth(width); }),
-         readAndApply(key, settings::TagsPanel, [this](int height) { TagsListBox->setFixedHeight(height); })},
-        [this] {
-          EQPanel->setVisible(fallback::EQPanel);
-          LogoImage->setFixedWidth(fallback::Preview);
-          PLLeftPanel->setFixedWidth(fallback::LeftPanel);
-          TagsListBox->setFixedHeight(fallback::TagsPanel);
-        });
+    m_model.readGroup(key, "M5");
+    EQPanel->setVisible(m_model.value(settings::EQPanel));
+    LogoImage->setFixedWidth(m_model.value(settings::Preview));
+    PLLeftPanel->setFixedWidth(m_model.value(settings::LeftPanel));
+    TagsListBox->setFixedHeight(m_model.value(settings::TagsPanel));
 
     // An unreadable value is replaced in the key at once, before the settings window reads it.
-    settings::readGroup("M6",
-                        {readAndApply(key, settings::HideToTray,
-                                      [](bool hide) {
-                                        if (hide) {
-                                          qv::logStageOutcome("M6 minimise to tray", qv::ui::installMinimiseToTray());
-                                        }
-                                      })},
-                        [&key] { key.write(settings::HideToTray, fallback::HideToTray); });
+    if (m_model.readGroup(key, "M6") && m_model.value(settings::HideToTray)) {
+      qv::logStageOutcome("M6 minimise to tray", qv::ui::installMinimiseToTray());
+    }
 
     // On, and also unreadable, registers the media keys.
-    settings::readGroup("M7",
-                        {readAndApply(key, settings::GetMediaKey,
-                                      [this](bool on) {
-                                        if (on) {
-                                          registerMediaKeys();
-                                        }
-                                      })},
-                        [this] { registerMediaKeys(); });
+    m_model.readGroup(key, "M7");
+    if (m_model.value(settings::GetMediaKey)) {
+      registerMediaKeys();
+    }
   } else {
     qCInfo(lcLifecycle) << "main 9 skipped: the settings key cannot be opened";
   }
 
   // These two run also without the key, and then take their fallbacks.
   qv::logStage("main 10 last station");
-  settings::readGroup("M8",
-                      {readAndApply(key, settings::LastStation, [this](int station) { CurrentStation = station; })},
-                      [this] { CurrentStation = fallback::LastStation; });
-  settings::readGroup("M9", {readAndApply(key, settings::UnsavedPL, [this](bool unsaved) { UnsavedPL = unsaved; })},
-                      [this] { UnsavedPL = fallback::UnsavedPL; });
+  m_model.readGroup(key, "M8");
+  CurrentStation = m_model.value(settings::LastStation);
+  m_model.readGroup(key, "M9");
+  UnsavedPL = m_model.value(settings::UnsavedPL);
 }
 
 // When the key cannot be opened nothing is written and closing goes on.
@@ -142,23 +111,22 @@ void TMainForm::writeSettings() {
   }
   // The restored bounds: a maximized window comes back at its normal place.
   const QRect bounds = isMaximized() || isFullScreen() ? normalGeometry() : geometry();
-  key.write(settings::WindowLeft, bounds.x());
-  key.write(settings::WindowTop, bounds.y());
-  key.write(settings::WindowWidth, bounds.width());
-  key.write(settings::WindowHeight, bounds.height());
-  key.write(settings::Volume, VolumeTB->value());
-  key.write(settings::AlwaysOnTop, alwaysOnTop());
-  key.write(settings::Preview, LogoImage->width());
-  key.write(settings::EQPanel, !EQPanel->isHidden());
-  key.write(settings::LeftPanel, PLLeftPanel->width());
-  key.write(settings::TagsPanel, TagsListBox->height());
-  key.write(settings::UnsavedPL, UnsavedPL);
+  m_model.set(settings::WindowLeft, bounds.x());
+  m_model.set(settings::WindowTop, bounds.y());
+  m_model.set(settings::WindowWidth, bounds.width());
+  m_model.set(settings::WindowHeight, bounds.height());
+  m_model.set(settings::Volume, VolumeTB->value());
+  m_model.set(settings::AlwaysOnTop, alwaysOnTop());
+  m_model.set(settings::Preview, LogoImage->width());
+  m_model.set(settings::EQPanel, !EQPanel->isHidden());
+  m_model.set(settings::LeftPanel, PLLeftPanel->width());
+  m_model.set(settings::TagsPanel, TagsListBox->height());
+  m_model.set(settings::UnsavedPL, UnsavedPL);
+  m_model.set(settings::LastStation, CurrentStation);
   if (PopupForm) {
-    key.write(settings::PopupFormWidth, PopupForm->width());
-  }
-  if (CurrentStation == -1) {
-    key.remove(settings::LastStation);
+    m_model.set(settings::PopupFormWidth, PopupForm->width());
+    m_model.write(key, settings::Writer::MainWindowClose);
   } else {
-    key.write(settings::LastStation, CurrentStation);
+    m_model.write(key, settings::Writer::MainWindowClose, {settings::PopupFormWidth.name});
   }
 }

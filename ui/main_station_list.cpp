@@ -5,6 +5,7 @@
 #include "default_playlist.h"
 #include "error_report.h"
 #include "lifecycle_log.h"
+#include "playback_controller.h"
 #include "station_list/station_list_panel.h"
 #include "station_list/stations_list_view.h"
 
@@ -35,6 +36,12 @@ void TMainForm::createStationListPanel() {
   ListsListBox = StationsPanel->ListsListBox;
 
   connect(StationsPanel, &qv::ui::StationListPanel::playRequested, this, &TMainForm::playSelectedStation);
+  // An empty list has nothing to play: the play button shows its dimmed image.
+  connect(&Stations, &qv::stations::StationList::rebuilt, this, [this] {
+    if (Stations.PLAY_ARRAY().empty()) {
+      PlayStopImage->setImage(QStringLiteral("PngPlay_3"));
+    }
+  });
   connect(StationsPanel, &qv::ui::StationListPanel::menuDeleteAnswered, this, [this] {
     UnsavedPL = true;
     handOverToUnbuilt("rebuild recent list");
@@ -54,11 +61,7 @@ int TMainForm::activeStationCount() const {
 }
 
 void TMainForm::playSelectedStation(int row, bool stopFirst) {
-  if (stopFirst) {
-    stopCurrentStream();
-  }
-  CurrentStation = row;
-  Play();
+  playbackController().playStation(row, stopFirst);
   StationsList->viewport()->update();
 }
 

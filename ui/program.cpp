@@ -35,7 +35,7 @@ bool Program::createWindows() {
   logStage("create main window");
   bool keepRunning = false;
   runGuarded([&] {
-    m_mainForm = std::make_unique<TMainForm>(m_settings);
+    m_mainForm = std::make_unique<TMainForm>(m_settings, m_model);
     MainForm = m_mainForm.get();
     keepRunning = true;
     keepRunning = m_mainForm->FormCreate();
@@ -47,7 +47,7 @@ bool Program::createWindows() {
 
   logStage("create settings window");
   runGuarded([&] {
-    m_settingsForm = std::make_unique<TSettingsForm>(m_settings, *m_mainForm);
+    m_settingsForm = std::make_unique<TSettingsForm>(m_settings, m_model, *m_mainForm);
     SettingsForm = m_settingsForm.get();
     m_settingsForm->FormCreate();
   });

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "settings/registry_key.h"
+#include "settings/settings_model.h"
 
 #include <memory>
 
@@ -33,6 +34,8 @@ class Program {
 
  private:
   settings::SettingsBackend& m_settings;
+  //! The settings every window and playback read; outlives the windows.
+  settings::SettingsModel m_model;
   std::unique_ptr<TMainForm> m_mainForm;
   std::unique_ptr<TSettingsForm> m_settingsForm;
   std::unique_ptr<TPopupForm> m_popupForm;

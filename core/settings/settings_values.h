@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string_view>
 
-//! The 25 values of the settings key: each name with its type (the template argument) and, in
+//! The 25 values of the settings key and two live ones: each name with its type (the template argument) and, in
 //! `fallback`, what a window uses when the value cannot be read. Values are read and written only
 //! through these constants.
 namespace qv::settings {
@@ -45,6 +45,10 @@ inline constexpr Setting<bool>         InvertMouse{"InvertMouse"};
 inline constexpr Setting<bool>         LoopStations{"LoopStations"};
 inline constexpr Setting<bool>         ShowNotify{"ShowNotify"};
 inline constexpr Setting<bool>         PlayOnStart{"PlayOnStart"};
+// Held while the program runs, never stored: the proxy "(user:pass@)server:port" ("" direct) and
+// the engine's buffer length in units of 100 ms.
+inline constexpr Setting<QString>      ProxyServer{"ProxyServer"};
+inline constexpr Setting<std::int32_t> BufferLength{"BufferLength"};
 // clang-format on
 
 //! What a failed read gives. Window bounds fall back to the screen centre (computed); a failed
@@ -72,6 +76,7 @@ inline constexpr bool InvertMouse = false;
 inline constexpr bool LoopStations = false;
 inline constexpr bool ShowNotify = false;
 inline constexpr bool PlayOnStart = false;
+inline constexpr std::int32_t BufferLength = 5;
 }  // namespace fallback
 
 }  // namespace qv::settings

@@ -122,6 +122,38 @@ void forgetEffects(Handle stream) {
   std::erase_if(state.effects, [stream](const auto& entry) { return entry.second.stream == stream; });
 }
 
+//! Gives an effect of `stream`'s chain its public handle.
+Handle registerEffect(Handle stream, qv::dsp::EffectHandle inChain) {
+  EngineState& state = engine();
+  std::lock_guard lock(state.effectsMutex);
+  Handle fx = 0;
+  do {
+    fx = ++state.lastEffect;
+  } while (fx == 0 || state.effects.contains(fx));
+  state.effects.emplace(fx, EngineState::Effect{stream, inChain});
+  return fx;
+}
+
+//! Adds a start effect with its parameters to a stream not yet opened; kNoEffect when the type or a
+//! value is refused (nothing is left added then).
+qv::dsp::EffectHandle addStartEffect(Stream& stream, const StartEffect& effect) {
+  qv::dsp::EffectChain& chain = stream.effects();
+  qv::dsp::EffectHandle inChain = qv::dsp::kNoEffect;
+  qv::dsp::EffectError set = qv::dsp::EffectError::unknownEffect;
+  if (effect.type == EffectType::ParametricEq) {
+    inChain = chain.addParametricEq(effect.priority);
+    set = chain.setParameters(inChain, effect.eq);
+  } else if (effect.type == EffectType::Reverb) {
+    inChain = chain.addReverb(effect.priority);
+    set = chain.setParameters(inChain, effect.reverb);
+  }
+  if (set != qv::dsp::EffectError::none) {
+    chain.remove(inChain);
+    return qv::dsp::kNoEffect;
+  }
+  return inChain;
+}
+
 void finish(const std::shared_ptr<Stream>& stream) {
   engine().output.remove(stream.get());
   stream->shutdown();
@@ -347,7 +379,16 @@ bool setProxy(const char* proxy) {
 }
 
 Handle streamCreateUrl(const char* url, std::uint32_t flags, DownloadProc download, void* user) {
+  return streamCreateUrlWith(url, flags, download, user, StreamStart{});
+}
+
+Handle streamCreateUrlWith(const char* url, std::uint32_t flags, DownloadProc download, void* user,
+                           const StreamStart& start) {
   reap();
+  if (!(start.volume >= 0.0f && start.volume <= 1.0f) || (start.effectCount > 0 && start.effects == nullptr)) {
+    fail(ErrorCode::BadParameter);
+    return 0;
+  }
   StreamSettings settings;
   {
     EngineState& state = engine();
@@ -369,6 +410,18 @@ Handle streamCreateUrl(const char* url, std::uint32_t flags, DownloadProc downlo
     settings.playlistFollowing = state.playlistFollowing;
   }
   auto stream = std::make_shared<Stream>(std::move(settings));
+  // In place before the decoder starts, so the first sample mixed already has them.
+  stream->setVolume(start.volume);
+  std::vector<qv::dsp::EffectHandle> startEffects;
+  for (std::size_t i = 0; i < start.effectCount; ++i) {
+    const qv::dsp::EffectHandle inChain = addStartEffect(*stream, start.effects[i]);
+    if (inChain == qv::dsp::kNoEffect) {
+      stream->shutdown();
+      fail(ErrorCode::BadParameter);
+      return 0;
+    }
+    startEffects.push_back(inChain);
+  }
   if (const ErrorCode opened = stream->open(download, user); opened != ErrorCode::Ok) {
     stream->shutdown();
     fail(opened);
@@ -396,6 +449,12 @@ Handle streamCreateUrl(const char* url, std::uint32_t flags, DownloadProc downlo
     stream->shutdown();
     fail(handle == 0 && !engine().initialised ? ErrorCode::NotInitialised : ErrorCode::NotAvailable);
     return 0;
+  }
+  for (std::size_t i = 0; i < startEffects.size(); ++i) {
+    const Handle fx = registerEffect(handle, startEffects[i]);
+    if (start.effectHandles != nullptr) {
+      start.effectHandles[i] = fx;
+    }
   }
   succeed();
   return handle;
@@ -635,17 +694,10 @@ Handle channelSetFx(Handle handle, EffectType type, int priority) {
     fail(type == EffectType::ParametricEq || type == EffectType::Reverb ? ErrorCode::Unknown : ErrorCode::BadParameter);
     return 0;
   }
-  EngineState& state = engine();
-  Handle fx = 0;
-  {
-    std::lock_guard lock(state.effectsMutex);
-    do {
-      fx = ++state.lastEffect;
-    } while (fx == 0 || state.effects.contains(fx));
-    state.effects.emplace(fx, EngineState::Effect{handle, inChain});
-  }
+  const Handle fx = registerEffect(handle, inChain);
   // The stream may have been freed meanwhile, after its effects were forgotten: forget this one too.
   if (!lookup(handle)) {
+    EngineState& state = engine();
     std::lock_guard lock(state.effectsMutex);
     state.effects.erase(fx);
     t_error = ErrorCode::BadHandle;

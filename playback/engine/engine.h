@@ -7,6 +7,7 @@
 
 #include "effect_parameters.h"
 
+#include <cstddef>
 #include <cstdint>
 
 namespace qv::engine {
@@ -93,6 +94,31 @@ enum StreamFlag : std::uint32_t {
 //! Connects and blocks until the format is known (the first audio is decoded) or fails: returns
 //! the stream's handle or 0 with the reason as error code.
 Handle streamCreateUrl(const char* url, std::uint32_t flags, DownloadProc download, void* user);
+
+enum class EffectType : std::uint8_t { ParametricEq, Reverb };
+
+//! An effect a stream has from its first sample (streamCreateUrlWith): the record of its type is used.
+struct StartEffect {
+  EffectType type = EffectType::ParametricEq;
+  int priority = 0;
+  qv::dsp::ParametricEqParameters eq;
+  qv::dsp::ReverbParameters reverb;
+};
+
+//! How a stream sounds from its first sample. The effects' handles are written to `effectHandles`
+//! (one per effect, in order) when the open succeeds; it may be null.
+struct StreamStart {
+  float volume = 1.0f;  //!< 0..1, as Attribute::Volume
+  const StartEffect* effects = nullptr;
+  std::size_t effectCount = 0;
+  Handle* effectHandles = nullptr;
+};
+
+//! streamCreateUrl with the volume and effects in place before any audio is decoded, so nothing is
+//! heard without them. A volume or effect record out of range fails with BadParameter before
+//! connecting.
+Handle streamCreateUrlWith(const char* url, std::uint32_t flags, DownloadProc download, void* user,
+                           const StreamStart& start);
 bool streamFree(Handle stream);
 
 enum class ChannelState : std::uint8_t { Stopped = 0, Playing = 1, Stalled = 2, Paused = 3 };
@@ -151,8 +177,6 @@ Handle channelSetSync(Handle stream, SyncType type, SyncProc proc, void* user);
 bool channelRemoveSync(Handle stream, Handle sync);
 
 // ---- effects ----------------------------------------------------------------------------------------
-
-enum class EffectType : std::uint8_t { ParametricEq, Reverb };
 
 //! Adds an effect to the stream's processing, neutral until its parameters are set (an equalizer
 //! band of 0 dB, a reverb with its mix off). Effects run in descending priority, equal priorities

@@ -26,7 +26,7 @@ class RecordedReports : public qv::playback::StreamReports {
     qv::engine::Handle started = 0;
   };
   void report(int request, const qv::playback::StatusReport& r) override { add({request, r.code, r.number}); }
-  void streamStarted(int request, qv::engine::Handle stream) override {
+  void streamStarted(int request, qv::engine::Handle stream, const std::vector<qv::engine::Handle>&) override {
     add({request, ReportCode::Connecting, -1, stream});
   }
   void streamStalled(int) override {}

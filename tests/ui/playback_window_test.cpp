@@ -4,6 +4,7 @@
 #include "default_playlist.h"
 #include "engine.h"
 #include "interface_texts.h"
+#include "playback_controller.h"
 #include "playback_fakes.h"
 #include "program_run.h"
 #include "status_report.h"
@@ -83,11 +84,11 @@ TEST_F(PlaybackWindow, EachReportChangesItsLabels) {
        "PngPlay_2"},
   };
   for (const Case& c : cases) {
+    MainForm->playbackController().stop();  // nothing plays: the buttons show Play
     for (QLabel* label : {static_cast<QLabel*>(MainForm->StationLabel), static_cast<QLabel*>(MainForm->StatusLabel),
                           static_cast<QLabel*>(MainForm->TrackLabel), MainForm->leftch, MainForm->RightCh}) {
       label->setText(old);
     }
-    MainForm->PlayingShown = false;
     MainForm->PlayStopImage->setImage(QStringLiteral("PngPlay_2"));
     desktop.keptAwake = true;
     MainForm->StreamStatusMessage(c.report);
@@ -95,7 +96,8 @@ TEST_F(PlaybackWindow, EachReportChangesItsLabels) {
                             MainForm->leftch->text(), MainForm->RightCh->text()};
     EXPECT_EQ(shown, c.labels) << c.name;
     EXPECT_EQ(MainForm->PlayStopImage->image(), QLatin1String(c.playImage)) << c.name;
-    EXPECT_EQ(MainForm->PlayingShown, c.report.code == qv::playback::ReportCode::Title) << c.name;
+    EXPECT_EQ(MainForm->playbackController().playingShown(), c.report.code == qv::playback::ReportCode::Title)
+        << c.name;
     EXPECT_EQ(desktop.keptAwake, c.report.code != qv::playback::ReportCode::Failed)
         << c.name << ": sleep after an error";
   }

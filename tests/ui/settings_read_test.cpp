@@ -153,7 +153,8 @@ const ReadCase kCases[] = {
        EXPECT_TRUE(run.trace.stages.contains(QStringLiteral("settings 2 play on start")));
      }},
     // The group falls back after the tray and media-key boxes were applied: the tray box keeps its
-    // value, the media-key box is checked again (unregistered, then registered).
+    // value, the media-key box is checked again, and the keys, left off by the main window's read
+    // of the same value, are registered.
     {"SettingsGroupFallbackAfterLateFailure",
      settingsGroup({R"("GetMediaKey"=dword:00000000)", R"("Discreditation"="48000")"}),
      [](ProgramRun& run) {
@@ -165,9 +166,8 @@ const ReadCase kCases[] = {
        EXPECT_TRUE(SettingsForm->HotkeysCheckBox->isChecked());
        EXPECT_EQ(SettingsForm->cbDiscr->currentText(), QStringLiteral("44100"));
        const QStringList keys = run.trace.notes.filter(QStringLiteral("media keys"));
-       ASSERT_EQ(keys.size(), 2);
-       EXPECT_TRUE(keys[0].startsWith(QLatin1String("unregister")));
-       EXPECT_TRUE(keys[1].startsWith(QLatin1String("register")));
+       ASSERT_FALSE(keys.isEmpty());
+       EXPECT_TRUE(keys.last().startsWith(QLatin1String("register"))) << keys.join(QLatin1Char(';')).toStdString();
      }},
     {"ShowNotifyFalseLeavesTheBoxUnchecked", lines({R"("ShowNotify"=dword:00000000)"}),
      [](ProgramRun&) { EXPECT_FALSE(SettingsForm->WinnotifyCB->isChecked()); }},

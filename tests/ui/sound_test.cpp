@@ -1,9 +1,9 @@
 // The main window's sound controls: the volume sources, mute, the level brackets and the
 // equalizer panel, on the real window and, where the stream matters, on a real local stream.
 #include "eq_presets.h"
+#include "playback_controller.h"
 #include "program_run.h"
 #include "sound/eq_panel.h"
-#include "sound/level_display.h"
 #include "stream_server.h"
 #include "volume_rules.h"
 
@@ -126,37 +126,6 @@ TEST_F(SoundControls, WheelMovesTheVolumeByItsStepExceptOverAPlainList) {
   }
 }
 
-TEST(LevelBrackets, TheLabelsShowTheLevelOfEachChannel) {
-  QLabel left;
-  QLabel right;
-  std::optional<std::uint32_t> word;
-  qv::ui::LevelMeter meter(
-      &left, &right, [&] { return word; }, nullptr);
-  struct Case {
-    std::optional<std::uint32_t> word;
-    const char* left;
-    const char* right;
-  };
-  const auto both = [](std::uint32_t l, std::uint32_t r) { return std::optional<std::uint32_t>(l | (r << 16)); };
-  const Case cases[] = {
-      {both(499, 500), "", ")"},
-      {both(500, 499), "(", ""},
-      {both(9999, 10000), "(", "))"},
-      {both(10000, 9999), "((", ")"},
-      {both(24999, 25000), "((", ")))"},
-      {both(25000, 24999), "(((", "))"},
-      {both(32768, 32768), "(((", ")))"},
-      {std::nullopt, "", ""},
-      {both(0, 0), "", ""},
-  };
-  for (const Case& c : cases) {
-    word = c.word;
-    meter.poll();
-    EXPECT_EQ(left.text(), QLatin1String(c.left)) << (c.word ? *c.word : -1);
-    EXPECT_EQ(right.text(), QLatin1String(c.right)) << (c.word ? *c.word : -1);
-  }
-}
-
 TEST_F(SoundControls, BandFocusShowsCustomAndOnlyTheUserChoosesAPreset) {
   qv::ui::EqPanel& eq = *MainForm->Equalizer;
   MainForm->EQImageClick();
@@ -181,26 +150,31 @@ TEST_F(SoundControls, BandFocusShowsCustomAndOnlyTheUserChoosesAPreset) {
   EXPECT_EQ(eq.bandPositions(), (qv::playback::BandPositions{15, 15, 15, 15, 15, 15}));
 }
 
-// A local station playing to nowhere, made the window's current stream.
+// A local station played from the list, to nowhere.
 class SoundOnAStream : public SoundControls {
  protected:
   void SetUp() override {
     SoundControls::SetUp();
     ASSERT_TRUE(server.ok()) << server.error();
-    stream = engine::streamCreateUrl(server.url("/icy/sine1k.mp3").c_str(), 0, nullptr, nullptr);
-    ASSERT_NE(stream, 0U);
-    MainForm->StreamHandle = stream;
-    MainForm->applyVolume(stream);
-    MainForm->AttachEffects(stream);
-    ASSERT_TRUE(engine::channelPlay(stream));
-    ASSERT_TRUE(
-        QTest::qWaitFor([&] { return engine::channelIsActive(stream) == engine::ChannelState::Playing; }, 10000));
+    MainForm->Stations.replaceAll(
+        {{QStringLiteral("Tone"), QString::fromStdString(server.url("/icy/sine1k.mp3")), {}, {}}});
+    ASSERT_TRUE(playAndWait());
   }
-  void TearDown() override {
-    MainForm->StreamHandle = 0;
-    engine::streamFree(stream);
-    SoundControls::TearDown();
+  void TearDown() override { SoundControls::TearDown(); }
+
+  // Plays the first station and waits until its stream is heard.
+  bool playAndWait() {
+    qv::playback::PlaybackController& controller = MainForm->playbackController();
+    const engine::Handle before = controller.stream();
+    MainForm->CurrentStation = 0;
+    MainForm->Play();
+    const bool playing =
+        QTest::qWaitFor([&] { return controller.stream() != before && controller.streamPlaying(); }, 10000);
+    stream = controller.stream();
+    return playing;
   }
+  static std::array<engine::Handle, 6> bandEffects() { return MainForm->playbackController().bandEffects(); }
+  static engine::Handle reverbEffect() { return MainForm->playbackController().reverbEffect(); }
 
   StreamServer server;
   engine::Handle stream = 0;
@@ -269,10 +243,10 @@ qv::dsp::ReverbParameters reverbOf(engine::Handle reverb) {
   return parameters;
 }
 
-TEST_F(SoundOnAStream, AttachEffectsGivesEachNewStreamTheSlidersAsTheyStand) {
+TEST_F(SoundOnAStream, EachNewStreamHasTheSlidersAsTheyStand) {
   qv::ui::EqPanel& eq = *MainForm->Equalizer;
-  EXPECT_EQ(bandGains(MainForm->BandEffects), (std::array<float, 6>{0, 0, 0, 0, 0, 0}));
-  qv::dsp::ReverbParameters reverb = reverbOf(MainForm->ReverbEffect);
+  EXPECT_EQ(bandGains(bandEffects()), (std::array<float, 6>{0, 0, 0, 0, 0, 0}));
+  qv::dsp::ReverbParameters reverb = reverbOf(reverbEffect());
   EXPECT_FLOAT_EQ(reverb.reverbMixDb, -96.0F);
   EXPECT_FLOAT_EQ(reverb.reverbTimeMs, 1200.0F);
   EXPECT_FLOAT_EQ(reverb.highFreqRtRatio, 0.1F);
@@ -281,24 +255,24 @@ TEST_F(SoundOnAStream, AttachEffectsGivesEachNewStreamTheSlidersAsTheyStand) {
   eq.bandSliders[0]->setValue(10);
   eq.bandSliders[5]->setValue(30);
   eq.reverbSlider->setValue(10);
-  EXPECT_EQ(bandGains(MainForm->BandEffects), (std::array<float, 6>{5, 0, 0, 0, 0, -15}));
-  reverb = reverbOf(MainForm->ReverbEffect);
+  EXPECT_EQ(bandGains(bandEffects()), (std::array<float, 6>{5, 0, 0, 0, 0, -15}));
+  reverb = reverbOf(reverbEffect());
   EXPECT_FLOAT_EQ(reverb.reverbMixDb, -12.0F);
   EXPECT_FLOAT_EQ(reverb.reverbTimeMs, 1200.0F);
 
-  const std::array<engine::Handle, 6> firstBands = MainForm->BandEffects;
-  const engine::Handle second = engine::streamCreateUrl(server.url("/icy/sine1k.mp3").c_str(), 0, nullptr, nullptr);
-  ASSERT_NE(second, 0U);
-  MainForm->AttachEffects(second);
-  EXPECT_NE(MainForm->BandEffects, firstBands);
-  EXPECT_EQ(bandGains(MainForm->BandEffects), (std::array<float, 6>{5, 0, 0, 0, 0, -15}));
-  EXPECT_FLOAT_EQ(reverbOf(MainForm->ReverbEffect).reverbMixDb, -12.0F);
-  engine::streamFree(second);
+  const std::array<engine::Handle, 6> firstBands = bandEffects();
+  ASSERT_TRUE(playAndWait());
+  EXPECT_NE(bandEffects(), firstBands);
+  EXPECT_EQ(bandGains(bandEffects()), (std::array<float, 6>{5, 0, 0, 0, 0, -15}));
+  EXPECT_FLOAT_EQ(reverbOf(reverbEffect()).reverbMixDb, -12.0F);
 
   // A failed open: no effects, and the sliders still move without complaint.
-  MainForm->AttachEffects(0);
-  EXPECT_EQ(MainForm->BandEffects, (std::array<engine::Handle, 6>{}));
-  EXPECT_EQ(MainForm->ReverbEffect, 0U);
+  MainForm->Stations.replaceAll({{QStringLiteral("Nowhere"), QStringLiteral("http://127.0.0.1:1/"), {}, {}}});
+  MainForm->CurrentStation = 0;
+  MainForm->Play();
+  EXPECT_TRUE(QTest::qWaitFor([] { return MainForm->StationLabel->text().startsWith(qv::l_cantplay); }, 10000));
+  EXPECT_EQ(bandEffects(), (std::array<engine::Handle, 6>{}));
+  EXPECT_EQ(reverbEffect(), 0U);
   eq.bandSliders[2]->setValue(0);
   eq.reverbSlider->setValue(0);
   EXPECT_TRUE(run.errors.isEmpty());
@@ -307,7 +281,7 @@ TEST_F(SoundOnAStream, AttachEffectsGivesEachNewStreamTheSlidersAsTheyStand) {
 TEST_F(SoundOnAStream, APresetWritesOnlyTheBandsWhoseSliderMoves) {
   qv::ui::EqPanel& eq = *MainForm->Equalizer;
   // A mark on band 4's effect shows whether choosing a preset wrote that band.
-  ASSERT_TRUE(engine::fxSetParameters(MainForm->BandEffects[3], qv::dsp::ParametricEqParameters{3500.0F, 18.0F, 7.0F}));
+  ASSERT_TRUE(engine::fxSetParameters(bandEffects()[3], qv::dsp::ParametricEqParameters{3500.0F, 18.0F, 7.0F}));
   struct Step {
     int preset;
     qv::playback::BandPositions positions;
@@ -325,7 +299,7 @@ TEST_F(SoundOnAStream, APresetWritesOnlyTheBandsWhoseSliderMoves) {
     eq.presetList->setCurrentIndex(step.preset);
     emit eq.presetList->activated(step.preset);
     EXPECT_EQ(eq.bandPositions(), step.positions);
-    EXPECT_EQ(bandGains(MainForm->BandEffects), step.gains);
+    EXPECT_EQ(bandGains(bandEffects()), step.gains);
   }
 }
 

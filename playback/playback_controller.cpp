@@ -1,0 +1,456 @@
+#include "playback_controller.h"
+
+#include "interface_texts.h"
+#include "settings/settings_model.h"
+#include "stations/station_list.h"
+#include "stream_opener.h"
+#include "volume_rules.h"
+
+#include <QPointer>
+#include <QSemaphore>
+#include <QTimer>
+
+#include <atomic>
+#include <cmath>
+#include <limits>
+
+namespace qv::playback {
+
+//! The opener's reports, carried to the controller's thread. The worker's reports wait until the
+//! controller has applied them, like a sent window message; the wait gives up only when playback
+//! shuts down, so shutting down never deadlocks. The stream's own threads only post: the
+//! controller's thread may be waiting for them (stopping or freeing the stream).
+class ControllerReports final : public StreamReports {
+ public:
+  explicit ControllerReports(PlaybackController& controller) : m_controller(controller) {}
+
+  void setOpener(const StreamOpener* opener) { m_opener = opener; }
+  void close() { m_closing.store(true); }
+
+  void report(int request, const StatusReport& status) override {
+    applyAndWait(request, [this, status] { m_controller.handleReport(status); });
+  }
+  void streamStarted(int request, qv::engine::Handle stream, const std::vector<qv::engine::Handle>& effects) override {
+    applyAndWait(request, [this, stream, effects] { m_controller.streamStarted(stream, effects); });
+  }
+  void streamStalled(int request) override {
+    post(request, [this] { m_controller.streamStalled(); });
+  }
+  void streamEnded(int request) override {
+    post(request, [this] { m_controller.streamEnded(); });
+  }
+  void nowPlaying(int request, const QString& title) override {
+    post(request, [this, title] { m_controller.handleReport(StatusReport::title(title)); });
+  }
+
+ private:
+  bool shows(int request) const { return !m_closing.load() && m_opener != nullptr && m_opener->isNewest(request); }
+
+  void applyAndWait(int request, std::function<void()> apply) {
+    if (m_closing.load()) {
+      return;
+    }
+    auto applied = std::make_shared<QSemaphore>();
+    QMetaObject::invokeMethod(
+        &m_controller,
+        [this, request, apply = std::move(apply), applied] {
+          if (shows(request)) {
+            apply();
+          }
+          applied->release();
+        },
+        Qt::QueuedConnection);
+    while (!applied->tryAcquire(1, 20)) {
+      if (m_closing.load()) {
+        return;
+      }
+    }
+  }
+
+  void post(int request, std::function<void()> apply) {
+    QMetaObject::invokeMethod(
+        &m_controller,
+        [this, request, apply = std::move(apply)] {
+          if (shows(request)) {
+            apply();
+          }
+        },
+        Qt::QueuedConnection);
+  }
+
+  PlaybackController& m_controller;
+  const StreamOpener* m_opener = nullptr;
+  std::atomic<bool> m_closing{false};
+};
+
+namespace {
+
+constexpr std::uint32_t kNoLevel = std::numeric_limits<std::uint32_t>::max();
+
+ReportTexts builtInTexts() {
+  return {qv::i18n::builtInText(10), qv::l_connecting, qv::l_notplaying, qv::l_cantplay,
+          qv::l_errorcode,           qv::l_bitrate};
+}
+
+}  // namespace
+
+PlaybackController::PlaybackController(qv::stations::StationList& stations, qv::settings::SettingsModel& settings,
+                                       QObject* parent)
+    : QObject(parent),
+      m_stations(stations),
+      m_settings(settings),
+      m_texts(builtInTexts),
+      m_hints([] { return TaskbarHints::current({}, {}); }),
+      m_monitor(new QTimer(this)),
+      m_levelTimer(new QTimer(this)),
+      m_reports(std::make_unique<ControllerReports>(*this)),
+      m_opener(std::make_unique<StreamOpener>(*m_reports)) {
+  m_bands.fill(kBandPositionFlat);
+  m_volume = clampVolume(m_settings.value(qv::settings::Volume));
+  m_reports->setOpener(m_opener.get());
+  connect(m_monitor, &QTimer::timeout, this, &PlaybackController::monitorTick);
+  m_levelTimer->setInterval(kLevelIntervalMs);
+  connect(m_levelTimer, &QTimer::timeout, this, &PlaybackController::pollLevels);
+  m_taskbar = qv::playback::taskbarState(TaskbarPhase::Idle, m_hints());
+}
+
+PlaybackController::~PlaybackController() {
+  shutDown();
+}
+
+void PlaybackController::shutDown() {
+  m_reports->close();
+  m_opener->shutDown();
+  m_monitor->stop();
+  m_levelTimer->stop();
+  if (m_keepAwake) {
+    m_keepAwake->allowSleep();
+  }
+}
+
+void PlaybackController::setTextSource(std::function<ReportTexts()> texts) {
+  m_texts = std::move(texts);
+}
+
+void PlaybackController::setTaskbarHints(std::function<TaskbarHints()> hints) {
+  m_hints = std::move(hints);
+}
+
+void PlaybackController::setKeepAwake(std::unique_ptr<KeepAwake> keepAwake) {
+  m_keepAwake = std::move(keepAwake);
+}
+
+bool PlaybackController::looping() const {
+  return m_settings.value(qv::settings::LoopStations);
+}
+
+int PlaybackController::activeStationCount() const {
+  return m_stations.activeCount();
+}
+
+QString PlaybackController::stationName() const {
+  const qv::stations::StationEntry* station = m_stations.activeStation(m_stations.CurrentStation);
+  return station ? station->Name : QString();
+}
+
+bool PlaybackController::canGoPrevious() const {
+  return activeStationCount() > 0 && (looping() || m_stations.CurrentStation > 0);
+}
+
+bool PlaybackController::canGoNext() const {
+  return activeStationCount() > 0 && (looping() || m_stations.CurrentStation < activeStationCount() - 1);
+}
+
+bool PlaybackController::streamActive() const {
+  return qv::engine::channelIsActive(m_stream) != qv::engine::ChannelState::Stopped;
+}
+
+bool PlaybackController::streamPlaying() const {
+  return qv::engine::channelIsActive(m_stream) == qv::engine::ChannelState::Playing;
+}
+
+bool PlaybackController::streamMuted() const {
+  float volume = 1.0F;
+  return qv::engine::channelGetAttribute(m_stream, qv::engine::Attribute::Volume, &volume) && volume == 0.0F;
+}
+
+StartSound PlaybackController::startSound() const {
+  StartSound sound;
+  sound.volume = streamVolume(m_volume);
+  for (int band = 0; band < kEqBandCount; ++band) {
+    qv::engine::StartEffect effect{qv::engine::EffectType::ParametricEq, 1, {}, {}};
+    effect.eq = {kEqBandCentresHz[band], kEqBandwidthSemitones, bandGainDb(m_bands[band])};
+    sound.effects.push_back(effect);
+  }
+  // The engine's own input gain stays; the rest is the reverb this player offers.
+  qv::engine::StartEffect reverb{qv::engine::EffectType::Reverb, 1, {}, {}};
+  reverb.reverb.reverbMixDb = reverbMixDb(m_reverb);
+  reverb.reverb.reverbTimeMs = kReverbTimeMs;
+  reverb.reverb.highFreqRtRatio = kReverbHighFreqRatio;
+  sound.effects.push_back(reverb);
+  return sound;
+}
+
+void PlaybackController::play() {
+  if (m_opener->openPending()) {
+    emit beepRequested();
+    return;
+  }
+  const int current = m_stations.CurrentStation;
+  const int count = activeStationCount();
+  if (!isPlayableStation(current, count)) {
+    return;
+  }
+  const qv::stations::StationEntry station = *m_stations.activeStation(current);
+
+  qv::engine::setProxy(m_settings.value(qv::settings::ProxyServer).toUtf8().constData());
+  // The stream starts at the volume and with the sound the controls show, from its first sample.
+  m_opener->open(station.Link, startSound());
+  setState(PlaybackState::Connecting);
+
+  // A whole number of 100 ms, so that the settings read it back unchanged.
+  if (const std::uint32_t bufferMs = qv::engine::getConfig(qv::engine::Config::BufferMs); bufferMs != UINT32_MAX) {
+    m_settings.set(qv::settings::BufferLength, static_cast<int>(std::lround(bufferMs / 100.0)));
+  }
+  emit stationRequested(current, station);
+  if (m_keepAwake) {
+    m_keepAwake->keepAwake();
+  }
+  if (const auto images = navigationImages(current, count, looping())) {
+    emit navigationImagesChanged(*images);
+  }
+  setTaskbar(TaskbarPhase::StationStarted);
+}
+
+void PlaybackController::playStation(int index, bool stopFirst) {
+  if (stopFirst) {
+    qv::engine::channelStop(m_stream);
+  }
+  m_stations.CurrentStation = index;
+  play();
+}
+
+void PlaybackController::stop() {
+  qv::engine::channelStop(m_stream);
+  m_title.clear();
+  apply(viewForUserStop());
+  setState(PlaybackState::Idle);
+  setTaskbar(TaskbarPhase::Idle);
+}
+
+void PlaybackController::playStop() {
+  if (!streamActive()) {
+    play();
+  } else {
+    stop();
+  }
+}
+
+void PlaybackController::previous() {
+  qv::engine::channelStop(m_stream);
+  m_stations.CurrentStation = previousStation(m_stations.CurrentStation, activeStationCount(), looping());
+  if (m_stations.CurrentStation != -1) {
+    play();
+  }
+}
+
+void PlaybackController::next() {
+  qv::engine::channelStop(m_stream);
+  m_stations.CurrentStation = nextStation(m_stations.CurrentStation, activeStationCount(), looping());
+  play();
+}
+
+void PlaybackController::setVolume(int percent) {
+  const int volume = clampVolume(percent);
+  // With no stream the call fails without effect; the next stream starts at this volume.
+  qv::engine::channelSetAttribute(m_stream, qv::engine::Attribute::Volume, streamVolume(volume));
+  if (volume != m_volume) {
+    m_volume = volume;
+    m_settings.set(qv::settings::Volume, volume);
+    emit volumeChanged(volume);
+  }
+}
+
+void PlaybackController::toggleMute() {
+  float volume = 0.0F;
+  if (!qv::engine::channelGetAttribute(m_stream, qv::engine::Attribute::Volume, &volume)) {
+    return;
+  }
+  const std::optional<MuteToggle> toggle = muteToggle(streamPlaying(), volume, m_volume);
+  if (!toggle) {
+    return;
+  }
+  qv::engine::channelSetAttribute(m_stream, qv::engine::Attribute::Volume, toggle->streamVolume);
+  emit muteToggled(toggle->streamVolume == 0.0F, toggle->image);
+}
+
+void PlaybackController::setBand(int band, int position) {
+  if (band < 0 || band >= kEqBandCount) {
+    return;
+  }
+  m_bands[band] = position;
+  // The effect keeps its own centre and width; only the gain follows. Without a stream there is
+  // nothing to change, and the position is kept for the next one.
+  qv::dsp::ParametricEqParameters parameters;
+  if (qv::engine::fxGetParameters(m_bandEffects[band], &parameters)) {
+    parameters.gainDb = bandGainDb(position);
+    qv::engine::fxSetParameters(m_bandEffects[band], parameters);
+  }
+}
+
+void PlaybackController::setReverb(int position) {
+  m_reverb = position;
+  qv::dsp::ReverbParameters parameters;
+  if (qv::engine::fxGetParameters(m_reverbEffect, &parameters)) {
+    parameters.reverbMixDb = reverbMixDb(position);
+    qv::engine::fxSetParameters(m_reverbEffect, parameters);
+  }
+}
+
+void PlaybackController::applyPreset(int index) {
+  for (const BandMove& move : presetMoves(index, m_bands)) {
+    setBand(move.band, move.position);
+    emit bandMoved(move.band, move.position);
+  }
+}
+
+void PlaybackController::streamStarted(qv::engine::Handle stream, const std::vector<qv::engine::Handle>& effects) {
+  m_stream = stream;
+  m_bandEffects.fill(0);
+  m_reverbEffect = 0;
+  if (effects.size() == kEqBandCount + 1) {
+    std::copy_n(effects.begin(), kEqBandCount, m_bandEffects.begin());
+    m_reverbEffect = effects.back();
+  }
+  // The sliders may have moved while the stream was being opened.
+  for (int band = 0; band < kEqBandCount; ++band) {
+    setBand(band, m_bands[band]);
+  }
+  setReverb(m_reverb);
+  qv::engine::channelSetAttribute(m_stream, qv::engine::Attribute::Volume, streamVolume(m_volume));
+  m_monitor->start(25);
+  m_levelTimer->start();
+}
+
+void PlaybackController::streamStalled() {
+  m_monitor->start(50);
+}
+
+void PlaybackController::streamEnded() {
+  m_monitor->stop();
+  handleReport(StatusReport::failed(0));
+}
+
+void PlaybackController::handleReport(const StatusReport& report) {
+  switch (report.code) {
+    case ReportCode::Connecting:
+      m_monitor->stop();
+      m_title.clear();
+      m_bandEffects.fill(0);
+      m_reverbEffect = 0;
+      setState(PlaybackState::Connecting);
+      break;
+    case ReportCode::Failed:
+      setState(PlaybackState::Error);
+      break;
+    case ReportCode::Buffering:
+      setState(PlaybackState::Buffering);
+      break;
+    case ReportCode::Title:
+      if (m_title != report.text) {
+        m_title = report.text;
+        emit titleChanged(m_title);
+      }
+      setState(PlaybackState::Playing);
+      break;
+    default:
+      break;
+  }
+  const ReportContext context{m_playingShown, m_stationLabel, m_headers};
+  apply(viewForReport(report, context, m_texts()));
+}
+
+void PlaybackController::showPlaybackError(const QString& text, int code) {
+  setState(PlaybackState::Error);
+  apply(viewForPlaybackError(text, code, m_texts()));
+}
+
+void PlaybackController::readNowPlaying() {
+  if (const std::optional<QString> title = qv::playback::readNowPlaying(streamTags(m_stream))) {
+    handleReport(StatusReport::title(*title));
+  }
+}
+
+void PlaybackController::monitorTick() {
+  if (!streamPlaying()) {
+    if (const auto progress = StatusReport::bufferingLeft(qv::engine::streamBufferingPercent(m_stream))) {
+      handleReport(*progress);
+    }
+    return;
+  }
+  m_monitor->stop();
+  m_headers = {};
+  setState(PlaybackState::Playing);
+  apply(viewForStreamPlaying(m_playingShown));
+
+  const HeaderPass pass = readHeaderPass(headerLines(m_stream));
+  const ReportTexts texts = m_texts();
+  for (const HeaderPassReport& step : pass.reports) {
+    const ReportContext context{m_playingShown, m_stationLabel, step.headersSoFar};
+    apply(viewForReport(step.report, context, texts));
+  }
+  m_headers = pass.headers;
+  emit homePageChanged(m_headers.icyUrl);
+  readNowPlaying();
+}
+
+void PlaybackController::pollLevels() {
+  const std::uint32_t word = qv::engine::channelGetLevel(m_stream);
+  const LevelBrackets levels = levelBrackets(word == kNoLevel ? std::nullopt : std::optional<std::uint32_t>(word));
+  // Only a change reaches the labels; once the stream is gone and the labels are empty the poll
+  // rests until the next stream starts.
+  if (levels != m_levels) {
+    m_levels = levels;
+    emit levelsChanged(m_levels);
+  }
+  if (word == kNoLevel && !streamActive()) {
+    m_levelTimer->stop();
+  }
+}
+
+void PlaybackController::apply(const StatusView& view) {
+  if (view.stationLabel) {
+    m_stationLabel = *view.stationLabel;
+  }
+  if (view.leftLevel || view.rightLevel) {
+    m_levels = {view.leftLevel.value_or(m_levels.left), view.rightLevel.value_or(m_levels.right)};
+  }
+  if (view.trackLabel && view.trackLabel->isEmpty()) {
+    m_title.clear();
+  }
+  if (view.playingShown) {
+    m_playingShown = *view.playingShown;
+  }
+  if (view.sleep && m_keepAwake) {
+    if (*view.sleep == SleepRequest::KeepAwake) {
+      m_keepAwake->keepAwake();
+    } else {
+      m_keepAwake->allowSleep();
+    }
+  }
+  emit viewChanged(view);
+}
+
+void PlaybackController::setState(PlaybackState state) {
+  if (state != m_state) {
+    m_state = state;
+    emit stateChanged(state);
+  }
+}
+
+void PlaybackController::setTaskbar(TaskbarPhase phase) {
+  m_taskbar = qv::playback::taskbarState(phase, m_hints());
+  emit taskbarChanged(m_taskbar);
+}
+
+}  // namespace qv::playback

@@ -1,0 +1,194 @@
+#pragma once
+
+#include "engine.h"
+#include "eq_presets.h"
+#include "header_pass.h"
+#include "keep_awake_port.h"
+#include "level_meter.h"
+#include "report_view.h"
+#include "station_navigation.h"
+#include "status_report.h"
+#include "taskbar_state.h"
+
+#include <QObject>
+#include <QString>
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+
+class QTimer;
+
+namespace qv::settings {
+class SettingsModel;
+}
+namespace qv::stations {
+class StationList;
+struct StationEntry;
+}  // namespace qv::stations
+
+namespace qv::playback {
+
+class StreamOpener;
+struct StartSound;
+class ControllerReports;
+
+//! What playback is doing, as a tray, a popup or the media keys show it.
+enum class PlaybackState : std::uint8_t {
+  Idle,        // nothing requested, or stopped by the user
+  Connecting,  // a station was asked for and its stream is being opened
+  Buffering,   // the stream fills its buffer (at the start or after a stall)
+  Playing,
+  Error,  // the open failed or the stream ended
+};
+
+//! The one owner of playback: the current stream and its effects, the volume and mute, the stream
+//! opener with its newest-request rule, the monitor and its header pass, the level polling,
+//! keep-awake and the taskbar state. Every control (window buttons, keys, the station list, the
+//! tray, the popup, media keys, timers) calls these operations; observers show what the signals
+//! say. GUI thread only; no widgets.
+class PlaybackController : public QObject {
+  Q_OBJECT
+
+ public:
+  PlaybackController(qv::stations::StationList& stations, qv::settings::SettingsModel& settings,
+                     QObject* parent = nullptr);
+  ~PlaybackController() override;
+
+  // ---- operations -----------------------------------------------------------------------------
+
+  //! `Play`: opens the current station of the active list. Beeps (beepRequested) and does nothing
+  //! while an earlier open is still pending; nothing without a playable current station.
+  void play();
+  //! A station chosen by the user: it becomes current and plays. `stopFirst` silences the current
+  //! stream at once (list double-click); otherwise it sounds until the new one replaces it.
+  void playStation(int index, bool stopFirst);
+  //! Stops the current stream (its handle stays until the next open frees it).
+  void stop();
+  //! Plays when nothing is active, stops otherwise.
+  void playStop();
+  //! Stop, then the previous or next station after the looping setting, and play it.
+  void previous();
+  void next();
+
+  //! The volume 0..100 (clamped); applied to the current stream at once, which also ends a mute,
+  //! and given to every new stream from its first sample.
+  void setVolume(int percent);
+  //! Mutes or restores the playing stream; nothing unless it is playing.
+  void toggleMute();
+  //! Band 0..5 to slider position 0..30 (15 − position dB); the reverb to position 0..20.
+  void setBand(int band, int position);
+  void setReverb(int position);
+  //! Applies preset `index`: only the bands whose position changes are rewritten (bandMoved for
+  //! each). "Custom" and unknown indexes change nothing.
+  void applyPreset(int index);
+
+  //! Ends every open and every report; the engine should be released first.
+  void shutDown();
+
+  // ---- what observers may ask -------------------------------------------------------------------
+
+  PlaybackState state() const { return m_state; }
+  //! The engine's view of the current stream: active is anything but stopped (stalled counts).
+  bool streamActive() const;
+  bool streamPlaying() const;
+  //! The stream's volume is 0 (muted); false without a stream.
+  bool streamMuted() const;
+  int volume() const { return m_volume; }
+  //! The play buttons show Stop.
+  bool playingShown() const { return m_playingShown; }
+  QString title() const { return m_title; }
+  //! The name of the current station in the list; empty for none.
+  QString stationName() const;
+  //! The station's home page from its "icy-url" header; empty when it sent none.
+  QString icyUrl() const { return m_headers.icyUrl; }
+  bool canGoPrevious() const;
+  bool canGoNext() const;
+  BandPositions bandPositions() const { return m_bands; }
+  int reverbPosition() const { return m_reverb; }
+  TaskbarState taskbarState() const { return m_taskbar; }
+  //! The number of stations `play` and the navigation work on.
+  int activeStationCount() const;
+  //! The current stream and its effects (band 1 to 6, then the reverb); 0 for none.
+  qv::engine::Handle stream() const { return m_stream; }
+  std::array<qv::engine::Handle, kEqBandCount> bandEffects() const { return m_bandEffects; }
+  qv::engine::Handle reverbEffect() const { return m_reverbEffect; }
+
+  // ---- wiring ----------------------------------------------------------------------------------
+
+  //! The interface texts the reports use, read at the moment of use (built-in English by default).
+  void setTextSource(std::function<ReportTexts()> texts);
+  //! The hints of the outer taskbar buttons.
+  void setTaskbarHints(std::function<TaskbarHints()> hints);
+  void setKeepAwake(std::unique_ptr<KeepAwake> keepAwake);
+
+  //! Applies one report of the opener, the stream's callbacks or the monitor.
+  void handleReport(const StatusReport& report);
+  //! ShowPlaybackError: a beep, the text and the code in the station label, play buttons to Play.
+  void showPlaybackError(const QString& text, int code);
+
+  static constexpr int kLevelIntervalMs = 50;
+
+ signals:
+  //! What the labels and play buttons show now; absent fields stay as they are.
+  void viewChanged(const qv::playback::StatusView& view);
+  void stateChanged(qv::playback::PlaybackState state);
+  void titleChanged(const QString& title);
+  //! The header pass found the station's home page ("icy-url"), or none.
+  void homePageChanged(const QString& url);
+  //! `play` has asked for the station `index` of the active list (logo, notification, tray mark).
+  void stationRequested(int index, const qv::stations::StationEntry& station);
+  //! The previous/next images after a play request; only while looping is off.
+  void navigationImagesChanged(const qv::playback::NavigationImages& images);
+  void volumeChanged(int percent);
+  //! A mute click took effect: `image` is the mute button's new look.
+  void muteToggled(bool muted, const QString& image);
+  void levelsChanged(const qv::playback::LevelBrackets& levels);
+  void bandMoved(int band, int position);
+  void taskbarChanged(const qv::playback::TaskbarState& state);
+  //! A play request while an open is pending, refused.
+  void beepRequested();
+
+ private:
+  friend class ControllerReports;
+
+  void streamStarted(qv::engine::Handle stream, const std::vector<qv::engine::Handle>& effects);
+  void streamStalled();
+  void streamEnded();
+  void monitorTick();
+  void pollLevels();
+  void readNowPlaying();
+  void apply(const StatusView& view);
+  void setState(PlaybackState state);
+  void setTaskbar(TaskbarPhase phase);
+  StartSound startSound() const;
+  bool looping() const;
+
+  qv::stations::StationList& m_stations;
+  qv::settings::SettingsModel& m_settings;
+  std::function<ReportTexts()> m_texts;
+  std::function<TaskbarHints()> m_hints;
+  std::unique_ptr<KeepAwake> m_keepAwake;
+
+  PlaybackState m_state = PlaybackState::Idle;
+  qv::engine::Handle m_stream = 0;
+  std::array<qv::engine::Handle, kEqBandCount> m_bandEffects{};
+  qv::engine::Handle m_reverbEffect = 0;
+  int m_volume = 100;
+  BandPositions m_bands;
+  int m_reverb = kReverbPositionStart;
+  bool m_playingShown = false;
+  QString m_title;
+  QString m_stationLabel;  // what the station label shows now: the popup falls back to it
+  HeaderValues m_headers;
+  TaskbarState m_taskbar;
+  LevelBrackets m_levels;
+  QTimer* m_monitor;
+  QTimer* m_levelTimer;
+  std::unique_ptr<ControllerReports> m_reports;
+  std::unique_ptr<StreamOpener> m_opener;  // last: its workers report through m_reports
+};
+
+}  // namespace qv::playback

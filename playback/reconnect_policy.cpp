@@ -58,7 +58,9 @@ bool mayHealByWaiting(ErrorCode code, int httpStatus) {
 ReconnectPolicy::ReconnectPolicy(ReconnectTiming timing) : m_timing(timing) {}
 
 std::optional<milliseconds> ReconnectPolicy::stationLost(ReconnectClock::time_point now) {
-  const bool lostSoon = m_outageStart && m_playingSince && now - *m_playingSince < m_timing.steadyPlay;
+  // Lost again before it played steadily, or before it played at all: the same outage.
+  const bool lostSoon =
+      m_reconnecting || (m_outageStart && m_playingSince && now - *m_playingSince < m_timing.steadyPlay);
   if (!lostSoon) {
     m_outageStart = now;
     m_attemptsMade = 0;

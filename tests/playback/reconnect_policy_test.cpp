@@ -130,6 +130,15 @@ TEST(ReconnectPolicy, AStationDroppedSoonAfterItPlaysContinuesTheOutage) {
   EXPECT_EQ(waits.size(), 10u);
   EXPECT_EQ(waits.front(), 1000);
   EXPECT_EQ(waits.back(), 30000);
+
+  // One that opens and ends again before it plays at all counts as a failed attempt too.
+  pb::ReconnectPolicy opensAndEnds;
+  auto wait = opensAndEnds.stationLost(kStart);
+  int attempts = 0;
+  for (; wait && attempts < 20; ++attempts) {
+    wait = opensAndEnds.stationLost(kStart + seconds(attempts + 1));
+  }
+  EXPECT_EQ(attempts, 10);
 }
 
 TEST(ReconnectPolicy, ResetByTheUserForgetsTheOutage) {

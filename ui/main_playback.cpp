@@ -6,6 +6,7 @@
 #include "interface_texts.h"
 #include "keep_awake.h"
 #include "lifecycle_log.h"
+#include "listening.h"
 #include "notifier.h"
 #include "playback_controller.h"
 #include "report_view.h"
@@ -36,8 +37,14 @@ qv::playback::PlaybackController& TMainForm::playbackController() {
     m_controller->setTaskbarHints(
         [] { return qv::playback::TaskbarHints::current(qv::i18n::builtInText(24), qv::i18n::builtInText(28)); });
     connectPlayback();
+    m_listening = new qv::ui::Listening(*this, *m_controller, Stations, m_model, PlaylistButtonPopup);
   }
   return *m_controller;
+}
+
+qv::ui::Listening& TMainForm::listening() {
+  playbackController();
+  return *m_listening;
 }
 
 void TMainForm::connectPlayback() {

@@ -20,7 +20,7 @@ class HistoryWindow : public QWidget {
 
  public:
   //! Rows shown at a time: the newest that match.
-  static constexpr int kShownRows = 500;
+  static constexpr int kShownRows = 200;
 
   explicit HistoryWindow(const QString& databasePath, QWidget* parent = nullptr);
 

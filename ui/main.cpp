@@ -1,5 +1,7 @@
 #include "main.h"
 
+#include "listening.h"
+
 #include "audio_setup.h"
 #include "error_report.h"
 #include "frame/window_frame.h"
@@ -136,6 +138,9 @@ void TMainForm::FormClose() {
   unregisterMediaKeys();
 
   qv::logStage("close 2 settings");
+  if (m_listening) {
+    m_listening->shutDown();  // a sleep timer's fade must not be saved as the volume
+  }
   writeSettings();
 
   qv::logStage("close 3 skin");

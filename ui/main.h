@@ -41,6 +41,7 @@ struct StationEntry;
 class TPopupForm;
 
 namespace qv::ui {
+class Listening;
 using KeepAwake = qv::playback::KeepAwake;
 class MediaKeys;
 class PlaylistCommands;
@@ -175,6 +176,8 @@ class TMainForm : public QWidget, public qv::i18n::MainFormTexts, public Setting
 
   //! The one owner of playback; every control of this window calls it.
   qv::playback::PlaybackController& playbackController();
+  //! The history and the sleep timer, made with the playback controller.
+  qv::ui::Listening& listening();
 
   //! `VolumeTBChange`: the controller takes the new position and the bright bar shows it.
   void VolumeTBChange();
@@ -316,6 +319,7 @@ class TMainForm : public QWidget, public qv::i18n::MainFormTexts, public Setting
   qv::ui::VolumeBarPointer* m_volumeBar = nullptr;
   qv::ui::VolumeWheel* m_volumeWheel = nullptr;
   qv::playback::PlaybackController* m_controller = nullptr;
+  qv::ui::Listening* m_listening = nullptr;
   // Shared, so that this header needs not know it; only this window holds it.
   std::shared_ptr<qv::ui::PlaybackParts> m_playback;
   //! The title has been shown once: from then on `TrackLabel` wraps across the panel.

@@ -7,6 +7,7 @@
 #include "keep_awake.h"
 #include "lifecycle_log.h"
 #include "media_keys.h"
+#include "listening.h"
 #include "notifier.h"
 #include "playback_controller.h"
 #include "playlist_commands.h"
@@ -43,8 +44,14 @@ qv::playback::PlaybackController& TMainForm::playbackController() {
     m_controller->setTaskbarHints(
         [this] { return qv::playback::TaskbarHints::current(m_texts.text(24), m_texts.text(28)); });
     connectPlayback();
+    m_listening = new qv::ui::Listening(*this, *m_controller, Stations, m_model, PlaylistButtonPopup);
   }
   return *m_controller;
+}
+
+qv::ui::Listening& TMainForm::listening() {
+  playbackController();
+  return *m_listening;
 }
 
 void TMainForm::connectPlayback() {

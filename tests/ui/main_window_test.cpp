@@ -298,7 +298,8 @@ TEST_F(MainWindow, ButtonsShowTheEqualizerTheSettingsAndThePlaylistMenu) {
     captions.append(action->text());
   }
   EXPECT_EQ(captions, (QStringList{QStringLiteral("Open Playlist"), QStringLiteral("Save Playlist"),
-                                   QStringLiteral("Add Station")}));
+                                   QStringLiteral("Add Station"), QString(), QStringLiteral("History"),
+                                   QStringLiteral("Sleep timer")}));
   MainForm->PlaylistButtonPopup->close();
 }
 

@@ -66,7 +66,9 @@ class Capture {
     std::ifstream file(m_path, std::ios::binary);
     std::vector<char> bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
     std::vector<std::int16_t> raw(bytes.size() / sizeof(std::int16_t));
-    std::memcpy(raw.data(), bytes.data(), raw.size() * sizeof(std::int16_t));
+    if (!raw.empty()) {  // before the output has written anything the file is empty (and data() null)
+      std::memcpy(raw.data(), bytes.data(), raw.size() * sizeof(std::int16_t));
+    }
     std::vector<float> out(raw.size());
     std::transform(raw.begin(), raw.end(), out.begin(),
                    [](std::int16_t sample) { return static_cast<float>(sample) / 32767.0f; });

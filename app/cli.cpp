@@ -1,8 +1,11 @@
 // quorventale-cli: the player's command-line tool.
 #include "cli_playlists.h"
 #include "engine.h"
+#include "title_text.h"
+#include "reconnect_policy.h"
 #include "version.h"
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <csignal>
@@ -10,6 +13,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <thread>
@@ -22,7 +26,7 @@ constexpr char kUsage[] =
     "Usage: quorventale-cli --version\n"
     "       quorventale-cli --help\n"
     "       quorventale-cli probe URL\n"
-    "       quorventale-cli play URL [--seconds N] [--volume P] [--rate HZ]\n"
+    "       quorventale-cli play URL [--seconds N] [--volume P] [--rate HZ] [--reconnect]\n"
     "       quorventale-cli import FILE\n"
     "       quorventale-cli convert IN OUT\n"
     "\n"
@@ -33,7 +37,10 @@ constexpr char kUsage[] =
     "import prints the stations of a playlist (m3u, m3u8, txt, pls, ini, xspf, xml or a zip of them), one\n"
     "a line: name, link, tag and logo separated by tabs.\n"
     "convert reads IN the same way and writes its stations to OUT, as INI (.ini) or PLS (.pls).\n"
-    "A file that cannot be read ends with a message and exit status 1.\n";
+    "A file that cannot be read ends with a message and exit status 1.\n"
+    "With --reconnect a stream that ends by itself is opened again after 1, 2, 4, 8, 16, then 30 s,\n"
+    "until it plays or 10 attempts or 5 minutes have passed.\n";
+
 
 std::atomic<bool> g_interrupted{false};
 std::atomic<bool> g_ended{false};
@@ -91,8 +98,12 @@ std::string streamTitle(std::string_view meta) {
   return std::string(meta.substr(from, end - from));
 }
 
+// The status code of the newest answer, for the reconnection's choice after a failed open.
+std::atomic<int> g_lastStatus{0};
+
 void onDownload(const char* headers, std::uint32_t, void*) {
   say("status: %s\n", headers);
+  g_lastStatus = qv::playback::statusCodeOf(headers);
 }
 
 void onSync(engine::Handle, engine::Handle stream, std::uint32_t data, void* user) {
@@ -102,7 +113,7 @@ void onSync(engine::Handle, engine::Handle stream, std::uint32_t data, void* use
       const char* meta = engine::channelGetTags(stream, engine::Tag::Meta);
       const std::string text = meta ? meta : "";
       say("sync META: %s\n", text.c_str());
-      say("title: %s\n", streamTitle(text).c_str());
+      say("title: %s\n", std::string(engine::cutTitle(streamTitle(text))).c_str());
       break;
     }
     case engine::SyncType::OggChange: {
@@ -176,15 +187,12 @@ int probe(const char* url) {
   return 0;
 }
 
-int play(const char* url, double seconds, int volumePercent, int rateHz) {
-  if (!engine::init(-1, rateHz, engine::OutputOnFirstPlay)) {
-    return failure("cannot open the audio output");
-  }
+//! Opens `url` with the syncs and the volume set; 0 with the engine's error code on failure.
+engine::Handle openStream(const char* url, int volumePercent) {
+  g_lastStatus = 0;
   const engine::Handle stream = engine::streamCreateUrl(url, 0, &onDownload, nullptr);
   if (!stream) {
-    const int status = failure("cannot open the stream");
-    engine::release();
-    return status;
+    return 0;
   }
   say("connected\n");
   printTagsAndInfo(stream);
@@ -194,25 +202,88 @@ int play(const char* url, double seconds, int volumePercent, int rateHz) {
                            reinterpret_cast<void*>(static_cast<std::uintptr_t>(static_cast<int>(type))));
   }
   engine::channelSetAttribute(stream, engine::Attribute::Volume, static_cast<float>(volumePercent) / 100.0f);
-  if (!engine::channelPlay(stream)) {
-    const int status = failure("cannot play through the audio output");
-    engine::streamFree(stream);
+  return stream;
+}
+
+//! Sleeps for `wait`, or less when interrupted or the play time runs out; false then.
+bool waitFor(std::chrono::milliseconds wait, std::chrono::steady_clock::time_point until) {
+  const auto end = std::min(std::chrono::steady_clock::now() + wait, until);
+  while (!g_interrupted && std::chrono::steady_clock::now() < end) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  return !g_interrupted && std::chrono::steady_clock::now() < until;
+}
+
+struct PlayOptions {
+  double seconds = 0;
+  int volumePercent = 100;
+  int rateHz = 48000;
+  bool reconnect = false;
+};
+
+//! After the stream ended: opens it again as the reconnection rule says. Returns the new stream,
+//! or 0 when the attempts are spent, a failure will not heal, or the user or the time ended it.
+engine::Handle reconnect(const char* url, const PlayOptions& options, qv::playback::ReconnectPolicy& policy,
+                         std::chrono::steady_clock::time_point until) {
+  using qv::playback::ReconnectClock;
+  std::optional<std::chrono::milliseconds> wait = policy.stationLost(ReconnectClock::now());
+  while (wait) {
+    say("reconnecting (attempt %d) in %.1f s\n", policy.attempt(), static_cast<double>(wait->count()) / 1000.0);
+    if (!waitFor(*wait, until)) {
+      return 0;
+    }
+    if (const engine::Handle stream = openStream(url, options.volumePercent)) {
+      return stream;
+    }
+    const engine::ErrorCode code = engine::errorGetCode();
+    say("attempt %d failed: %s (error code %d)\n", policy.attempt(), engine::errorName(code), static_cast<int>(code));
+    wait = policy.attemptFailed(code, g_lastStatus, ReconnectClock::now());
+  }
+  say("error: the station did not come back\n");
+  return 0;
+}
+
+int play(const char* url, const PlayOptions& options) {
+  if (!engine::init(-1, options.rateHz, engine::OutputOnFirstPlay)) {
+    return failure("cannot open the audio output");
+  }
+  engine::Handle stream = openStream(url, options.volumePercent);
+  if (!stream) {
+    const int status = failure("cannot open the stream");
     engine::release();
     return status;
   }
-  bool playingSaid = false;
+  qv::playback::ReconnectPolicy policy;
   const auto start = std::chrono::steady_clock::now();
-  while (!g_interrupted && !g_ended && (seconds <= 0 || secondsSince(start) < seconds)) {
-    if (!playingSaid && engine::channelIsActive(stream) == engine::ChannelState::Playing) {
-      say("playing\n");
-      playingSaid = true;
+  const auto until = options.seconds > 0
+                         ? start + std::chrono::milliseconds(static_cast<long long>(options.seconds * 1000))
+                         : std::chrono::steady_clock::time_point::max();
+  int status = 0;
+  while (stream != 0) {
+    if (!engine::channelPlay(stream)) {
+      status = failure("cannot play through the audio output");
+      break;
     }
-    // Quick until the first sound (its time is reported), then rarely: the tool stays light.
-    std::this_thread::sleep_for(std::chrono::milliseconds(playingSaid ? 250 : 2));
+    bool playingSaid = false;
+    while (!g_interrupted && !g_ended && std::chrono::steady_clock::now() < until) {
+      if (!playingSaid && engine::channelIsActive(stream) == engine::ChannelState::Playing) {
+        say("playing\n");
+        playingSaid = true;
+        policy.playing(qv::playback::ReconnectClock::now());
+      }
+      // Quick until the first sound (its time is reported), then rarely: the tool stays light.
+      std::this_thread::sleep_for(std::chrono::milliseconds(playingSaid ? 250 : 2));
+    }
+    engine::streamFree(stream);
+    stream = 0;
+    if (g_ended && options.reconnect && !g_interrupted && std::chrono::steady_clock::now() < until) {
+      g_ended = false;  // no callback of the freed stream runs any more
+      stream = reconnect(url, options, policy, until);
+      status = stream == 0 && !g_interrupted && std::chrono::steady_clock::now() < until ? 1 : 0;
+    }
   }
-  engine::streamFree(stream);
   engine::release();
-  return 0;
+  return status;
 }
 
 bool parseNumber(const char* text, double& out) {
@@ -245,6 +316,7 @@ int main(int argc, char** argv) {
     double seconds = 0;
     double volume = 100;
     double rate = 48000;
+    bool reconnect = false;
     struct Option {
       const char* name;
       double* value;
@@ -254,6 +326,11 @@ int main(int argc, char** argv) {
     const Option options[] = {
         {"--seconds", &seconds, 0, 1e9}, {"--volume", &volume, 0, 100}, {"--rate", &rate, 8000, 192000}};
     for (int i = 3; i < argc; i += 2) {
+      if (std::strcmp(argv[i], "--reconnect") == 0) {
+        reconnect = true;
+        --i;  // a switch without a value
+        continue;
+      }
       const Option* option = nullptr;
       for (const Option& candidate : options) {
         if (std::strcmp(argv[i], candidate.name) == 0) {
@@ -267,7 +344,7 @@ int main(int argc, char** argv) {
       }
       *option->value = value;
     }
-    return play(argv[2], seconds, static_cast<int>(volume), static_cast<int>(rate));
+    return play(argv[2], {seconds, static_cast<int>(volume), static_cast<int>(rate), reconnect});
   }
   std::fputs(kUsage, stderr);
   return 2;

@@ -1,5 +1,7 @@
 #include "interface_texts.h"
 
+#include "listening_texts.h"
+
 namespace qv {
 QString l_bitrate, l_connecting, l_notplaying, l_cantplay, l_cantinit, l_delconfirm, l_newversion, l_whatsnew,
     l_download, l_errorcode, l_delete, l_deleteall, l_play, l_stop, l_mute, l_unmute, l_mergecaption, l_mergequestion,
@@ -108,6 +110,7 @@ void applyBuiltInTexts(MainFormTexts& mainForm) {
       *text.global = QString::fromUtf8(text.builtIn);
     }
   }
+  applyBuiltInListeningTexts();
 }
 
 }  // namespace qv::i18n

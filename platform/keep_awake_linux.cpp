@@ -1,5 +1,6 @@
 #include "keep_awake.h"
 
+#include "desktop_bus.h"
 #include "lifecycle_log.h"
 
 #include <QDBusConnection>
@@ -15,12 +16,9 @@ namespace qv::ui {
 
 namespace {
 
-const QString kService = QStringLiteral("org.freedesktop.ScreenSaver");
-const QString kPath = QStringLiteral("/org/freedesktop/ScreenSaver");
-constexpr int kCallTimeoutMs = 5000;
-
 QDBusMessage screenSaverCall(const QString& method) {
-  return QDBusMessage::createMethodCall(kService, kPath, kService, method);
+  return desktopServiceCall(QStringLiteral("org.freedesktop.ScreenSaver"),
+                            QStringLiteral("/org/freedesktop/ScreenSaver"), method);
 }
 
 // The GUI thread never waits for the bus: Inhibit's cookie arrives later, and a release asked for
@@ -55,7 +53,7 @@ class ScreenSaverKeepAwake final : public KeepAwake {
     }
     QDBusMessage inhibit = screenSaverCall(QStringLiteral("Inhibit"));
     inhibit << QStringLiteral("Quorventale") << QStringLiteral("Playing a radio station");
-    m_pending = new QDBusPendingCallWatcher(m_bus.asyncCall(inhibit, kCallTimeoutMs), &m_context);
+    m_pending = new QDBusPendingCallWatcher(m_bus.asyncCall(inhibit, kDesktopCallTimeoutMs), &m_context);
     QObject::connect(m_pending, &QDBusPendingCallWatcher::finished, &m_context, [this](QDBusPendingCallWatcher* call) {
       call->deleteLater();
       m_pending = nullptr;

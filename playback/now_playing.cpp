@@ -1,5 +1,7 @@
 #include "now_playing.h"
 
+#include "title_text.h"
+
 #include "text/network_text.h"
 
 #include <QList>
@@ -91,7 +93,19 @@ std::optional<QByteArray> icyStreamTitle(const QByteArray& metadata) {
   return std::nullopt;
 }
 
-std::optional<QString> readNowPlaying(const StreamTags& tags) {
+namespace {
+
+//! At most kMaxTitleBytes of UTF-8, cut between characters.
+QString bounded(const QString& title) {
+  const QByteArray utf8 = title.toUtf8();
+  if (static_cast<std::size_t>(utf8.size()) <= qv::engine::kMaxTitleBytes) {
+    return title;
+  }
+  const std::string_view cut = qv::engine::cutTitle(std::string_view(utf8.constData(), utf8.size()));
+  return QString::fromUtf8(cut.data(), static_cast<qsizetype>(cut.size()));
+}
+
+std::optional<QString> unboundedNowPlaying(const StreamTags& tags) {
   std::optional<QString> title;
   if (tags.icyMetadata) {
     const std::optional<QByteArray> streamTitle = icyStreamTitle(*tags.icyMetadata);
@@ -107,6 +121,16 @@ std::optional<QString> readNowPlaying(const StreamTags& tags) {
     const QByteArrayView label(*tags.hlsSegmentLabel);
     const qsizetype comma = label.indexOf(',');
     title = decodeNetworkText(comma < 0 ? label : label.sliced(comma + 1));
+  }
+  return title;
+}
+
+}  // namespace
+
+std::optional<QString> readNowPlaying(const StreamTags& tags) {
+  std::optional<QString> title = unboundedNowPlaying(tags);
+  if (title) {
+    title = bounded(*title);
   }
   return title;
 }

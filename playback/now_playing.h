@@ -19,7 +19,8 @@ struct StreamTags {
 //! label must keep its text. The first kind present decides: ICY metadata (its StreamTitle field),
 //! then the Ogg comments (ARTIST and TITLE, names in any letter case), then the HLS label (the text
 //! after its first comma). An empty title is a title: the popup shows the station name for it.
-//! Safe on any thread; the texts are decoded here (UTF-8, else Windows-1252).
+//! Safe on any thread; the texts are decoded here (UTF-8, else Windows-1252). A title is at most
+//! 1 KiB of UTF-8, cut between characters.
 std::optional<QString> readNowPlaying(const StreamTags& tags);
 
 //! The value of the StreamTitle field of an ICY metadata block, undecoded; nothing when the block

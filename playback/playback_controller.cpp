@@ -14,6 +14,7 @@
 #include <atomic>
 #include <cmath>
 #include <limits>
+#include <utility>
 
 namespace qv::playback {
 
@@ -105,6 +106,8 @@ PlaybackController::PlaybackController(qv::stations::StationList& stations, qv::
       m_hints([] { return TaskbarHints::current({}, {}); }),
       m_monitor(new QTimer(this)),
       m_levelTimer(new QTimer(this)),
+      m_titleTimer(new QTimer(this)),
+      m_reconnectTimer(new QTimer(this)),
       m_reports(std::make_unique<ControllerReports>(*this)),
       m_opener(std::make_unique<StreamOpener>(*m_reports)) {
   m_bands.fill(kBandPositionFlat);
@@ -113,6 +116,14 @@ PlaybackController::PlaybackController(qv::stations::StationList& stations, qv::
   connect(m_monitor, &QTimer::timeout, this, &PlaybackController::monitorTick);
   m_levelTimer->setInterval(kLevelIntervalMs);
   connect(m_levelTimer, &QTimer::timeout, this, &PlaybackController::pollLevels);
+  m_titleTimer->setSingleShot(true);
+  connect(m_titleTimer, &QTimer::timeout, this, [this] {
+    if (m_pendingTitle) {
+      handleReport(*std::exchange(m_pendingTitle, std::nullopt));
+    }
+  });
+  m_reconnectTimer->setSingleShot(true);
+  connect(m_reconnectTimer, &QTimer::timeout, this, &PlaybackController::openAttempt);
   m_taskbar = qv::playback::taskbarState(TaskbarPhase::Idle, m_hints());
 }
 
@@ -121,6 +132,8 @@ PlaybackController::~PlaybackController() {
 }
 
 void PlaybackController::shutDown() {
+  m_reconnectTimer->stop();
+  m_reconnectPhase = ReconnectPhase::Off;
   m_reports->close();
   m_opener->shutDown();
   m_monitor->stop();
@@ -208,6 +221,11 @@ void PlaybackController::play() {
     return;
   }
   const qv::stations::StationEntry station = *m_stations.activeStation(current);
+  // The user's own request ends any reconnection to the station before.
+  endReconnecting();
+  m_reconnect.reset();
+  m_stationLink = station.Link;
+  m_heard = false;
 
   qv::engine::setProxy(m_settings.value(qv::settings::ProxyServer).toUtf8().constData());
   // The stream starts at the volume and with the sound the controls show, from its first sample.
@@ -237,15 +255,19 @@ void PlaybackController::playStation(int index, bool stopFirst) {
 }
 
 void PlaybackController::stop() {
+  m_dropAttempt = m_reconnectPhase == ReconnectPhase::Opening;
+  endReconnecting();
+  m_reconnect.reset();
   qv::engine::channelStop(m_stream);
-  m_title.clear();
+  forgetTitle();
   apply(viewForUserStop());
   setState(PlaybackState::Idle);
   setTaskbar(TaskbarPhase::Idle);
 }
 
 void PlaybackController::playStop() {
-  if (!streamActive()) {
+  // While reconnecting the button shows Stop, though no stream is active.
+  if (!streamActive() && !reconnecting()) {
     play();
   } else {
     stop();
@@ -321,6 +343,12 @@ void PlaybackController::applyPreset(int index) {
 }
 
 void PlaybackController::streamStarted(qv::engine::Handle stream, const std::vector<qv::engine::Handle>& effects) {
+  if (m_dropAttempt) {
+    m_dropAttempt = false;
+    qv::engine::channelStop(stream);  // the handle is kept until the next open frees it
+    m_stream = stream;
+    return;
+  }
   m_stream = stream;
   m_bandEffects.fill(0);
   m_reverbEffect = 0;
@@ -344,14 +372,38 @@ void PlaybackController::streamStalled() {
 
 void PlaybackController::streamEnded() {
   m_monitor->stop();
+  if (reconnectAfterLoss()) {
+    return;
+  }
   handleReport(StatusReport::failed(0));
 }
 
 void PlaybackController::handleReport(const StatusReport& report) {
+  if (dropsStoppedAttempt(report)) {
+    return;
+  }
+  if (report.code == ReportCode::ServerStatus) {
+    m_lastStatus = statusCodeOf(report.text.toStdString());
+  }
+  if (report.code == ReportCode::Failed && reconnectAfterFailure(report.number)) {
+    return;
+  }
+  if (report.code == ReportCode::Title) {
+    // A station may change its title with every metadata block: the window shows a few a second,
+    // the last one wins.
+    if (m_titleShown.isValid() && !m_titleShown.hasExpired(kTitleIntervalMs)) {
+      m_pendingTitle = report;
+      if (!m_titleTimer->isActive()) {
+        m_titleTimer->start(static_cast<int>(kTitleIntervalMs - m_titleShown.elapsed()));
+      }
+      return;
+    }
+    m_titleShown.start();
+  }
   switch (report.code) {
     case ReportCode::Connecting:
       m_monitor->stop();
-      m_title.clear();
+      forgetTitle();
       m_bandEffects.fill(0);
       m_reverbEffect = 0;
       setState(PlaybackState::Connecting);
@@ -373,7 +425,14 @@ void PlaybackController::handleReport(const StatusReport& report) {
       break;
   }
   const ReportContext context{m_playingShown, m_stationLabel, m_headers};
-  apply(viewForReport(report, context, m_texts()));
+  apply(duringReconnect(viewForReport(report, context, m_texts())));
+}
+
+void PlaybackController::forgetTitle() {
+  m_title.clear();
+  m_pendingTitle.reset();
+  m_titleTimer->stop();
+  m_titleShown.invalidate();
 }
 
 void PlaybackController::showPlaybackError(const QString& text, int code) {
@@ -396,6 +455,9 @@ void PlaybackController::monitorTick() {
   }
   m_monitor->stop();
   m_headers = {};
+  m_heard = true;
+  m_reconnect.playing(ReconnectClock::now());
+  endReconnecting();
   setState(PlaybackState::Playing);
   apply(viewForStreamPlaying(m_playingShown));
 
@@ -432,7 +494,7 @@ void PlaybackController::apply(const StatusView& view) {
     m_levels = {view.leftLevel.value_or(m_levels.left), view.rightLevel.value_or(m_levels.right)};
   }
   if (view.trackLabel && view.trackLabel->isEmpty()) {
-    m_title.clear();
+    forgetTitle();
   }
   if (view.playingShown) {
     m_playingShown = *view.playingShown;

@@ -5,11 +5,13 @@
 #include "header_pass.h"
 #include "keep_awake_port.h"
 #include "level_meter.h"
+#include "reconnect_policy.h"
 #include "report_view.h"
 #include "station_navigation.h"
 #include "status_report.h"
 #include "taskbar_state.h"
 
+#include <QElapsedTimer>
 #include <QObject>
 #include <QString>
 
@@ -91,6 +93,9 @@ class PlaybackController : public QObject {
   //! Ends every open and every report; the engine should be released first.
   void shutDown();
 
+  //! The waits and limits of reconnection (tests scale them down).
+  void setReconnectTiming(const ReconnectTiming& timing);
+
   // ---- what observers may ask -------------------------------------------------------------------
 
   PlaybackState state() const { return m_state; }
@@ -107,6 +112,10 @@ class PlaybackController : public QObject {
   QString stationName() const;
   //! The station's home page from its "icy-url" header; empty when it sent none.
   QString icyUrl() const { return m_headers.icyUrl; }
+  //! The station dropped and is being opened again (setting `Reconnect`).
+  bool reconnecting() const { return m_reconnectPhase != ReconnectPhase::Off; }
+  //! The number of the attempt waiting or running, from 1; 0 when not reconnecting.
+  int reconnectAttempt() const { return reconnecting() ? m_reconnect.attempt() : 0; }
   bool canGoPrevious() const;
   bool canGoNext() const;
   BandPositions bandPositions() const { return m_bands; }
@@ -133,6 +142,8 @@ class PlaybackController : public QObject {
   void showPlaybackError(const QString& text, int code);
 
   static constexpr int kLevelIntervalMs = 50;
+  //! Titles are shown at most this often; one that comes sooner waits, and a later one replaces it.
+  static constexpr qint64 kTitleIntervalMs = 250;
 
  signals:
   //! What the labels and play buttons show now; absent fields stay as they are.
@@ -153,6 +164,9 @@ class PlaybackController : public QObject {
   void taskbarChanged(const qv::playback::TaskbarState& state);
   //! A play request while an open is pending, refused.
   void beepRequested();
+  //! Reconnection waits for attempt `attempt` (from 1), or has ended (0): it plays again, the
+  //! user stopped or chose another station, or the attempts are spent.
+  void reconnectChanged(int attempt);
 
  private:
   friend class ControllerReports;
@@ -163,11 +177,25 @@ class PlaybackController : public QObject {
   void monitorTick();
   void pollLevels();
   void readNowPlaying();
+  //! No title, none waiting: the next stream's first title shows at once.
+  void forgetTitle();
   void apply(const StatusView& view);
   void setState(PlaybackState state);
   void setTaskbar(TaskbarPhase phase);
   StartSound startSound() const;
   bool looping() const;
+
+  // Reconnection (playback_controller_reconnect.cpp).
+  enum class ReconnectPhase : std::uint8_t { Off, Waiting, Opening };
+  bool reconnectAfterLoss();
+  bool reconnectAfterFailure(int errorCode);
+  void scheduleAttempt(std::chrono::milliseconds wait);
+  void openAttempt();
+  void endReconnecting();
+  //! What a report shows while reconnecting: the attempt in the station label, the Stop button.
+  StatusView duringReconnect(StatusView view) const;
+  //! A report of an attempt the user has stopped: swallowed, and its stream is stopped.
+  bool dropsStoppedAttempt(const StatusReport& report);
 
   qv::stations::StationList& m_stations;
   qv::settings::SettingsModel& m_settings;
@@ -190,6 +218,16 @@ class PlaybackController : public QObject {
   LevelBrackets m_levels;
   QTimer* m_monitor;
   QTimer* m_levelTimer;
+  QTimer* m_titleTimer;                        // single shot: shows m_pendingTitle
+  QElapsedTimer m_titleShown;                  // since the last title was shown
+  std::optional<StatusReport> m_pendingTitle;  // the newest title that came too soon
+  ReconnectPolicy m_reconnect;
+  ReconnectPhase m_reconnectPhase = ReconnectPhase::Off;
+  QTimer* m_reconnectTimer;
+  QString m_stationLink;       // the link of the station asked for last, opened again on reconnect
+  bool m_heard = false;        // that station has played since it was asked for
+  int m_lastStatus = 0;        // the status code of the newest server answer (404, 503...)
+  bool m_dropAttempt = false;  // the user stopped while an attempt's open was running
   std::unique_ptr<ControllerReports> m_reports;
   std::unique_ptr<StreamOpener> m_opener;  // last: its workers report through m_reports
 };

@@ -70,7 +70,9 @@ void downloadStatus(const char* headers, std::uint32_t length, void* user) {
   if (headers == nullptr || !context->state->shows(context->request)) {
     return;  // the status of an overtaken request is dropped
   }
-  context->state->reports.report(context->request, StatusReport::serverStatus(QByteArrayView(headers, length)));
+  // The engine passes the length 0 with the block (NUL-separated lines): its first line is the status.
+  const qsizetype size = length != 0 ? qsizetype(length) : qsizetype(qstrlen(headers));
+  context->state->reports.report(context->request, StatusReport::serverStatus(QByteArrayView(headers, size)));
 }
 
 void metaSync(qv::engine::Handle, qv::engine::Handle stream, std::uint32_t, void* user) {

@@ -294,6 +294,8 @@ void TSettingsForm::readSettings(settings::SettingsKey& key) {
   }
 
   m_model.readGroup(key, "S5");
+  m_model.readValue(key, settings::Reconnect);
+  m_model.readValue(key, settings::HistoryKeepDays);
 }
 
 void TSettingsForm::Localizate() {

@@ -1,5 +1,7 @@
 #include "main.h"
 
+#include "listening.h"
+
 #include "audio_setup.h"
 #include "error_report.h"
 #include "frame/window_frame.h"
@@ -32,8 +34,7 @@ TMainForm* MainForm = nullptr;
 TMainForm::TMainForm(qv::settings::SettingsBackend& settings, qv::settings::SettingsModel& model)
     : m_settings(settings),
       m_model(model),
-      m_frame(new qv::ui::frame::WindowFrame(this)),
-      m_mediaKeys(qv::ui::makeUnbuiltMediaKeys()) {
+      m_frame(new qv::ui::frame::WindowFrame(this))) {
   setObjectName(QStringLiteral("MainForm"));
   // Names the taskbar button; no title bar is drawn.
   setWindowTitle(QStringLiteral("Quorventale"));
@@ -41,6 +42,7 @@ TMainForm::TMainForm(qv::settings::SettingsBackend& settings, qv::settings::Sett
   setWindowIcon(qv::ui::applicationIcon());
   // The texts hold their built-in English from the start, also when no language stage runs.
   qv::i18n::applyBuiltInTexts(*this);
+  createDesktopParts();
   createControls();
   m_playlistCommands = new qv::ui::PlaylistCommands(*this);
   connect(qApp, &QGuiApplication::applicationStateChanged, this, [this] { update(0, 0, width(), 1); });
@@ -119,18 +121,6 @@ void TMainForm::applyCaptions() {
   Equalizer->reverbLabel->setText(m_texts.text(34));
 }
 
-void TMainForm::registerMediaKeys() {
-  qv::logStageOutcome("register media keys", m_mediaKeys->registerKeys());
-}
-
-void TMainForm::unregisterMediaKeys() {
-  qv::logStageOutcome("unregister media keys", m_mediaKeys->unregisterKeys());
-}
-
-void TMainForm::setMediaKeys(std::unique_ptr<qv::ui::MediaKeys> mediaKeys) {
-  m_mediaKeys = std::move(mediaKeys);
-}
-
 void TMainForm::openUrl(const QUrl& url) {
   qv::ui::openUrl(url);
 }
@@ -148,6 +138,9 @@ void TMainForm::FormClose() {
   unregisterMediaKeys();
 
   qv::logStage("close 2 settings");
+  if (m_listening) {
+    m_listening->shutDown();  // a sleep timer's fade must not be saved as the volume
+  }
   writeSettings();
 
   qv::logStage("close 3 skin");

@@ -38,11 +38,17 @@ namespace qv::stations {
 struct StationEntry;
 }
 
+class TPopupForm;
+
 namespace qv::ui {
+class Listening;
 using KeepAwake = qv::playback::KeepAwake;
 class MediaKeys;
 class PlaylistCommands;
+class MediaPlayerPort;
 class Notifier;
+class TrayIcon;
+class WindowMediaPlayer;
 struct PlaybackParts;
 class TaskbarPresenter;
 class SplitterBar;
@@ -96,8 +102,6 @@ class TMainForm : public QWidget, public qv::i18n::MainFormTexts, public Setting
   void unregisterMediaKeys() override;
   void SetBufferSize(int bufferMs) override;
   void openUrl(const QUrl& url) override;
-  //! The desktop's media-key service; the default registers nothing and says so in the log.
-  void setMediaKeys(std::unique_ptr<qv::ui::MediaKeys> mediaKeys);
 
   //! `StationsListDblClick`: the stream stops at once, the selected row becomes CurrentStation
   //! and plays. Enter (`StationsListKeyPress`) does the same without stopping first.
@@ -118,9 +122,27 @@ class TMainForm : public QWidget, public qv::i18n::MainFormTexts, public Setting
   void MinimizeImageClick();
   void OntopImageClick();
   void SmallImageClick();
-  //! Ends compact mode: this window comes back and the popup player goes (the popup and the tray
-  //! icon call this).
-  void leaveCompactMode();
+  //! The popup's icon: this window comes back, the popup goes; the tray icon stays as it is.
+  void AppImageClick();
+  //! The tray icon: a click shows the popup player; a double click (and Restore, without taking the
+  //! focus) brings this window back in the normal state and hides the tray icon and the popup.
+  void TrayIcon1Click();
+  void TrayIcon1DblClick();
+  void Restore1Click();
+  //! This window back in the normal state, in front, the popup hidden; `focus` also activates it.
+  void restoreMainWindow(bool focus);
+  //! Minimizing hides this window to the tray when the tray option is on (`OnMinimizeProc`).
+  void installMinimiseToTray();
+  //! The tray icon and its menu.
+  qv::ui::TrayIcon& tray();
+  //! The player as the media keys and the desktop's media controls drive it.
+  qv::ui::MediaPlayerPort& mediaPlayer();
+  //! Replaces the media keys (the desktop's by default); the old ones are withdrawn.
+  void setMediaKeys(std::unique_ptr<qv::ui::MediaKeys> mediaKeys);
+  //! The popup player's buttons and icon drive this window's actions.
+  void attachPopup(TPopupForm& popup);
+  //! The cached logo file of the station shown now; empty when it has none.
+  QString stationLogoFile() const { return m_stationLogoFile; }
   void SettingsImageClick();
   void EQImageClick();
   void iMenuClick();
@@ -154,6 +176,8 @@ class TMainForm : public QWidget, public qv::i18n::MainFormTexts, public Setting
 
   //! The one owner of playback; every control of this window calls it.
   qv::playback::PlaybackController& playbackController();
+  //! The history and the sleep timer, made with the playback controller.
+  qv::ui::Listening& listening();
 
   //! `VolumeTBChange`: the controller takes the new position and the bright bar shows it.
   void VolumeTBChange();
@@ -167,7 +191,8 @@ class TMainForm : public QWidget, public qv::i18n::MainFormTexts, public Setting
   void PlayStopActionExecute();
   void PreviousActionExecute();
   void NextActionExecute();
-  //! A station chosen in the tray's station menu: it plays without stopping the current one first.
+  //! A station chosen in the tray's station menu, by its PLAY_ARRAY index: it plays without stopping
+  //! the current one first. A filter that hides it is cleared first.
   void Changestation(int station);
   //! A report of the stream opener, the stream's callbacks or the monitor (through the controller).
   void StreamStatusMessage(const qv::playback::StatusReport& report);
@@ -252,6 +277,13 @@ class TMainForm : public QWidget, public qv::i18n::MainFormTexts, public Setting
   void createControls();
   void createStationListPanel();
   void connectPlayback();
+  void createDesktopParts();
+  void connectDesktopPlayback();
+  bool trayUsable() const;
+  void hideToTray();
+  void platformMinimised();
+  void notifyStationChange(const qv::stations::StationEntry& station);
+  void showOnPopup(const qv::playback::StatusView& view);
   void applyStatusView(const qv::playback::StatusView& view);
   void stationRequested(const qv::stations::StationEntry& station);
   void placeTrackLabel();
@@ -280,7 +312,6 @@ class TMainForm : public QWidget, public qv::i18n::MainFormTexts, public Setting
   qv::ui::frame::WindowFrame* m_frame;
   QString m_languageFile;
   qv::i18n::TextTable m_texts;
-  std::unique_ptr<qv::ui::MediaKeys> m_mediaKeys;
   //! The start-up stage read (or found no) playlist file; until then the stored stations are
   //! unknown, and the shutdown must not replace them with an empty list.
   bool m_stationListLoaded = false;
@@ -288,11 +319,24 @@ class TMainForm : public QWidget, public qv::i18n::MainFormTexts, public Setting
   qv::ui::VolumeBarPointer* m_volumeBar = nullptr;
   qv::ui::VolumeWheel* m_volumeWheel = nullptr;
   qv::playback::PlaybackController* m_controller = nullptr;
+  qv::ui::Listening* m_listening = nullptr;
   // Shared, so that this header needs not know it; only this window holds it.
   std::shared_ptr<qv::ui::PlaybackParts> m_playback;
   //! The title has been shown once: from then on `TrackLabel` wraps across the panel.
   bool m_trackLabelWraps = false;
   qv::ui::PlaylistCommands* m_playlistCommands = nullptr;
+  QString m_stationLogoFile;
+  qv::ui::TrayIcon* m_tray = nullptr;
+  // Shared, like the playback parts, so that this header needs not know them. The keys use the
+  // player: they go first.
+  std::shared_ptr<qv::ui::WindowMediaPlayer> m_mediaPlayer;
+  std::shared_ptr<qv::ui::MediaKeys> m_mediaKeys;
+  //! `OnMinimizeProc` is installed: the window's own minimize button also hides to the tray.
+  bool m_minimiseHook = false;
+  //! The minimize under way comes from the window's own button, not from the platform.
+  bool m_ownMinimise = false;
+  //! Once compact mode ran without the tray option, the popup keeps a taskbar button of its own.
+  bool m_popupHasTaskbarButton = false;
 };
 
 //! Program-wide reference; empty until the main window has been created.

@@ -74,40 +74,8 @@ void TMainForm::CloseImageClick() {
   close();
 }
 
-void TMainForm::MinimizeImageClick() {
-  showMinimized();
-}
-
 void TMainForm::OntopImageClick() {
   setAlwaysOnTop(!alwaysOnTop());
-}
-
-// Compact mode: the popup player stands in for this window; with the tray option on, the tray icon
-// is the way back, otherwise the popup gets a taskbar button of its own.
-void TMainForm::SmallImageClick() {
-  if (!PopupForm) {
-    return;
-  }
-  CompactMode = true;
-  PopupForm->showRestoreButton(m_skin);
-  connect(PopupForm, &TPopupForm::restoreRequested, this, &TMainForm::leaveCompactMode, Qt::UniqueConnection);
-  const bool toTray = m_model.value(qv::settings::HideToTray);
-  PopupForm->setWindowFlags((PopupForm->windowFlags() & ~Qt::WindowType_Mask) | (toTray ? Qt::Tool : Qt::Window));
-  PopupForm->show();
-  hide();
-  if (toTray) {
-    showTrayIcon();
-  }
-}
-
-void TMainForm::leaveCompactMode() {
-  CompactMode = false;
-  if (PopupForm) {
-    PopupForm->hide();
-  }
-  show();
-  raise();
-  activateWindow();
 }
 
 void TMainForm::SettingsImageClick() {

@@ -55,6 +55,7 @@ void TMainForm::paintEvent(QPaintEvent* event) {
 void TMainForm::changeEvent(QEvent* event) {
   if (event->type() == QEvent::WindowStateChange) {
     applyFrameState();
+    platformMinimised();
   }
   QWidget::changeEvent(event);
 }

@@ -6,23 +6,26 @@
 #include "interface_texts.h"
 #include "keep_awake.h"
 #include "lifecycle_log.h"
+#include "media_keys.h"
+#include "listening.h"
 #include "notifier.h"
 #include "playback_controller.h"
 #include "playlist_commands.h"
 #include "report_view.h"
 #include "taskbar_presenter.h"
+#include "tray.h"
 
 #include <QApplication>
 #include <QLabel>
 #include <QListView>
+#include <QSystemTrayIcon>
 
 namespace qv::ui {
 
-//! The desktop parts the window drives for playback; the defaults only log until the tray work
-//! brings them.
+//! The desktop parts the window drives for playback.
 struct PlaybackParts {
-  std::unique_ptr<Notifier> notifier = makeDefaultNotifier();
-  std::unique_ptr<TaskbarPresenter> taskbar = makeDefaultTaskbarPresenter();
+  std::unique_ptr<Notifier> notifier;
+  std::unique_ptr<TaskbarPresenter> taskbar;
 };
 
 }  // namespace qv::ui
@@ -30,6 +33,10 @@ struct PlaybackParts {
 qv::playback::PlaybackController& TMainForm::playbackController() {
   if (!m_controller) {
     m_playback = std::make_shared<qv::ui::PlaybackParts>();
+    m_playback->notifier = qv::ui::makeSystemNotifier(*tray().TrayIcon1);
+    m_playback->taskbar = qv::ui::makeSystemTaskbarPresenter(
+        *this, {[this] { PreviousActionExecute(); }, [this] { PlayStopActionExecute(); },
+                [this] { NextActionExecute(); }, [this] { m_mediaKeys->playerChanged(); }});
     m_controller = new qv::playback::PlaybackController(Stations, m_model, this);
     m_controller->setKeepAwake(qv::ui::makeSystemKeepAwake());
     m_controller->setTextSource([this] { return qv::playback::ReportTexts::current(*this); });
@@ -37,8 +44,14 @@ qv::playback::PlaybackController& TMainForm::playbackController() {
     m_controller->setTaskbarHints(
         [this] { return qv::playback::TaskbarHints::current(m_texts.text(24), m_texts.text(28)); });
     connectPlayback();
+    m_listening = new qv::ui::Listening(*this, *m_controller, Stations, m_model, PlaylistButtonPopup);
   }
   return *m_controller;
+}
+
+qv::ui::Listening& TMainForm::listening() {
+  playbackController();
+  return *m_listening;
 }
 
 void TMainForm::connectPlayback() {
@@ -56,6 +69,7 @@ void TMainForm::connectPlayback() {
           });
   connect(controller, &PlaybackController::taskbarChanged, this,
           [this](const qv::playback::TaskbarState& state) { m_playback->taskbar->apply(state); });
+  connectDesktopPlayback();
 }
 
 void TMainForm::setNotifier(std::unique_ptr<qv::ui::Notifier> notifier) {
@@ -88,12 +102,17 @@ void TMainForm::Play() {
 
 // What `Play` shows beside the stream: the logo and, when the user is elsewhere, the notification.
 void TMainForm::stationRequested(const qv::stations::StationEntry& station) {
-  qv::logStageOutcome("Play: current-station mark in the tray menu", qv::StageOutcome::OwnerNotBuilt);
   showStationLogo();
+  notifyStationChange(station);
+}
+
+// Only while the user is elsewhere: the window minimized, or neither on top nor active.
+void TMainForm::notifyStationChange(const qv::stations::StationEntry& station) {
   const bool notify = m_model.value(qv::settings::ShowNotify);
   if (notify && (isMinimized() || (!alwaysOnTop() && QGuiApplication::applicationState() != Qt::ApplicationActive))) {
     m_playback->notifier->withdrawAll();
-    m_playback->notifier->present(QStringLiteral("StationChanged"), QStringLiteral("Quorventale"), station.Name);
+    m_playback->notifier->present(
+        {QStringLiteral("StationChanged"), QStringLiteral("Quorventale"), station.Name, stationLogoFile()});
   }
 }
 
@@ -114,10 +133,6 @@ void TMainForm::PreviousActionExecute() {
 void TMainForm::NextActionExecute() {
   playbackController().next();
   StationsList->viewport()->update();
-}
-
-void TMainForm::Changestation(int station) {
-  playbackController().playStation(station, false);
 }
 
 void TMainForm::PreviousImageClick() {
@@ -174,10 +189,8 @@ void TMainForm::applyStatusView(const qv::playback::StatusView& view) {
     m_trackLabelWraps = true;
     placeTrackLabel();
   }
-  if (view.popupTrackLabel) {
-    qCDebug(lcLifecycle) << "popup title not shown (the popup has no title label yet):" << *view.popupTrackLabel;
-  }
   if (view.playButtons) {
     PlayStopImage->setImage(qv::playback::playButtonImageName(*view.playButtons));
   }
+  showOnPopup(view);
 }

@@ -5,7 +5,6 @@
 #include "paths.h"
 #include "popup.h"
 #include "settings/settings_key.h"
-#include "tray.h"
 
 #include <QGuiApplication>
 #include <QLabel>
@@ -82,7 +81,7 @@ void TMainForm::readSettings(settings::SettingsKey& key) {
 
     // An unreadable value is replaced in the key at once, before the settings window reads it.
     if (m_model.readGroup(key, "M6") && m_model.value(settings::HideToTray)) {
-      qv::logStageOutcome("M6 minimise to tray", qv::ui::installMinimiseToTray());
+      installMinimiseToTray();
     }
 
     // On, and also unreadable, registers the media keys.

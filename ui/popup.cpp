@@ -1,25 +1,83 @@
 #include "popup.h"
 
+#include "colours.h"
 #include "image_button.h"
 #include "lifecycle_log.h"
+#include "popup_geometry.h"
 #include "settings/read_group.h"
 #include "settings/settings_key.h"
+#include "skin.h"
+
+#include <QGuiApplication>
+#include <QLabel>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QScreen>
+#include <QWindow>
 
 TPopupForm* PopupForm = nullptr;
 
 namespace settings = qv::settings;
+using qv::ui::ImageButton;
+using qv::ui::frame::ResizeZone;
 
-TPopupForm::TPopupForm(settings::SettingsBackend& backend)
+TPopupForm::TPopupForm(settings::SettingsBackend& backend, const qv::ui::Skin& skin)
     : QWidget(nullptr, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint), m_settings(backend) {
   setObjectName(QStringLiteral("PopupForm"));
   setWindowTitle(QStringLiteral("PopupForm"));
-  setStyleSheet(QStringLiteral("TPopupForm { background: #373737; }"));
   setAttribute(Qt::WA_StyledBackground);
+  setMouseTracking(true);
+  setMinimumWidth(kMinimumWidth);
+  setFixedHeight(kHeight);
   resize(settings::fallback::PopupFormWidth, kHeight);
+  createControls(skin);
+}
+
+void TPopupForm::createControls(const qv::ui::Skin& skin) {
+  AppImage = new QLabel(this);
+  AppImage->setObjectName(QStringLiteral("AppImage"));
+  AppImage->setGeometry(8, 10, 16, 16);
+  AppImage->installEventFilter(this);
+
+  const auto button = [&](const char* name, int left, const char* normal, const char* highlighted,
+                          void (TPopupForm::*clicked)()) {
+    auto* image = new ImageButton(skin, this);
+    image->setObjectName(QLatin1String(name));
+    image->setGeometry(left, 6, 24, 24);
+    // Always the highlighted image on enter: unlike the main window, no availability test.
+    image->setHoverRules([highlighted] { return QString::fromLatin1(highlighted); },
+                         [normal] { return QString::fromLatin1(normal); });
+    connect(image, &ImageButton::clicked, this, clicked);
+    return image;
+  };
+  PreviousImage = button("PreviousImage", 30, "PngPrevious_2", "PngPrevious_1", &TPopupForm::previousClicked);
+  PlayImage = button("PlayImage", 61, "PngPlay_2", "PngPlay_1", &TPopupForm::playStopClicked);
+  NextImage = button("NextImage", 92, "PngNext_2", "PngNext_1", &TPopupForm::nextClicked);
+  // Play or Stop after the stream's state at the moment of the event.
+  const auto playImage = [this](const char* play, const char* stop) {
+    return [this, play, stop] { return QString::fromLatin1(m_streamActive && m_streamActive() ? stop : play); };
+  };
+  PlayImage->setHoverRules(playImage("PngPlay_1", "PngStop_1"), playImage("PngPlay_2", "PngStop_2"));
+
+  TrackLabel = new QLabel(this);
+  TrackLabel->setObjectName(QStringLiteral("TrackLabel"));
+  TrackLabel->move(123, 11);
+  QFont font = TrackLabel->font();
+  font.setPointSize(9);
+  TrackLabel->setFont(font);
+  QPalette palette = TrackLabel->palette();
+  palette.setColor(QPalette::WindowText, qv::ui::colours::kLabelText);
+  TrackLabel->setPalette(palette);
+  // The popup's edges resize it, also where the label reaches them.
+  TrackLabel->setAttribute(Qt::WA_TransparentForMouseEvents);
 }
 
 void TPopupForm::FormCreate() {
   qv::logStage("popup P1");
+  AppImage->setPixmap(qv::ui::applicationIcon().pixmap(16, 16));
+  PreviousImage->setImage(QStringLiteral("PngPrevious_2"));
+  PlayImage->setImage(QStringLiteral("PngPlay_2"));
+  NextImage->setImage(QStringLiteral("PngNext_2"));
   settings::SettingsKey key(m_settings);
   if (key.isOpen()) {
     settings::readGroup(
@@ -28,28 +86,83 @@ void TPopupForm::FormCreate() {
   }
 }
 
-void TPopupForm::showRestoreButton(const qv::ui::Skin& skin) {
-  if (m_restore) {
+TPopupForm::~TPopupForm() = default;
+
+void TPopupForm::showPlaying(bool playing) {
+  PlayImage->setImage(QLatin1String(playing ? "PngStop_2" : "PngPlay_2"));
+}
+
+void TPopupForm::setTrackText(const QString& text) {
+  TrackLabel->setText(text);
+  TrackLabel->adjustSize();
+}
+
+void TPopupForm::showEvent(QShowEvent* event) {
+  setStyleSheet(QStringLiteral("TPopupForm { background: %1; }").arg(qv::ui::colours::kWindow.name()));
+  if (const QScreen* shownOn = screen() ? screen() : QGuiApplication::primaryScreen()) {
+    move(qv::ui::popupPosition(shownOn->availableGeometry(), size()));
+  }
+  QWidget::showEvent(event);
+}
+
+bool TPopupForm::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == AppImage) {
+    if (event->type() == QEvent::MouseButtonPress) {
+      const auto* press = static_cast<QMouseEvent*>(event);
+      if (press->button() == Qt::RightButton && m_trayMenu) {
+        m_trayMenu->popup(press->globalPosition().toPoint());
+      }
+      return true;
+    }
+    if (event->type() == QEvent::MouseButtonRelease) {
+      const auto* release = static_cast<QMouseEvent*>(event);
+      if (release->button() == Qt::LeftButton && AppImage->rect().contains(release->position().toPoint())) {
+        emit restoreRequested();
+      }
+      return true;
+    }
+  }
+  return QWidget::eventFilter(watched, event);
+}
+
+void TPopupForm::mousePressEvent(QMouseEvent* event) {
+  const ResizeZone zone = qv::ui::popupZone(event->position().toPoint(), width());
+  if (event->button() != Qt::LeftButton || zone == ResizeZone::None) {
+    QWidget::mousePressEvent(event);
     return;
   }
-  m_restore = new qv::ui::ImageButton(skin, this);
-  m_restore->setObjectName(QStringLiteral("RestoreImage"));
-  m_restore->setImage(QStringLiteral("PngMin_2"));
-  m_restore->fitToImage();
-  m_restore->setHoverRules([] { return QStringLiteral("PngMin_1"); }, [] { return QStringLiteral("PngMin_2"); });
-  connect(m_restore, &qv::ui::ImageButton::clicked, this, &TPopupForm::restoreRequested);
-  resizeEvent(nullptr);
-  m_restore->show();
+  const Qt::Edges edges = qv::ui::frame::edgesOf(zone);
+  if (windowHandle() && windowHandle()->startSystemResize(edges)) {
+    return;
+  }
+  m_resizing = edges;
+  m_resizeStartPointer = event->globalPosition().toPoint();
+  m_resizeStartBounds = geometry();
 }
 
-void TPopupForm::mouseDoubleClickEvent(QMouseEvent*) {
-  emit restoreRequested();
-}
-
-void TPopupForm::resizeEvent(QResizeEvent*) {
-  if (m_restore) {
-    m_restore->move(width() - m_restore->width() - 8, (height() - m_restore->height()) / 2);
+void TPopupForm::mouseMoveEvent(QMouseEvent* event) {
+  if (m_resizing) {
+    setGeometry(qv::ui::frame::resized(m_resizeStartBounds, m_resizing,
+                                       event->globalPosition().toPoint() - m_resizeStartPointer,
+                                       QSize(kMinimumWidth, kHeight)));
+    return;
+  }
+  const ResizeZone zone = qv::ui::popupZone(event->position().toPoint(), width());
+  if (zone == ResizeZone::None) {
+    unsetCursor();
+  } else {
+    setCursor(qv::ui::frame::cursorOf(zone));
   }
 }
 
-TPopupForm::~TPopupForm() = default;
+void TPopupForm::mouseReleaseEvent(QMouseEvent* event) {
+  m_resizing = {};
+  QWidget::mouseReleaseEvent(event);
+}
+
+void TPopupForm::leaveEvent(QEvent* event) {
+  if (!m_resizing) {
+    unsetCursor();
+  }
+  QWidget::leaveEvent(event);
+}

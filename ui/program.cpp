@@ -54,9 +54,10 @@ bool Program::createWindows() {
 
   logStage("create popup");
   runGuarded([&] {
-    m_popupForm = std::make_unique<TPopupForm>(m_settings);
+    m_popupForm = std::make_unique<TPopupForm>(m_settings, m_mainForm->skin());
     PopupForm = m_popupForm.get();
     m_popupForm->FormCreate();
+    m_mainForm->attachPopup(*m_popupForm);
   });
 
   logStage("create add/edit dialog");

@@ -1,11 +1,79 @@
 #pragma once
 
-#include "stage_outcome.h"
+#include "stations/station_list.h"
+
+#include <QObject>
+#include <QString>
+
+#include <functional>
+#include <vector>
+
+class QAction;
+class QMenu;
+class QSystemTrayIcon;
 
 namespace qv::ui {
 
-//! Makes minimising hide the main window to the tray. Not built yet: returns OwnerNotBuilt and
-//! minimising minimises.
-StageOutcome installMinimiseToTray();
+//! The captions of the tray menu (from the language file; built-in English by default).
+struct TrayTexts {
+  QString restore, previous, play, next, mute, stations, exit;
+
+  //! The built-in English captions.
+  static TrayTexts builtIn();
+};
+
+//! The tray icon `TrayIcon1` and its menu `TrayPopup`: Restore, Previous, Play, Next, Mute, the
+//! Stations submenu and Exit. The icon is hidden until the window hides to the tray or enters
+//! compact mode; it shows the application icon and no tooltip of its own. The menu only reports
+//! what was chosen; the main window acts on it. GUI thread only.
+class TrayIcon : public QObject {
+  Q_OBJECT
+
+ public:
+  explicit TrayIcon(QObject* parent = nullptr);
+  ~TrayIcon() override;
+
+  void setTexts(const TrayTexts& texts);
+  //! Rebuilds the Stations submenu: one item per PLAY_ARRAY entry, "n. Name".
+  void setStations(const std::vector<qv::stations::TrayStation>& stations);
+  //! The item of PLAY_ARRAY entry `index` carries the chevron, all others none (-1: none does).
+  void markStation(int index);
+
+  void show();
+  void hide();
+  bool isVisible() const;
+  //! The desktop shows tray icons (a StatusNotifierItem host or a tray area). Without one, hiding
+  //! to the tray would leave nothing to come back by.
+  bool isAvailable() const;
+  //! Replaces the desktop's answer (tests on a platform without a tray).
+  void setAvailability(std::function<bool()> available) { m_available = std::move(available); }
+
+  QSystemTrayIcon* TrayIcon1;
+  QMenu* TrayPopup;
+  QAction* Restore1;
+  QAction* Previous1;
+  QAction* PlayStop1;
+  QAction* Next1;
+  QAction* Mute1;
+  QMenu* Stations1;
+  QAction* Stations2;
+
+ signals:
+  //! A single click on the icon (a double click reports one first).
+  void clicked();
+  void doubleClicked();
+  void restoreChosen();
+  void previousChosen();
+  void playStopChosen();
+  void nextChosen();
+  void muteChosen();
+  //! A station of the submenu, by its PLAY_ARRAY index.
+  void stationChosen(int index);
+  void exitChosen();
+
+ private:
+  int m_markedIndex = -1;
+  std::function<bool()> m_available;
+};
 
 }  // namespace qv::ui

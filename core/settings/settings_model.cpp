@@ -44,6 +44,8 @@ constexpr std::array kValues{
     ValueInfo{"LoopStations",   Boolean, "S2", 0, 1, fb::LoopStations},
     ValueInfo{"ShowNotify",     Boolean, "S3", 0, 1, fb::ShowNotify},
     ValueInfo{"PlayOnStart",    Boolean, "S5", 0, 1, fb::PlayOnStart},
+    ValueInfo{"Reconnect",      Boolean, "",   0, 1, fb::Reconnect},
+    ValueInfo{"HistoryKeepDays", Integer, "",  1, 3650, fb::HistoryKeepDays},
     ValueInfo{"ProxyServer",    String,  "",   0, 0, 0, u"", false},
     ValueInfo{"BufferLength",   Integer, "",   0, 60, fb::BufferLength, u"", false},
 };
@@ -76,9 +78,9 @@ const std::array<GroupInfo, 15>& groups() {
 constexpr std::array<std::string_view, 13> kMainWindowWrites{
     "WindowLeft", "WindowTop", "WindowWidth", "WindowHeight", "Volume",         "AlwaysOnTop", "Preview",
     "EQPanel",    "LeftPanel", "TagsPanel",   "UnsavedPL",    "PopupFormWidth", "LastStation"};
-constexpr std::array<std::string_view, 12> kSettingsWindowWrites{
-    "MouseStep",   "KeyboardStep", "InvertMouse",    "LoopStations", "Language", "HideToTray",
-    "GetMediaKey", "ShowNotify",   "Discreditation", "SFTop",        "SFLeft",   "PlayOnStart"};
+constexpr std::array<std::string_view, 14> kSettingsWindowWrites{
+    "MouseStep",  "KeyboardStep",   "InvertMouse", "LoopStations", "Language",    "HideToTray", "GetMediaKey",
+    "ShowNotify", "Discreditation", "SFTop",       "SFLeft",       "PlayOnStart", "Reconnect",  "HistoryKeepDays"};
 
 QString nameOf(std::string_view name) {
   return QString::fromLatin1(name.data(), qsizetype(name.size()));

@@ -5,9 +5,9 @@
 #include <cstdint>
 #include <string_view>
 
-//! The 25 values of the settings key and two live ones: each name with its type (the template argument) and, in
-//! `fallback`, what a window uses when the value cannot be read. Values are read and written only
-//! through these constants.
+//! The 25 values of the settings key, two of the listening features and two live ones: each name with its type (the
+//! template argument) and, in `fallback`, what a window uses when the value cannot be read. Values are read and written
+//! only through these constants.
 namespace qv::settings {
 
 template <typename T>
@@ -45,6 +45,10 @@ inline constexpr Setting<bool>         InvertMouse{"InvertMouse"};
 inline constexpr Setting<bool>         LoopStations{"LoopStations"};
 inline constexpr Setting<bool>         ShowNotify{"ShowNotify"};
 inline constexpr Setting<bool>         PlayOnStart{"PlayOnStart"};
+// Listening: reopen a station that drops, and how many days the history keeps a title. Each is
+// read on its own after the settings window's groups and written after its other values.
+inline constexpr Setting<bool>         Reconnect{"Reconnect"};
+inline constexpr Setting<std::int32_t> HistoryKeepDays{"HistoryKeepDays"};
 // Held while the program runs, never stored: the proxy "(user:pass@)server:port" ("" direct) and
 // the engine's buffer length in units of 100 ms.
 inline constexpr Setting<QString>      ProxyServer{"ProxyServer"};
@@ -76,6 +80,8 @@ inline constexpr bool InvertMouse = false;
 inline constexpr bool LoopStations = false;
 inline constexpr bool ShowNotify = false;
 inline constexpr bool PlayOnStart = false;
+inline constexpr bool Reconnect = true;
+inline constexpr std::int32_t HistoryKeepDays = 365;
 inline constexpr std::int32_t BufferLength = 5;
 }  // namespace fallback
 

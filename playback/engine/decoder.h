@@ -1,7 +1,7 @@
 #pragma once
 
 #include "byte_ring.h"
-#include "engine.h"
+#include "engine_types.h"
 
 #include <atomic>
 #include <chrono>

@@ -9,6 +9,7 @@ extern "C" {
 }
 
 #include <array>
+#include <cstdlib>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -286,8 +287,21 @@ ErrorCode errorGetCode() {
   return t_error;
 }
 
+namespace {
+
+// However the process ends (a library's exit() when the display goes away, the end of main), the
+// streams' threads and the audio device stop before static objects are destroyed: registered after
+// the engine's state exists, this runs before its destructor.
+void releaseAtExit() {
+  release();
+}
+
+}  // namespace
+
 bool init(int device, int rateHz, std::uint32_t flags) {
   EngineState& state = engine();
+  static std::once_flag atExit;
+  std::call_once(atExit, [] { std::atexit(&releaseAtExit); });
   std::lock_guard lock(state.mutex);
   if (state.initialised) {
     return fail(ErrorCode::AlreadyInitialised);
@@ -334,6 +348,14 @@ bool release() {
     state.effects.clear();
   }
   for (auto& stream : streams) {
+    if (stream->isOwnThread()) {
+      // Released from one of the stream's own threads (exit() in a sync callback): that thread
+      // cannot join itself, so the stream is left to the end of the process.
+      engine().output.remove(stream.get());
+      static auto* const kept = new std::vector<std::shared_ptr<Stream>>();
+      kept->push_back(std::move(stream));
+      continue;
+    }
     finish(stream);
   }
   streams.clear();

@@ -6,53 +6,17 @@
 // error code for the calling thread only (errorGetCode).
 
 #include "effect_parameters.h"
+#include "engine_types.h"
 
 #include <cstddef>
 #include <cstdint>
 
 namespace qv::engine {
 
-using Handle = std::uint32_t;
-
 //! High word major.minor, low word patch.build.
 inline constexpr std::uint32_t kVersion = 0x01000000;
 inline constexpr std::uint32_t kVersionMajorMinor = kVersion >> 16;
 inline constexpr const char* kLibraryName = "qv_engine";
-
-//! Error codes of the calling thread's last call; README lists them for users.
-enum class ErrorCode : int {
-  Ok = 0,
-  NotInitialised = 1,
-  AlreadyInitialised = 2,
-  BadHandle = 3,
-  OutputFailed = 4,
-  BadDevice = 5,
-  BadParameter = 6,
-  BadUrl = 7,
-  NotAvailable = 8,
-  ConnectFailed = 10,
-  HttpStatus = 11,
-  Timeout = 12,
-  ProtocolError = 13,
-  HeadersTooLarge = 14,
-  TooManyRedirects = 15,
-  BadIcyMetaint = 16,
-  ProxyRefused = 17,
-  ClosedEarly = 18,
-  TlsFailed = 19,
-  UnsupportedFormat = 20,
-  NoCodec = 21,
-  DecodeFailed = 22,
-  PlaylistLoop = 23,
-  PlaylistTooDeep = 24,      //!< playlist links nested deeper than followed
-  PlaylistEmpty = 25,        //!< a playlist link without a stream URL we may open
-  SegmentsUnavailable = 26,  //!< HLS: too many segments in a row could not be fetched
-  BadHlsPlaylist = 27,       //!< HLS: the playlist cannot be played (malformed, no audio variant, too large)
-  Unknown = -1,
-};
-
-//! A short English name of a code, for logs and the command-line tool.
-const char* errorName(ErrorCode code);
 
 // ---- set-up ----------------------------------------------------------------------------------------
 
@@ -139,13 +103,6 @@ bool channelGetAttribute(Handle stream, Attribute attribute, float* value);
 //! UINT32_MAX (-1) when the stream is not playing.
 std::uint32_t channelGetLevel(Handle stream);
 
-enum class Tag : std::uint8_t {
-  Icy,        //!< ICY headers of an ICY server's answer; list
-  Http,       //!< HTTP headers; list
-  Meta,       //!< newest ICY metadata text, raw
-  Ogg,        //!< comments of the current Ogg logical stream, "NAME=value"; list
-  HlsExtinf,  //!< label of the HLS segment heard now (HLS streams)
-};
 //! A list is NUL-separated lines ended by an empty one ("a\0b\0\0"). The text stays valid until
 //! the same tag changes twice more or the stream is freed; copy it when it is kept longer.
 const char* channelGetTags(Handle stream, Tag tag);

@@ -1,7 +1,8 @@
 #pragma once
 
 #include "byte_ring.h"
-#include "engine.h"
+#include "byte_source.h"
+#include "engine_types.h"
 #include "net_reader.h"
 
 #include <atomic>
@@ -21,7 +22,7 @@ namespace qv::engine {
 //! gets its position in that stream and its EXTINF label, so the segment can be told when its audio
 //! is heard. A failed segment is retried a bounded number of times, then skipped; too many lost in
 //! a row end the stream with SegmentsUnavailable. The end of a VOD playlist finishes the ring.
-class HlsReader {
+class HlsReader final : public ByteSource {
  public:
   struct SegmentStart {
     std::uint64_t byteOffset;  //!< of the segment's first byte in the stream of segments
@@ -31,18 +32,18 @@ class HlsReader {
 
   HlsReader(NetOptions options, std::string playlistUrl, std::string playlistBody, ByteRing& ring,
             SegmentSink segmentStart);
-  ~HlsReader();
+  ~HlsReader() override;
   HlsReader(const HlsReader&) = delete;
   HlsReader& operator=(const HlsReader&) = delete;
 
-  void start();
+  void start() override;
   //! Ends every fetch and wait and joins the thread.
-  void stop();
+  void stop() override;
   //! The error that ended the stream (Ok while running or after the end of a VOD playlist).
-  ErrorCode endError() const { return m_endError.load(); }
+  ErrorCode endError() const override { return m_endError.load(); }
   //! Segment bytes written so far.
-  std::uint64_t bodyBytes() const { return m_written.load(); }
-  std::thread::id threadId() const { return m_thread.get_id(); }
+  std::uint64_t bodyBytes() const override { return m_written.load(); }
+  std::thread::id threadId() const override { return m_thread.get_id(); }
 
   //! Playlist reloads that may fail in a row before a live stream is given up.
   static constexpr int kMaxFailedReloads = 3;

@@ -1,7 +1,8 @@
 #pragma once
 
 #include "byte_ring.h"
-#include "engine.h"
+#include "byte_source.h"
+#include "engine_types.h"
 #include "icy_demuxer.h"
 
 #include <atomic>
@@ -43,27 +44,27 @@ struct NetAnswer {
 //! followed a bounded number of times; no answer or no data for `dataTimeout` ends the transfer.
 //! A full ring pauses the transfer (the server is simply not read meanwhile) and room resumes
 //! it, so the thread never blocks where stop() could not reach it.
-class NetReader {
+class NetReader final : public ByteSource {
  public:
   using MetaSink = std::function<void(std::string text)>;
 
   NetReader(NetOptions options, ByteRing& ring, MetaSink meta);
-  ~NetReader();
+  ~NetReader() override;
   NetReader(const NetReader&) = delete;
   NetReader& operator=(const NetReader&) = delete;
 
-  void start();
+  void start() override;
   //! Blocks until the headers are complete or the transfer failed.
   NetAnswer waitForAnswer();
   //! Error that ended the transfer after the headers (Ok while running or after a clean end).
-  ErrorCode endError() const { return m_endError.load(); }
+  ErrorCode endError() const override { return m_endError.load(); }
   //! Body bytes received so far, metadata included.
-  std::uint64_t bodyBytes() const { return m_bodyBytes.load(); }
+  std::uint64_t bodyBytes() const override { return m_bodyBytes.load(); }
   //! Whether `url` names a scheme we stream from (http, https).
   static bool supportedUrl(std::string_view url);
   //! Aborts the transfer and joins the thread.
-  void stop();
-  std::thread::id threadId() const { return m_thread.get_id(); }
+  void stop() override;
+  std::thread::id threadId() const override { return m_thread.get_id(); }
   //! Whether the transfer waits for room in the ring (the server is not being read).
   bool paused() const { return m_pausedBytes.load() > 0; }
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "engine.h"
+#include "engine_types.h"
 
 #include <array>
 #include <atomic>

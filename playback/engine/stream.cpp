@@ -82,7 +82,7 @@ ErrorCode Stream::readBody(std::string& body, std::size_t limit, bool& complete)
         break;
       case ByteRing::ReadStatus::Finished:
         complete = true;
-        return m_net->endError();
+        return m_source->endError();
       case ByteRing::ReadStatus::Closed:
         return ErrorCode::ClosedEarly;
       case ByteRing::ReadStatus::TimedOut:
@@ -97,11 +97,12 @@ ErrorCode Stream::connect() {
   playlist_link::PlaylistLinkFollower follower(m_settings.net.url);
   NetOptions options = m_settings.net;
   while (true) {
-    m_net.reset();  // its stop() closes the ring: before the ring is made ready for the next one
+    m_source.reset();  // its stop() closes the ring: before the ring is made ready for the next one
     m_bytes.reset();
-    m_net = std::make_unique<NetReader>(options, m_bytes, [this](std::string text) { onMeta(std::move(text)); });
-    m_net->start();
-    m_answer = m_net->waitForAnswer();
+    auto reader = std::make_unique<NetReader>(options, m_bytes, [this](std::string text) { onMeta(std::move(text)); });
+    reader->start();
+    m_answer = reader->waitForAnswer();
+    m_source = std::move(reader);
     if (m_answer.error != ErrorCode::Ok || !playlist_link::mayBePlaylist(m_answer.contentType)) {
       return m_answer.error;
     }
@@ -127,15 +128,16 @@ ErrorCode Stream::connect() {
       if (!complete) {
         return ErrorCode::BadHlsPlaylist;  // too large to be one we would play
       }
-      m_net->stop();
+      m_source.reset();  // stops it and closes the ring: before the ring is made ready for the segments
       m_bytes.reset();
       options.url = m_answer.effectiveUrl.empty() ? options.url : m_answer.effectiveUrl;
-      m_hls = std::make_unique<HlsReader>(options, options.url, std::move(body), m_bytes,
-                                          [this](HlsReader::SegmentStart start) {
-                                            std::lock_guard lock(m_segmentMutex);
-                                            m_segmentStarts.push_back(std::move(start));
-                                          });
-      m_hls->start();
+      m_hls = true;
+      m_source = std::make_unique<HlsReader>(options, options.url, std::move(body), m_bytes,
+                                             [this](HlsReader::SegmentStart start) {
+                                               std::lock_guard lock(m_segmentMutex);
+                                               m_segmentStarts.push_back(std::move(start));
+                                             });
+      m_source->start();
       return ErrorCode::Ok;
     }
     if (!m_settings.playlistFollowing) {
@@ -153,14 +155,6 @@ ErrorCode Stream::connect() {
         return ErrorCode::Unknown;  // told apart above already
     }
   }
-}
-
-ErrorCode Stream::networkEndError() const {
-  return m_hls ? m_hls->endError() : m_net->endError();
-}
-
-std::uint64_t Stream::networkBodyBytes() const {
-  return m_hls ? m_hls->bodyBytes() : m_net->bodyBytes();
 }
 
 ErrorCode Stream::open(DownloadProc download, void* user) {
@@ -192,7 +186,7 @@ ErrorCode Stream::open(DownloadProc download, void* user) {
   const ErrorCode decoded = m_decoder->open(m_hls ? std::string() : m_answer.contentType);
   if (decoded != ErrorCode::Ok) {
     // A transfer that failed explains more than the decoder that ran dry.
-    const ErrorCode network = networkEndError();
+    const ErrorCode network = m_source->endError();
     if (decoded == ErrorCode::Timeout) {
       return decoded;
     }
@@ -200,9 +194,9 @@ ErrorCode Stream::open(DownloadProc download, void* user) {
       return network;
     }
     // Nothing arrived after the headers: no format to find.
-    return networkBodyBytes() == 0 ? ErrorCode::ClosedEarly : decoded;
+    return m_source->bodyBytes() == 0 ? ErrorCode::ClosedEarly : decoded;
   }
-  m_netThreadId = m_hls ? m_hls->threadId() : m_net->threadId();
+  m_netThreadId = m_source->threadId();
   m_decodeThread = std::thread([this] {
     m_decodeThreadId = std::this_thread::get_id();
     nameThisThread("qv-decoder");
@@ -228,11 +222,8 @@ void Stream::shutdown() {
   if (m_decodeThread.joinable()) {
     m_decodeThread.join();
   }
-  if (m_net) {
-    m_net->stop();
-  }
-  if (m_hls) {
-    m_hls->stop();
+  if (m_source) {
+    m_source->stop();
   }
 }
 

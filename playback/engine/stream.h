@@ -82,13 +82,11 @@ class Stream {
   enum Event : std::uint32_t { kStallEvent = 1, kResumeEvent = 2, kEndEvent = 4 };
 
   //! Connects to `m_settings.net.url`, following playlist links, until the answer is the stream
-  //! itself (its body waits in m_bytes) or an HLS playlist (then m_hls reads it).
+  //! itself (its body waits in m_bytes) or an HLS playlist (then an HlsReader is the source).
   ErrorCode connect();
   //! Reads the body of the current answer from m_bytes into `body` until it holds `limit` bytes or
   //! ends; `complete` tells that it ended.
   ErrorCode readBody(std::string& body, std::size_t limit, bool& complete);
-  ErrorCode networkEndError() const;
-  std::uint64_t networkBodyBytes() const;
   void onPacket(std::int64_t position, std::uint64_t framesBefore);
   void deliverHeardSegments();
   void decodeLoop();
@@ -111,8 +109,8 @@ class Stream {
   PcmRing m_pcm;     // lock-free; decoder thread writes, audio callback reads
   // Opening thread until open returns, then read-only (shutdown joins and stops them; it runs
   // once, on the thread that frees the stream, or in the destructor).
-  std::unique_ptr<NetReader> m_net;
-  std::unique_ptr<HlsReader> m_hls;  // instead of m_net for HLS streams
+  std::unique_ptr<ByteSource> m_source;  // a NetReader, or an HlsReader for HLS streams
+  bool m_hls = false;                    // the source is an HLS playlist's segments
   std::unique_ptr<Decoder> m_decoder;
   std::thread m_decodeThread;
   // Ids of the stream's own threads, kept apart from the std::thread objects so that isOwnThread

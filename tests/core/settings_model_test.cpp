@@ -41,6 +41,8 @@ void runOnce(settings::SettingsBackend& backend, settings::SettingsModel& model)
     model.write(key, settings::Writer::MainWindowClose);
   }
   settings::SettingsKey key(backend);
+  model.readValue(key, settings::Reconnect);
+  model.readValue(key, settings::HistoryKeepDays);
   model.write(key, settings::Writer::SettingsWindowDestroy, {settings::Language.name});
 }
 
@@ -72,6 +74,8 @@ TEST(SettingsModel, AFullRunLeavesTheStoredFileByteForByte) {
       R"("LoopStations"=dword:00000001)",
       R"("ShowNotify"=dword:00000001)",
       R"("PlayOnStart"=dword:00000001)",
+      R"("Reconnect"=dword:00000000)",
+      R"("HistoryKeepDays"=dword:0000001e)",
       R"("Foreign"="kept")",
   }));
   settings::RegFileBackend backend(profile.settingsFile());
@@ -102,7 +106,8 @@ TEST(SettingsModel, AFirstRunWritesEveryFallbackInTheWritersOrder) {
       "\"MouseStep\"=dword:0000000a\n\"KeyboardStep\"=dword:00000005\n\"InvertMouse\"=dword:00000000\n"
       "\"LoopStations\"=dword:00000000\n\"GetMediaKey\"=dword:00000001\n"
       "\"ShowNotify\"=dword:00000000\n\"Discreditation\"=dword:0000ac44\n\"SFTop\"=dword:00000000\n"
-      "\"SFLeft\"=dword:00000000\n\"PlayOnStart\"=dword:00000000\n\n";
+      "\"SFLeft\"=dword:00000000\n\"PlayOnStart\"=dword:00000000\n\"Reconnect\"=dword:00000001\n"
+      "\"HistoryKeepDays\"=dword:0000016d\n\n";
   EXPECT_EQ(profile.settingsText(), expected);
 }
 
@@ -128,6 +133,39 @@ TEST(SettingsModel, AFailedReadGivesTheWholeGroupItsFallbackButTheTrayOption) {
   // Each value was shown as it was read (MouseStep held to its field's 50), then fell back.
   EXPECT_EQ(changes.first().first().toString(), QStringLiteral("MouseStep"));
   EXPECT_TRUE(changes.contains(QVariantList{QStringLiteral("GetMediaKey")}));
+}
+
+TEST(SettingsModel, ListeningValuesFallBackOnTheirOwn) {
+  struct Case {
+    const char* stored;  // the file's lines for the two values
+    bool reconnect;
+    int keepDays;
+  };
+  const Case cases[] = {
+      {R"("Reconnect"=dword:00000000)"
+       "\n"
+       R"("HistoryKeepDays"=dword:0000001e)",
+       false, 30},
+      {R"("Reconnect"="no")"
+       "\n"
+       R"("HistoryKeepDays"=dword:0000001e)",
+       true, 30},  // wrong type: on
+      {R"("HistoryKeepDays"="30")", true, 365},
+      {R"("HistoryKeepDays"=dword:00100000)", true, 3650},  // held to ten years
+      {"", true, 365},
+  };
+  for (const Case& c : cases) {
+    TestProfile profile;
+    profile.writeSettings(QString::fromUtf8(c.stored).split(QLatin1Char('\n'), Qt::SkipEmptyParts));
+    settings::RegFileBackend backend(profile.settingsFile());
+    settings::SettingsKey key(backend);
+    settings::SettingsModel model;
+    model.set(settings::Reconnect, false);  // a failed read must give the fallback, not keep this
+    model.readValue(key, settings::Reconnect);
+    model.readValue(key, settings::HistoryKeepDays);
+    EXPECT_EQ(model.value(settings::Reconnect), c.reconnect) << c.stored;
+    EXPECT_EQ(model.value(settings::HistoryKeepDays), c.keepDays) << c.stored;
+  }
 }
 
 TEST(SettingsModel, RangesAndTheDeletedLastStation) {

@@ -86,4 +86,29 @@ TEST(ReadNowPlaying, StreamTitleKeepsEveryTitleThatDoesNotEndItsField) {
   }
 }
 
+// A station may send kilobytes of title: at most 1 KiB is kept, never half a character.
+TEST(ReadNowPlaying, ALongTitleIsCutToOneKibibyteBetweenCharacters) {
+  struct Case {
+    const char* name;
+    QString title;
+    qsizetype expectedBytes;
+  };
+  const QString euro(1000, QChar(0x20AC));  // three bytes each
+  const Case cases[] = {
+      {"plain letters", QString(3000, QLatin1Char('x')), 1024},
+      {"two-byte letters", QString(1500, QChar(0xE9)), 1024},
+      {"a three-byte sign across the limit", QStringLiteral("ab") + euro, 2 + 340 * 3},
+      {"short enough", QStringLiteral("Artist - Song"), 13},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    pb::StreamTags tags;
+    tags.icyMetadata = "StreamTitle='" + c.title.toUtf8() + "';";
+    const std::optional<QString> title = pb::readNowPlaying(tags);
+    ASSERT_TRUE(title.has_value());
+    EXPECT_EQ(title->toUtf8().size(), c.expectedBytes);
+    EXPECT_TRUE(c.title.startsWith(*title));
+  }
+}
+
 }  // namespace

@@ -222,4 +222,15 @@ TEST_F(ControllerHeard, AStationIsHeardAtItsVolumeAndWithItsBandFromTheFirstSamp
       << "the band is already there in the first 100 ms";
 }
 
+// A station that changes its title with every metadata block: observers get a few a second, and
+// the last title is the one that stays.
+TEST_F(Controller, TitlesComingFasterThanFourASecondAreShownAtThatPaceAndTheLastWins) {
+  for (int i = 0; i < 20; ++i) {
+    controller->handleReport(qv::playback::StatusReport::title(QStringLiteral("Song %1").arg(i)));
+  }
+  EXPECT_EQ(seen.titles, QStringList{QStringLiteral("Song 0")});
+  ASSERT_TRUE(waitFor([&] { return controller->title() == QStringLiteral("Song 19"); }, 2000));
+  EXPECT_EQ(seen.titles, (QStringList{QStringLiteral("Song 0"), QStringLiteral("Song 19")}));
+}
+
 }  // namespace

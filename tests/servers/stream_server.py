@@ -15,6 +15,12 @@ Paths (every query parameter is optional):
                                           a live ICY station looping the file in real time
   /stall/<name>?after=BYTES&pause=SECONDS like /icy, silent for a while after some audio
   /close/<name>?after=BYTES               like /icy, closes after some audio (0: after the headers)
+  /outage/<name>?up=S&down=S&key=K&during=close|CODE
+                                          like /icy, but the station (one per key) goes down S
+                                          seconds after its first request: its listeners are cut
+                                          off, and for `down` seconds every new connection is closed
+                                          unanswered (or answered with status CODE); then it is back
+                                          for good. Logs "outage K back at T" (time.monotonic()).
   /status/<code>                          that HTTP status with a short body
   /garbage-status /endless-headers /huge-header /redirect-loop /redirect/<n>/<name>
   /metaint/<value>/<name> /meta-past-data/<name> /drip /silent
@@ -328,6 +334,41 @@ def mode_close(req, match):
     live_stream(req, match, close_after=req.number("after", 65536))
 
 
+def mode_outage(req, match):
+    up = req.number("up", 3.0, float)
+    down = req.number("down", 2.0, float)
+    during = req.param("during", "close")
+    if during != "close" and not re.fullmatch(r"[1-5][0-9][0-9]", during):
+        raise BadRequest("during must be close or a status code")
+    key = req.param("key", match["name"])
+    with req.server.outages_lock:
+        if key not in req.server.outages:
+            start = time.monotonic()
+            req.server.outages[key] = start
+            back = start + up + down
+            announce = threading.Timer(max(0.0, back - time.monotonic()),
+                                       lambda: log(f"outage {key} back at {back:.6f}"))
+            announce.daemon = True
+            announce.start()
+        start = req.server.outages[key]
+    now = time.monotonic()
+    if start + up <= now < start + up + down:
+        if during != "close":
+            req.send_status(int(during))
+        return  # the connection closes without an answer
+    if now < start + up:
+        # Cut off when the station goes down: only as much audio as plays until then.
+        path = req.file(match["name"])
+        if path is None:
+            return req.send_status(404)
+        _, info, _ = files.load(path)
+        rate = req.number("rate", info.byte_rate)
+        burst = req.number("burst", 2.0, float)
+        live_stream(req, match, close_after=int((start + up - now) * rate + burst * rate))
+        return
+    live_stream(req, match)
+
+
 def mode_metaint(req, match):
     live_stream(req, match, metaint_header=urllib.parse.unquote(match["value"]))
 
@@ -566,6 +607,7 @@ ROUTES = [
     (rf"/icy/{NAME}", mode_icy),
     (rf"/stall/{NAME}", mode_stall),
     (rf"/close/{NAME}", mode_close),
+    (rf"/outage/{NAME}", mode_outage),
     (r"/status/(?P<code>[1-5][0-9][0-9])", mode_status),
     (r"/garbage-status", mode_garbage_status),
     (r"/endless-headers", mode_endless_headers),
@@ -652,6 +694,8 @@ class Server(socketserver.ThreadingTCPServer):
         self.root = root
         self.stopping = threading.Event()
         self.started = time.monotonic()  # the clock of the live HLS playlists
+        self.outages = {}  # /outage key: when its first request came
+        self.outages_lock = threading.Lock()
         super().__init__(("127.0.0.1", port), Handler)
 
 

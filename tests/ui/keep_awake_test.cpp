@@ -1,18 +1,14 @@
 // Keep-awake over the ScreenSaver interface, on a private session bus with a small stand-in for
 // the desktop's screen saver.
 #include "keep_awake.h"
+#include "private_bus.h"
 
 #include <QDBusConnection>
 #include <QObject>
-#include <QProcess>
 #include <QSet>
-#include <QStandardPaths>
 #include <QTest>
 
 #include <gtest/gtest.h>
-
-#include <sys/types.h>
-#include <csignal>
 
 namespace {
 
@@ -36,39 +32,9 @@ class FakeScreenSaver : public QObject {
   uint m_next = 1;
 };
 
-// A session bus of its own for one test; ended by its process id.
-class PrivateBus {
- public:
-  PrivateBus() {
-    if (QStandardPaths::findExecutable(QStringLiteral("dbus-daemon")).isEmpty()) {
-      return;
-    }
-    QProcess daemon;
-    daemon.start(QStringLiteral("dbus-daemon"), {QStringLiteral("--session"), QStringLiteral("--fork"),
-                                                 QStringLiteral("--print-address=1"), QStringLiteral("--print-pid=1")});
-    if (!daemon.waitForFinished(5000)) {
-      daemon.kill();
-      daemon.waitForFinished(1000);
-      return;
-    }
-    const QStringList lines = QString::fromUtf8(daemon.readAllStandardOutput()).split(QLatin1Char('\n'));
-    if (lines.size() >= 2) {
-      address = lines[0].trimmed();
-      pid = lines[1].trimmed().toLongLong();
-    }
-  }
-  ~PrivateBus() {
-    if (pid > 0) {
-      ::kill(static_cast<pid_t>(pid), SIGTERM);
-    }
-  }
-  QString address;
-  qint64 pid = 0;
-};
-
 TEST(KeepAwake, HoldsOneInhibitWhilePlayingAndReleasesIt) {
   PrivateBus bus;
-  if (bus.address.isEmpty() || bus.pid <= 0) {
+  if (!bus.ok()) {
     GTEST_SKIP() << "dbus-daemon is missing or did not start (scripts/install-deps.sh installs it)";
   }
   FakeScreenSaver screenSaver;

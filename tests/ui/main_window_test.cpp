@@ -4,9 +4,11 @@
 #include "program_run.h"
 #include "splitter_bar.h"
 #include "status_report.h"
+#include "tray.h"
 
 #include <QCheckBox>
 #include <QGuiApplication>
+#include <QLabel>
 #include <QLayout>
 #include <QMenu>
 #include <QScreen>
@@ -179,6 +181,19 @@ TEST_F(MainWindow, ALongTitleStaysWrappedAfterTheEventLoop) {
   EXPECT_EQ(MainForm->TrackLabel->width(), MainForm->LargeInfoPanel->width() - MainForm->TrackLabel->x());
   EXPECT_GT(MainForm->TrackLabel->height(), 17) << "more than one line";
   EXPECT_EQ(MainForm->TrackLabel->height(), MainForm->TrackLabel->heightForWidth(MainForm->TrackLabel->width()));
+
+  // The layout has settled: an idle window asks for no more passes.
+  struct LayoutCount : QObject {
+    int requests = 0;
+    bool eventFilter(QObject*, QEvent* event) override {
+      requests += event->type() == QEvent::LayoutRequest ? 1 : 0;
+      return false;
+    }
+  } count;
+  MainForm->LargeInfoPanel->installEventFilter(&count);
+  QTest::qWait(200);
+  MainForm->LargeInfoPanel->removeEventFilter(&count);
+  EXPECT_LE(count.requests, 1);
 }
 
 // A list rebuilt empty leaves nothing to play: the play button is dimmed.
@@ -283,34 +298,61 @@ TEST_F(MainWindow, ButtonsShowTheEqualizerTheSettingsAndThePlaylistMenu) {
     captions.append(action->text());
   }
   EXPECT_EQ(captions, (QStringList{QStringLiteral("Open Playlist"), QStringLiteral("Save Playlist"),
-                                   QStringLiteral("Add Station")}));
+                                   QStringLiteral("Add Station"), QString(), QStringLiteral("History"),
+                                   QStringLiteral("Sleep timer")}));
   MainForm->PlaylistButtonPopup->close();
 }
 
-TEST_F(MainWindow, CompactModeHandsOverToThePopupPlayer) {
+// Every way into compact mode has a way back, and the main window comes back where it was.
+TEST_F(MainWindow, CompactModeHandsOverToThePopupPlayerAndBack) {
   startShown();
-  for (const bool trayOption : {false, true}) {
-    SCOPED_TRACE(trayOption);
-    SettingsForm->TrayCheckBox->setChecked(trayOption);
-    QTest::mouseClick(MainForm->SmallImage, Qt::LeftButton);
-    EXPECT_TRUE(MainForm->CompactMode);
-    EXPECT_FALSE(MainForm->isVisible());
-    EXPECT_TRUE(PopupForm->isVisible());
-    // Without the tray icon the popup needs a taskbar button of its own; a tool window has none.
-    EXPECT_EQ(PopupForm->windowType(), trayOption ? Qt::Tool : Qt::Window);
-    EXPECT_TRUE(PopupForm->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
-    EXPECT_EQ(run.trace.notes.contains(QStringLiteral("tray icon skipped: its subsystem is not built yet")),
-              trayOption);
-
-    // The popup leads back to the main window.
-    ASSERT_NE(PopupForm->restoreButton(), nullptr);
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(PopupForm));
-    EXPECT_TRUE(PopupForm->rect().contains(PopupForm->restoreButton()->geometry()));
-    QTest::mouseClick(PopupForm->restoreButton(), Qt::LeftButton);
+  MainForm->tray().setAvailability([] { return true; });  // the desktop shows tray icons
+  const QRect bounds = MainForm->geometry();
+  const auto expectMainWindowBack = [&] {
     EXPECT_FALSE(MainForm->CompactMode);
     EXPECT_TRUE(MainForm->isVisible());
+    EXPECT_FALSE(MainForm->isMinimized());
+    EXPECT_EQ(MainForm->geometry(), bounds);
     EXPECT_FALSE(PopupForm->isVisible());
-  }
+  };
+
+  // Tray option on: the tray icon comes with the popup; a single click on it leaves the main window
+  // hidden, a double click brings it back and takes the icon away.
+  SettingsForm->TrayCheckBox->setChecked(true);
+  QTest::mouseClick(MainForm->SmallImage, Qt::LeftButton);
+  EXPECT_TRUE(MainForm->CompactMode);
+  EXPECT_FALSE(MainForm->isVisible());
+  ASSERT_TRUE(PopupForm->isVisible());
+  EXPECT_EQ(PopupForm->windowType(), Qt::Tool) << "the tray icon stands for the program; no taskbar button";
+  EXPECT_TRUE(PopupForm->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+  EXPECT_TRUE(MainForm->tray().isVisible());
+  const QRect workArea = PopupForm->screen()->availableGeometry();
+  EXPECT_EQ(PopupForm->frameGeometry().bottomRight() + QPoint(1, 1),
+            workArea.bottomRight() + QPoint(1, 1) - QPoint(10, 10));
+  PopupForm->hide();
+  MainForm->TrayIcon1Click();
+  EXPECT_TRUE(PopupForm->isVisible());
+  EXPECT_FALSE(MainForm->isVisible());
+  MainForm->TrayIcon1DblClick();
+  expectMainWindowBack();
+  EXPECT_FALSE(MainForm->tray().isVisible());
+
+  // Tray option off: the popup gets a taskbar button of its own, and its icon leads back.
+  SettingsForm->TrayCheckBox->setChecked(false);
+  QTest::mouseClick(MainForm->SmallImage, Qt::LeftButton);
+  EXPECT_TRUE(PopupForm->isVisible());
+  EXPECT_EQ(PopupForm->windowType(), Qt::Window);
+  EXPECT_FALSE(MainForm->tray().isVisible());
+  QTest::mouseClick(PopupForm->AppImage, Qt::LeftButton);
+  expectMainWindowBack();
+
+  // The popup keeps that taskbar button; "Restore" in the tray menu is another way back.
+  SettingsForm->TrayCheckBox->setChecked(true);
+  QTest::mouseClick(MainForm->SmallImage, Qt::LeftButton);
+  EXPECT_EQ(PopupForm->windowType(), Qt::Window);
+  MainForm->tray().Restore1->trigger();
+  expectMainWindowBack();
+  EXPECT_FALSE(MainForm->tray().isVisible());
 }
 
 TEST_F(MainWindow, ScreenshotShowsTheBackgroundAndTheActiveTopLine) {

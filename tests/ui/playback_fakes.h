@@ -33,8 +33,8 @@ class RecordingNotifier final : public qv::ui::Notifier {
  public:
   explicit RecordingNotifier(DesktopLog& log) : m_log(log) {}
   void withdrawAll() override { m_log.notifications.clear(); }
-  void present(const QString& name, const QString& title, const QString& body) override {
-    m_log.notifications.append(name + QLatin1Char('|') + title + QLatin1Char('|') + body);
+  void present(const qv::ui::Notification& shown) override {
+    m_log.notifications.append(shown.name + QLatin1Char('|') + shown.title + QLatin1Char('|') + shown.body);
   }
 
  private:

@@ -3,16 +3,19 @@
 // looping rule through the buttons, and what Play asks of the desktop.
 #include "default_playlist.h"
 #include "engine.h"
+#include "image_button.h"
 #include "interface_texts.h"
 #include "looping_cases.h"
 #include "playback_controller.h"
 #include "playback_fakes.h"
+#include "popup.h"
 #include "program_run.h"
 #include "status_report.h"
 #include "stream_server.h"
 
 #include <QCheckBox>
 #include <QDir>
+#include <QLabel>
 #include <QListView>
 #include <QSpinBox>
 #include <QTest>
@@ -137,11 +140,15 @@ TEST_F(PlaybackWindow, PlaysALocalStationFromTheListWithItsHeadersAndTitlesAndSt
       << MainForm->TrackLabel->text().toStdString();
   EXPECT_TRUE(MainForm->streamPlaying());
   EXPECT_EQ(MainForm->PlayStopImage->image(), QStringLiteral("PngStop_2"));
+  EXPECT_EQ(PopupForm->PlayImage->image(), QStringLiteral("PngStop_2"));
+  EXPECT_EQ(PopupForm->TrackLabel->text(), QStringLiteral("Second Song"));
 
   MainForm->PlayStopImageClick();
   EXPECT_FALSE(MainForm->streamActive());
   EXPECT_EQ(MainForm->PlayStopImage->image(), QStringLiteral("PngPlay_2"));
   EXPECT_EQ(MainForm->TrackLabel->text(), QString());
+  EXPECT_EQ(PopupForm->PlayImage->image(), QStringLiteral("PngPlay_2"));
+  EXPECT_EQ(PopupForm->TrackLabel->text(), QStringLiteral("Second Song")) << "kept until the next title";
   EXPECT_EQ(station(), QStringLiteral("Local Radio")) << "the station label keeps its text";
   EXPECT_FALSE(desktop.keptAwake);
   EXPECT_EQ(desktop.taskbar->overlay, std::nullopt);
@@ -164,6 +171,11 @@ TEST_F(PlaybackWindow, ARefusedConnectionShowsTheErrorWithItsCode) {
   EXPECT_TRUE(waitFor([&] { return station() == expected; })) << station().toStdString();
   EXPECT_EQ(MainForm->PlayStopImage->image(), QStringLiteral("PngPlay_2"));
   EXPECT_FALSE(desktop.keptAwake) << "the error lets the system sleep again";
+  // The taskbar keeps what the station's start gave it; the popup's play button shows Play.
+  ASSERT_TRUE(desktop.taskbar);
+  EXPECT_EQ(desktop.taskbar->overlay, qv::playback::TaskbarIcon::Sound);
+  EXPECT_EQ(desktop.taskbar->buttons[1].icon, qv::playback::TaskbarIcon::Stop);
+  EXPECT_EQ(PopupForm->PlayImage->image(), QStringLiteral("PngPlay_2"));
 }
 
 // Empty links fail at once, so each button press ends in the error before the next one.

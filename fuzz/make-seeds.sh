@@ -32,6 +32,11 @@ seed now_playing icy '\x01StreamTitle=\x27Artist - Title; with \x27quotes\x27\x2
 seed now_playing ogg '\x02\x01ARTIST=Someone\0title=Song\0ALBUM=x\0'
 seed now_playing hls '\x04\x31\x30.0,News at ten'
 
+seed language_file lines '\xef\xbb\xbfTitle\r\nOne\rTwo\n\nFour \xc3\xbc\r\n'
+# First byte: status (high bit 404) and the content type's charset.
+seed update_answer offer '\x01{"LatestVersion":"0.2.0.0","WhatNew":"Faster","Link":"https://example.test/d"}'
+seed update_answer latin1 '\x02{"LatestVersion":"0.2","WhatNew":"Caf\xe9","Link":"http://example.test/"}'
+
 seed http_headers icy 'ICY 200 OK\r\nicy-name: Station\r\nicy-metaint:16000\r\nContent-Type: audio/mpeg; charset=x\r\n\r\n'
 seed http_headers http 'HTTP/1.1 302 Found\r\nLocation: http://example.test/live\r\nContent-Type:  Audio/OGG \r\nicy-metaint: 0\r\n'
 

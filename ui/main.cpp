@@ -15,6 +15,7 @@
 #include "skin.h"
 #include "sound/eq_panel.h"
 #include "station_list/station_list_panel.h"
+#include "tray.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -119,6 +120,10 @@ void TMainForm::applyCaptions() {
   StationsPanel->localize([this](int line) { return m_texts.text(line); });
   Equalizer->presetsLabel->setText(m_texts.text(33));
   Equalizer->reverbLabel->setText(m_texts.text(34));
+  if (m_tray) {
+    m_tray->setTexts({m_texts.text(1), m_texts.text(24), m_texts.text(25), m_texts.text(28), m_texts.text(29),
+                      m_texts.text(31), m_texts.text(32)});
+  }
 }
 
 void TMainForm::openUrl(const QUrl& url) {

@@ -7,6 +7,7 @@
 #include "open_url.h"
 #include "sound/eq_panel.h"
 #include "station_list/station_list_panel.h"
+#include "tray.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -50,6 +51,7 @@ TEST(SettingsWindow, PickingALanguageChangesEveryShownTextAtOnce) {
   EXPECT_EQ(MainForm->StationsPanel->lRecent->text(), QStringLiteral("Letzte Listen"));
   EXPECT_EQ(MainForm->SearchEdit->placeholderText(), QStringLiteral("Suchen"));
   EXPECT_EQ(MainForm->Equalizer->reverbLabel->text(), QStringLiteral("Hall"));
+  EXPECT_EQ(MainForm->tray().Restore1->text(), QStringLiteral("Wiederherstellen"));
   EXPECT_EQ(MainForm->saveDialogFilters().first(), QStringLiteral("INI-Dateien (*.ini)"));
   EXPECT_EQ(MainForm->openDialogFilters()[2], QStringLiteral("ShoutCast, Icecast (*.pls *.ini)"));
   EXPECT_EQ(qv::l_connecting, QStringLiteral("verbinde"));

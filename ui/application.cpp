@@ -11,6 +11,9 @@ Application::Application(int& argc, char** argv) : QApplication(argc, argv) {
   setApplicationName(QLatin1String(kProgramName));
   setOrganizationName(QStringLiteral("Pelworn"));
   setApplicationVersion(QLatin1String(kVersion));
+  // The installed desktop entry: Wayland compositors and the desktop's media controls find the
+  // program's name and icon through it.
+  setDesktopFileName(QStringLiteral("quorventale"));
   // Only closing the main window ends the program; the settings window and the popup do not.
   setQuitOnLastWindowClosed(false);
   setErrorPresenter([](const QString& message) { QMessageBox::critical(nullptr, QString(), message); });

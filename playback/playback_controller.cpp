@@ -87,9 +87,10 @@ namespace {
 
 constexpr std::uint32_t kNoLevel = std::numeric_limits<std::uint32_t>::max();
 
+// Until a window gives the texts of its language.
 ReportTexts builtInTexts() {
-  return {qv::i18n::builtInText(10), qv::l_connecting, qv::l_notplaying, qv::l_cantplay,
-          qv::l_errorcode,           qv::l_bitrate};
+  using qv::i18n::builtInText;
+  return {builtInText(10), builtInText(9), builtInText(13), builtInText(14), builtInText(20), builtInText(8)};
 }
 
 }  // namespace

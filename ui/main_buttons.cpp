@@ -89,6 +89,8 @@ void TMainForm::SmallImageClick() {
     return;
   }
   CompactMode = true;
+  PopupForm->showRestoreButton(m_skin);
+  connect(PopupForm, &TPopupForm::restoreRequested, this, &TMainForm::leaveCompactMode, Qt::UniqueConnection);
   const bool toTray = m_model.value(qv::settings::HideToTray);
   PopupForm->setWindowFlags((PopupForm->windowFlags() & ~Qt::WindowType_Mask) | (toTray ? Qt::Tool : Qt::Window));
   PopupForm->show();

@@ -188,7 +188,10 @@ void TMainForm::placeTrackLabel() {
     TrackLabel->setGeometry(6, 26, std::max(0, panelWidth - 12), 17);
     return;
   }
-  TrackLabel->setWordWrap(true);
+  // Setting it again would ask the panel for another layout pass, which lands here again.
+  if (!TrackLabel->wordWrap()) {
+    TrackLabel->setWordWrap(true);
+  }
   const int width = std::max(0, panelWidth - TrackLabel->x());
   TrackLabel->resize(width, TrackLabel->heightForWidth(width));
 }

@@ -8,7 +8,6 @@
 #include <QVariant>
 
 #include <cstdint>
-#include <initializer_list>
 #include <limits>
 #include <span>
 #include <string_view>

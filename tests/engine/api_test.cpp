@@ -71,6 +71,34 @@ TEST(EngineApi, UnknownHandlesAndUrlsFailCleanly) {
   EXPECT_TRUE(engine::release());
 }
 
+// A start volume or effect out of range is refused before any connection is tried.
+TEST(EngineApi, AStreamStartOutOfRangeIsRefusedBeforeConnecting) {
+  ASSERT_TRUE(engine::init(0, 44100));
+  const char* url = "http://127.0.0.1:1/x.mp3";  // nothing listens there: a connection would fail with 10
+  engine::StartEffect loudBand{engine::EffectType::ParametricEq, 1, {1000.0f, 18.0f, 20.0f}, {}};
+  engine::StartEffect longReverb{engine::EffectType::Reverb, 1, {}, {}};
+  longReverb.reverb.reverbTimeMs = 5000.0f;
+  struct Case {
+    const char* name;
+    engine::StreamStart start;
+  };
+  const Case cases[] = {
+      {"volume above 1", {1.5f, nullptr, 0, nullptr}},      {"volume below 0", {-0.1f, nullptr, 0, nullptr}},
+      {"no effect records", {1.0f, nullptr, 1, nullptr}},   {"band gain +20 dB", {1.0f, &loudBand, 1, nullptr}},
+      {"reverb time 5 s", {1.0f, &longReverb, 1, nullptr}},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(engine::streamCreateUrlWith(url, 0, nullptr, nullptr, c.start), 0u) << c.name;
+    EXPECT_EQ(engine::errorGetCode(), ErrorCode::BadParameter) << c.name;
+  }
+  engine::Handle handle = 7;
+  const engine::StartEffect band{engine::EffectType::ParametricEq, 1, {1000.0f, 18.0f, 6.0f}, {}};
+  EXPECT_EQ(engine::streamCreateUrlWith(url, 0, nullptr, nullptr, {0.5f, &band, 1, &handle}), 0u);
+  EXPECT_EQ(engine::errorGetCode(), ErrorCode::ConnectFailed);
+  EXPECT_EQ(handle, 7u) << "no handle is given out for a stream that was not opened";
+  EXPECT_TRUE(engine::release());
+}
+
 // Each thread sees its own last error.
 TEST(EngineApi, ErrorCodesBelongToTheCallingThread) {
   ASSERT_TRUE(engine::init(0, 44100));

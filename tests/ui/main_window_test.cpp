@@ -1,7 +1,9 @@
 // The main window as the user meets it: its skin, start images, hover swaps, frame, moving,
 // resizing and splitters, on the offscreen platform.
+#include "image_button.h"
 #include "program_run.h"
 #include "splitter_bar.h"
+#include "status_report.h"
 
 #include <QCheckBox>
 #include <QGuiApplication>
@@ -137,8 +139,16 @@ TEST_F(MainWindow, FirstStartShowsTheStartImagesWithoutATitleBar) {
   EXPECT_FALSE(MainForm->LogoImage->pixmap().isNull());
   EXPECT_EQ(MainForm->VolEmptyImage->size(), QSize(100, 24));
 
-  // The window buttons keep their distance from the right edge.
+  // Every button of the information panel is whole at the first-start size.
   const int panelWidth = MainForm->LargeInfoPanel->width();
+  for (const auto& [button, image] : startImages) {
+    if (button->parentWidget() == MainForm->LargeInfoPanel) {
+      EXPECT_TRUE(MainForm->LargeInfoPanel->rect().contains(button->geometry()))
+          << button->objectName().toStdString() << " ends at " << button->geometry().right() << " of " << panelWidth;
+    }
+  }
+
+  // The window buttons keep their distance from the right edge.
   EXPECT_EQ(MainForm->CloseImage->geometry(), QRect(panelWidth - 20, 8, 12, 12));
   EXPECT_EQ(MainForm->MinimizeImage->geometry(), QRect(panelWidth - 74, 8, 12, 12));
   MainForm->resize(600, 400);
@@ -154,6 +164,44 @@ TEST_F(MainWindow, FirstStartShowsTheStartImagesWithoutATitleBar) {
 
   MainForm->close();
   EXPECT_FALSE(MainForm->skin().isLoaded()) << "the skin is released when the window closes";
+}
+
+// A long title wraps across the panel, and stays wrapped through later layout passes.
+TEST_F(MainWindow, ALongTitleStaysWrappedAfterTheEventLoop) {
+  startShown();
+  const QString title = QStringLiteral("An artist with a long name - A song whose title goes on well past the panel");
+  MainForm->StreamStatusMessage(qv::playback::StatusReport::title(title));
+  MainForm->StationLabel->setText(QStringLiteral("Radio"));  // another label's change lays the panel out again
+  MainForm->resize(MainForm->width() + 10, MainForm->height());
+  QTest::qWait(50);
+  QCoreApplication::processEvents();
+  EXPECT_TRUE(MainForm->TrackLabel->wordWrap());
+  EXPECT_EQ(MainForm->TrackLabel->width(), MainForm->LargeInfoPanel->width() - MainForm->TrackLabel->x());
+  EXPECT_GT(MainForm->TrackLabel->height(), 17) << "more than one line";
+  EXPECT_EQ(MainForm->TrackLabel->height(), MainForm->TrackLabel->heightForWidth(MainForm->TrackLabel->width()));
+
+  // The layout has settled: an idle window asks for no more passes.
+  struct LayoutCount : QObject {
+    int requests = 0;
+    bool eventFilter(QObject*, QEvent* event) override {
+      requests += event->type() == QEvent::LayoutRequest ? 1 : 0;
+      return false;
+    }
+  } count;
+  MainForm->LargeInfoPanel->installEventFilter(&count);
+  QTest::qWait(200);
+  MainForm->LargeInfoPanel->removeEventFilter(&count);
+  EXPECT_LE(count.requests, 1);
+}
+
+// A list rebuilt empty leaves nothing to play: the play button is dimmed.
+TEST_F(MainWindow, AListRebuiltEmptyDimsThePlayButton) {
+  startShown();
+  MainForm->Stations.replaceAll({{QStringLiteral("A"), QStringLiteral("http://127.0.0.1:1/"), {}, {}}});
+  EXPECT_EQ(MainForm->PlayStopImage->image(), QStringLiteral("PngPlay_2"));
+  MainForm->Stations.replaceAll({});
+  EXPECT_EQ(MainForm->PlayStopImage->image(), QStringLiteral("PngPlay_3"));
+  EXPECT_EQ(MainForm->CurrentStation, -1);
 }
 
 // Bounds stored while another screen was attached would leave the window out of reach.
@@ -268,7 +316,11 @@ TEST_F(MainWindow, CompactModeHandsOverToThePopupPlayer) {
     EXPECT_EQ(run.trace.notes.contains(QStringLiteral("tray icon skipped: its subsystem is not built yet")),
               trayOption);
 
-    MainForm->leaveCompactMode();
+    // The popup leads back to the main window.
+    ASSERT_NE(PopupForm->restoreButton(), nullptr);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(PopupForm));
+    EXPECT_TRUE(PopupForm->rect().contains(PopupForm->restoreButton()->geometry()));
+    QTest::mouseClick(PopupForm->restoreButton(), Qt::LeftButton);
     EXPECT_FALSE(MainForm->CompactMode);
     EXPECT_TRUE(MainForm->isVisible());
     EXPECT_FALSE(PopupForm->isVisible());

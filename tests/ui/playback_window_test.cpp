@@ -4,6 +4,7 @@
 #include "default_playlist.h"
 #include "engine.h"
 #include "interface_texts.h"
+#include "looping_cases.h"
 #include "playback_controller.h"
 #include "playback_fakes.h"
 #include "program_run.h"
@@ -167,17 +168,9 @@ TEST_F(PlaybackWindow, ARefusedConnectionShowsTheErrorWithItsCode) {
 
 // Empty links fail at once, so each button press ends in the error before the next one.
 TEST_F(PlaybackWindow, PreviousAndNextFollowTheLoopingRuleAtBothEnds) {
-  struct Case {
-    bool looping;
-    int from;
-    bool next;
-    int to;
-  };
-  const Case cases[] = {{true, 2, true, 0},   {true, 0, false, 2}, {false, 2, true, 2},
-                        {false, 0, false, 0}, {false, 1, true, 2}, {true, 1, false, 0}};
   MainForm->Stations.replaceAll(
       {{QStringLiteral("A"), {}, {}, {}}, {QStringLiteral("B"), {}, {}, {}}, {QStringLiteral("C"), {}, {}, {}}});
-  for (const Case& c : cases) {
+  for (const LoopingCase& c : kLoopingCases) {
     SettingsForm->LoopStationCheckBox->setChecked(c.looping);
     MainForm->CurrentStation = c.from;
     MainForm->StationLabel->clear();

@@ -63,11 +63,15 @@ HistoryRecorder::HistoryRecorder(const QString& path, int keepDays, QObject* par
 }
 
 HistoryRecorder::~HistoryRecorder() {
-  // The connection is closed on the thread that opened it; writes asked for earlier run first.
-  QMetaObject::invokeMethod(m_writer, [writer = m_writer] {
-    writer->close();
-    delete writer;
-  });
+  // Waits for the writes asked for earlier (they are ahead in the queue), then closes the
+  // connection on the thread that opened it: quitting first could drop them.
+  QMetaObject::invokeMethod(
+      m_writer,
+      [writer = m_writer] {
+        writer->close();
+        delete writer;
+      },
+      Qt::BlockingQueuedConnection);
   m_thread.quit();
   m_thread.wait();
 }

@@ -27,7 +27,10 @@ case "${1:-}" in
 esac
 
 cmake -S . -B "$build_dir" -G Ninja "${options[@]}" >/dev/null
-if [ "${1:-}" = "--fuzz" ]; then
+if [ "${1:-}" = "--tsan" ]; then
+  # Only what the tests labelled `threads` run: the rest of the tree is not run under TSan.
+  cmake --build "$build_dir" --parallel "$(nproc)" --target qv_thread_tests
+elif [ "${1:-}" = "--fuzz" ]; then
   # Only the fuzz targets (and what they link): the rest of the program is not fuzzed.
   mapfile -t targets < <(cmake --build "$build_dir" --target help | sed -n 's/^\(qv_fuzz_[a-z0-9_]*\):.*/\1/p')
   cmake --build "$build_dir" --parallel "$(nproc)" --target "${targets[@]}"

@@ -1,8 +1,8 @@
 // quorventale-cli: the player's command-line tool.
 #include "cli_playlists.h"
 #include "engine.h"
-#include "title_text.h"
 #include "reconnect_policy.h"
+#include "title_text.h"
 #include "version.h"
 
 #include <algorithm>
@@ -40,7 +40,6 @@ constexpr char kUsage[] =
     "A file that cannot be read ends with a message and exit status 1.\n"
     "With --reconnect a stream that ends by itself is opened again after 1, 2, 4, 8, 16, then 30 s,\n"
     "until it plays or 10 attempts or 5 minutes have passed.\n";
-
 
 std::atomic<bool> g_interrupted{false};
 std::atomic<bool> g_ended{false};

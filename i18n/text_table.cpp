@@ -1,5 +1,7 @@
 #include "text_table.h"
 
+#include "listening_texts.h"
+
 #include "language_file.h"
 
 namespace qv::i18n {
@@ -43,6 +45,13 @@ bool TextTable::load(const QString& languageFile, MainFormTexts& held) {
       held.*entry.field = value;
     } else if (entry.global) {
       *entry.global = value;
+    }
+  }
+  // From line 72 on: reconnection, the sleep timer and the history. A file that stops before one
+  // of them (or leaves it empty) keeps its built-in English.
+  for (const ListeningText& entry : listeningTexts()) {
+    if (entry.line < lines->size() && !(*lines)[entry.line].isEmpty()) {
+      *entry.global = (*lines)[entry.line];
     }
   }
   return true;

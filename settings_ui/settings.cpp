@@ -4,6 +4,7 @@
 #include "hover_link_label.h"
 #include "language_list.h"
 #include "lifecycle_log.h"
+#include "listening_texts.h"
 #include "paths.h"
 
 #include <QCheckBox>
@@ -107,6 +108,7 @@ void TSettingsForm::createControls() {
   cbDiscr->setMinimumWidth(145);
   cbDiscr->addItems({QStringLiteral("44100"), QStringLiteral("48000"), QStringLiteral("96000")});
   WinnotifyCB = makeControl<QCheckBox>(this, "WinnotifyCB");
+  ReconnectCheckBox = makeControl<QCheckBox>(this, "ReconnectCheckBox");
   UpdateLabel = makeControl<qv::settings_ui::HoverLinkLabel>(this, "UpdateLabel");
   UpdateLabel->hide();
   CloseButton = makeControl<QPushButton>(this, "CloseButton");
@@ -130,6 +132,7 @@ void TSettingsForm::createControls() {
   setTabOrder(LoopStationCheckBox, TrayCheckBox);
   setTabOrder(TrayCheckBox, cbPlayOnStart);
   setTabOrder(cbPlayOnStart, cbDiscr);
+  setTabOrder(cbDiscr, ReconnectCheckBox);
 
   // Only a pick by the user switches the language; selecting the stored one at start-up does not.
   connect(LangBox, &QComboBox::activated, this, [this] { LangBoxChange(); });
@@ -166,10 +169,11 @@ void TSettingsForm::arrangeControls() {
   grid->addWidget(lDiscr, 7, 0);
   grid->addWidget(cbDiscr, 7, 1, 1, 3, Qt::AlignLeft);
   grid->addWidget(WinnotifyCB, 8, 0, 1, 5);
-  grid->addWidget(UpdateLabel, 9, 0, 1, 5);
-  grid->setRowStretch(10, 1);
-  grid->addWidget(LinkLabel, 11, 0, 1, 3, Qt::AlignLeft | Qt::AlignBottom);
-  grid->addWidget(CloseButton, 11, 3, 1, 2, Qt::AlignRight);
+  grid->addWidget(ReconnectCheckBox, 9, 0, 1, 5);
+  grid->addWidget(UpdateLabel, 10, 0, 1, 5);
+  grid->setRowStretch(11, 1);
+  grid->addWidget(LinkLabel, 12, 0, 1, 3, Qt::AlignLeft | Qt::AlignBottom);
+  grid->addWidget(CloseButton, 12, 3, 1, 2, Qt::AlignRight);
   grid->setColumnMinimumWidth(0, 102);
   grid->setColumnStretch(2, 1);
   // The notice appears later; its row is kept, so the window does not jump when it does.
@@ -208,6 +212,7 @@ void TSettingsForm::bindControls() {
   bindBox(HotkeysCheckBox, settings::GetMediaKey);
   bindBox(WinnotifyCB, settings::ShowNotify);
   bindBox(cbPlayOnStart, settings::PlayOnStart);
+  bindBox(ReconnectCheckBox, settings::Reconnect);
 
   ProxyServerEdit->setText(m_model.value(settings::ProxyServer));
   m_model.onChange(settings::ProxyServer, ProxyServerEdit, [this](const QString& proxy) {
@@ -313,6 +318,7 @@ void TSettingsForm::Localizate() {
   lDiscr->setText(texts.l_discr);
   LoopStationCheckBox->setText(texts.l_setloop);
   WinnotifyCB->setText(texts.l_setnotify);
+  ReconnectCheckBox->setText(qv::l_setreconnect);
   CloseButton->setText(texts.l_setclose);
   UpdateLabel->setText(texts.l_setupdate);
   fitToTexts();

@@ -93,6 +93,8 @@ class TSettingsForm : public QWidget {
   QLabel* lDiscr;
   QComboBox* cbDiscr;
   QCheckBox* WinnotifyCB;
+  //! Reopens a station that drops by itself (setting `Reconnect`).
+  QCheckBox* ReconnectCheckBox;
   qv::settings_ui::HoverLinkLabel* UpdateLabel;
   QPushButton* CloseButton;
   //! The product site's host name; hidden when this build names none.

@@ -33,9 +33,7 @@
 TMainForm* MainForm = nullptr;
 
 TMainForm::TMainForm(qv::settings::SettingsBackend& settings, qv::settings::SettingsModel& model)
-    : m_settings(settings),
-      m_model(model),
-      m_frame(new qv::ui::frame::WindowFrame(this)) {
+    : m_settings(settings), m_model(model), m_frame(new qv::ui::frame::WindowFrame(this)) {
   setObjectName(QStringLiteral("MainForm"));
   // Names the taskbar button; no title bar is drawn.
   setWindowTitle(QStringLiteral("Quorventale"));

@@ -143,6 +143,8 @@ class TMainForm : public QWidget, public qv::i18n::MainFormTexts, public Setting
   void attachPopup(TPopupForm& popup);
   //! The cached logo file of the station shown now; empty when it has none.
   QString stationLogoFile() const { return m_stationLogoFile; }
+  //! The logo shown now came from `file` (empty: the default logo); the desktop's controls show it.
+  void setStationLogoFile(const QString& file);
   void SettingsImageClick();
   void EQImageClick();
   void iMenuClick();
@@ -178,6 +180,7 @@ class TMainForm : public QWidget, public qv::i18n::MainFormTexts, public Setting
   qv::playback::PlaybackController& playbackController();
   //! The history and the sleep timer, made with the playback controller.
   qv::ui::Listening& listening();
+  void hangSleepTimerInTray();
 
   //! `VolumeTBChange`: the controller takes the new position and the bright bar shows it.
   void VolumeTBChange();

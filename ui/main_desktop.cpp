@@ -136,6 +136,13 @@ qv::ui::MediaPlayerPort& TMainForm::mediaPlayer() {
   return *m_mediaPlayer;
 }
 
+void TMainForm::setStationLogoFile(const QString& file) {
+  if (m_stationLogoFile != file) {
+    m_stationLogoFile = file;
+    m_mediaKeys->playerChanged();
+  }
+}
+
 void TMainForm::setMediaKeys(std::unique_ptr<qv::ui::MediaKeys> mediaKeys) {
   if (m_mediaKeys) {
     m_mediaKeys->unregisterKeys();

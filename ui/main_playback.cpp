@@ -6,18 +6,22 @@
 #include "interface_texts.h"
 #include "keep_awake.h"
 #include "lifecycle_log.h"
-#include "media_keys.h"
 #include "listening.h"
+#include "listening_texts.h"
+#include "media_keys.h"
 #include "notifier.h"
 #include "playback_controller.h"
 #include "playlist_commands.h"
 #include "report_view.h"
+#include "sleep_timer_control.h"
+#include "sleep_timer_menu.h"
 #include "taskbar_presenter.h"
 #include "tray.h"
 
 #include <QApplication>
 #include <QLabel>
 #include <QListView>
+#include <QMenu>
 #include <QSystemTrayIcon>
 
 namespace qv::ui {
@@ -45,6 +49,7 @@ qv::playback::PlaybackController& TMainForm::playbackController() {
         [this] { return qv::playback::TaskbarHints::current(m_texts.text(24), m_texts.text(28)); });
     connectPlayback();
     m_listening = new qv::ui::Listening(*this, *m_controller, Stations, m_model, PlaylistButtonPopup);
+    hangSleepTimerInTray();
   }
   return *m_controller;
 }
@@ -52,6 +57,18 @@ qv::playback::PlaybackController& TMainForm::playbackController() {
 qv::ui::Listening& TMainForm::listening() {
   playbackController();
   return *m_listening;
+}
+
+// The tray's menu (which the popup's icon also opens) offers the sleep timer before Exit, and the
+// tray's tooltip tells the time left while it runs.
+void TMainForm::hangSleepTimerInTray() {
+  qv::playback::SleepTimerControl& sleepTimer = m_listening->sleepTimer();
+  QMenu* sleepMenu = qv::ui::addSleepTimerMenu(m_tray->TrayPopup, sleepTimer, this);
+  m_tray->TrayPopup->insertMenu(m_tray->Stations2, sleepMenu);
+  connect(&sleepTimer, &qv::playback::SleepTimerControl::remainingChanged, m_tray, [this](const QString& remaining) {
+    m_tray->TrayIcon1->setToolTip(remaining.isEmpty() ? QString()
+                                                      : qv::l_sleeptimer + QStringLiteral(": ") + remaining);
+  });
 }
 
 void TMainForm::connectPlayback() {

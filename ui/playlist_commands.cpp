@@ -238,6 +238,7 @@ StageOutcome PlaylistCommands::saveRecent() {
 
 void PlaylistCommands::showDefaultLogo() {
   m_window.LogoImage->setPixmap(m_window.skin().image(QStringLiteral("PngStationLogo4")));
+  m_window.setStationLogoFile(QString());
 }
 
 void PlaylistCommands::showLogoFile(const QString& file) {
@@ -248,6 +249,7 @@ void PlaylistCommands::showLogoFile(const QString& file) {
     return;
   }
   m_window.LogoImage->setPixmap(QPixmap::fromImage(image));
+  m_window.setStationLogoFile(file);
 }
 
 void PlaylistCommands::showStationLogo() {

@@ -1,6 +1,7 @@
 // Language files: how bytes become lines, which files are used, and what the texts are after a
 // switch.
 #include "language_file.h"
+#include "listening_texts.h"
 #include "text_table.h"
 
 #include <QDir>
@@ -101,6 +102,10 @@ TEST_F(LanguageSwitch, AFileOf72LinesReplacesEveryTextAndLine0IsNotRead) {
             strings({"t55 (*.m3u *.m3u8 *.pls *.ini *.xspf *.xml *.txt *.zip)", "t56 (*.m3u *.m3u8 *.txt)",
                      "ShoutCast, Icecast (*.pls *.ini)", "t57 (*.xspf *.xml)", "t58 (*.zip)", "t59 (*)"}));
   EXPECT_EQ(i18n::saveDialogFilters(table), strings({"t60 (*.ini)", "t61 (*.pls)"}));
+  // Lines 72 on carry the listening texts; those past the file's end keep their English.
+  EXPECT_EQ(qv::l_reconnecting, QStringLiteral("t72"));
+  EXPECT_EQ(qv::l_sleepoff, QStringLiteral("t74"));
+  EXPECT_EQ(qv::l_setreconnect, QStringLiteral("Reconnect when a station drops"));
 }
 
 TEST_F(LanguageSwitch, AFileThatCannotBeUsedLeavesEnglishWhole) {
@@ -136,6 +141,12 @@ TEST_F(LanguageSwitch, ShippedTranslationsAreComplete) {
     EXPECT_EQ(i18n::openDialogFilters(table)[2], QStringLiteral("ShoutCast, Icecast (*.pls *.ini)"));
     for (int line = 1; line <= i18n::kInterfaceTextCount; ++line) {
       EXPECT_FALSE(table.text(line).isEmpty()) << file.toStdString() << " line " << line;
+    }
+    // The listening texts are translated too, each keeping the number or name it shows.
+    EXPECT_NE(qv::l_reconnecting, QString::fromUtf8(i18n::listeningTexts()[0].builtIn)) << file.toStdString();
+    for (const i18n::ListeningText& entry : i18n::listeningTexts()) {
+      EXPECT_EQ(entry.global->contains(QLatin1String("%1")), QByteArray(entry.builtIn).contains("%1"))
+          << file.toStdString() << " line " << entry.line;
     }
   }
 }

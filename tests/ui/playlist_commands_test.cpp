@@ -292,13 +292,17 @@ TEST_F(PlaylistCommandsTest, LogosComeFromTheLocalServerAndAStoredErrorPageGives
   EXPECT_EQ(shown(), defaultLogo);  // until the logo has come
   fetcher.waitForDone();
   EXPECT_EQ(shown().size(), QSize(6, 2));
-  EXPECT_TRUE(QFile::exists(qv::paths::CoversFolder() + QStringLiteral("/Good FM\u2014logo.png")));
+  const QString goodFile = qv::paths::CoversFolder() + QStringLiteral("/Good FM\u2014logo.png");
+  EXPECT_TRUE(QFile::exists(goodFile));
+  // The desktop's controls (media keys' art, notifications) show the same file.
+  EXPECT_EQ(MainForm->stationLogoFile(), goodFile);
 
   // The error page is stored, fails to load, and goes; the default logo shows.
   MainForm->CurrentStation = 1;
   MainForm->playlistCommands().showStationLogo();
   fetcher.waitForDone();
   EXPECT_EQ(shown(), defaultLogo);
+  EXPECT_EQ(MainForm->stationLogoFile(), QString());
   const QString brokenFile = qv::paths::CoversFolder() + QStringLiteral("/Broken\u2014404");
   EXPECT_FALSE(QFile::exists(brokenFile));
 

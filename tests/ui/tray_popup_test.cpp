@@ -90,7 +90,7 @@ TEST_F(TrayAndPopup, TheMenuListsEveryStationAndPlaysTheOneAnItemNames) {
   EXPECT_EQ(captions(tray.TrayPopup),
             (QStringList{QStringLiteral("Restore"), QStringLiteral("-"), QStringLiteral("Previous"),
                          QStringLiteral("Play"), QStringLiteral("Next"), QStringLiteral("-"), QStringLiteral("Mute"),
-                         QStringLiteral("Stations"), QStringLiteral("Exit")}));
+                         QStringLiteral("Stations"), QStringLiteral("Sleep timer"), QStringLiteral("Exit")}));
   const QStringList all{QStringLiteral("1. Jazz FM"), QStringLiteral("2. Rock One"), QStringLiteral("3. Jazz Two")};
   EXPECT_EQ(captions(tray.Stations1), all);
 

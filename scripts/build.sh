@@ -11,8 +11,9 @@ build_dir=build/release
 options=(-DCMAKE_BUILD_TYPE=RelWithDebInfo)
 case "${1:-}" in
   --sanitize)
+    # The benchmarks are not run under the sanitizers.
     build_dir=build/asan
-    options=(-DCMAKE_BUILD_TYPE=Debug -DQV_SANITIZE=ON)
+    options=(-DCMAKE_BUILD_TYPE=Debug -DQV_SANITIZE=ON -DQV_BUILD_BENCHMARKS=OFF)
     ;;
   --tsan)
     # Optimised: the thread tests run several times slower under TSan at -O0.
@@ -25,6 +26,13 @@ case "${1:-}" in
              -DCMAKE_CXX_COMPILER=clang++)
     ;;
 esac
+
+# ccache keeps compiled objects across the build folders and clones of this tree (paths are taken
+# relative to the checkout), so a rebuild after a small change compiles only what changed.
+if command -v ccache >/dev/null; then
+  export CCACHE_BASEDIR="$PWD" CCACHE_NOHASHDIR=1
+  options+=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache)
+fi
 
 cmake -S . -B "$build_dir" -G Ninja "${options[@]}" >/dev/null
 if [ "${1:-}" = "--tsan" ]; then

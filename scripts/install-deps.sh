@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
   # toolchain
-  build-essential cmake ninja-build pkg-config clang-format
+  build-essential cmake ninja-build pkg-config clang-format ccache
   # the Windows compile check (scripts/check-windows.sh): mingw-w64 with POSIX threads for std::thread
   g++-mingw-w64-x86-64-posix
   # clang with libFuzzer and its sanitizer runtimes, for the fuzz targets

@@ -13,7 +13,10 @@
 #include <algorithm>
 #include <atomic>
 #include <cmath>
+#include <deque>
+#include <functional>
 #include <limits>
+#include <mutex>
 #include <utility>
 
 namespace qv::playback {
@@ -53,15 +56,12 @@ class ControllerReports final : public StreamReports {
       return;
     }
     auto applied = std::make_shared<QSemaphore>();
-    QMetaObject::invokeMethod(
-        &m_controller,
-        [this, request, apply = std::move(apply), applied] {
-          if (shows(request)) {
-            apply();
-          }
-          applied->release();
-        },
-        Qt::QueuedConnection);
+    enqueue([this, request, apply = std::move(apply), applied] {
+      if (shows(request)) {
+        apply();
+      }
+      applied->release();
+    });
     while (!applied->tryAcquire(1, 20)) {
       if (m_closing.load()) {
         return;
@@ -70,19 +70,46 @@ class ControllerReports final : public StreamReports {
   }
 
   void post(int request, std::function<void()> apply) {
-    QMetaObject::invokeMethod(
-        &m_controller,
-        [this, request, apply = std::move(apply)] {
-          if (shows(request)) {
-            apply();
-          }
-        },
-        Qt::QueuedConnection);
+    enqueue([this, request, apply = std::move(apply)] {
+      if (shows(request)) {
+        apply();
+      }
+    });
+  }
+
+ public:
+  //! On the controller's thread: runs every report handed in so far, in order.
+  void drain() {
+    for (;;) {
+      std::function<void()> job;
+      {
+        const std::lock_guard<std::mutex> lock(m_inboxMutex);
+        if (m_inbox.empty()) {
+          return;
+        }
+        job = std::move(m_inbox.front());
+        m_inbox.pop_front();
+      }
+      job();
+    }
+  }
+
+ private:
+  // The reports travel in our own queue, and only a call by name crosses through Qt's event queue:
+  // the hand-off is then a mutex that ThreadSanitizer sees (Qt's own locks are invisible to it).
+  void enqueue(std::function<void()> job) {
+    {
+      const std::lock_guard<std::mutex> lock(m_inboxMutex);
+      m_inbox.push_back(std::move(job));
+    }
+    QMetaObject::invokeMethod(&m_controller, "drainReports", Qt::QueuedConnection);
   }
 
   PlaybackController& m_controller;
   const StreamOpener* m_opener = nullptr;
   std::atomic<bool> m_closing{false};
+  std::mutex m_inboxMutex;                    // guards m_inbox only; never held across a call
+  std::deque<std::function<void()>> m_inbox;  // reports not yet run on the controller's thread
 };
 
 namespace {
@@ -96,6 +123,10 @@ ReportTexts builtInTexts() {
 }
 
 }  // namespace
+
+void PlaybackController::drainReports() {
+  m_reports->drain();
+}
 
 PlaybackController::PlaybackController(qv::stations::StationList& stations, qv::settings::SettingsModel& settings,
                                        QObject* parent)

@@ -170,6 +170,8 @@ class PlaybackController : public QObject {
 
  private:
   friend class ControllerReports;
+  //! Runs the stream opener's and the stream's reports on this thread (queued by name from theirs).
+  Q_INVOKABLE void drainReports();
 
   void streamStarted(qv::engine::Handle stream, const std::vector<qv::engine::Handle>& effects);
   void streamStalled();

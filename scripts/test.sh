@@ -22,7 +22,7 @@ case "${1:-}" in
     # The tests that run the engine's threads; the rest are single-threaded and would only cost time.
     build_dir=build/tsan
     labels=(-L threads)
-    export TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1"
+    export TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1 suppressions=$PWD/tests/tsan.supp"
     ;;
 esac
 

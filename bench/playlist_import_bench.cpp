@@ -46,8 +46,12 @@ void ImportAndMerge(benchmark::State& state) {
   QString playlistPath;
   bool unsaved = false;
   qv::playlists::PlaylistOpener opener({list, recent, playlistPath, unsaved},
-                                       {[] {}, [] { return qv::playlists::MergeAnswer::Add; },
-                                        [] { return qv::playlists::SaveAnswer::No; }, [] {}, [](const QString&) {}, {}});
+                                       {[] {},
+                                        [] { return qv::playlists::MergeAnswer::Add; },
+                                        [] { return qv::playlists::SaveAnswer::No; },
+                                        [] {},
+                                        [](const QString&) {},
+                                        {}});
   for (auto _ : state) {
     state.PauseTiming();
     list.replaceAll(current);

@@ -512,10 +512,21 @@ bool channelPlay(Handle handle) {
   if (!stream) {
     return false;
   }
-  if (const ErrorCode started = engine().output.start(); started != ErrorCode::Ok) {
-    return fail(started);
+  Output& output = engine().output;
+  if (output.running()) {
+    stream->play();
+    return succeed();
+  }
+  // The first play: the device runs from the stream's first sound on, so no silence is queued
+  // ahead of it while the stream still connects or fills its buffer.
+  if (const ErrorCode checked = output.check(); checked != ErrorCode::Ok) {
+    return fail(checked);
   }
   stream->play();
+  if (const ErrorCode started = stream->startOutputOnFirstSound(output); started != ErrorCode::Ok) {
+    stream->stop();
+    return fail(started);
+  }
   return succeed();
 }
 

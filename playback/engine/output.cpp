@@ -45,16 +45,36 @@ ErrorCode Output::open(int device, int rateHz, bool deferCheck) {
     m_deviceName = SDL_GetAudioDeviceName(device - 1, 0);
   }
   // The device is tried now, so that a broken output fails here, and opened for good when the
-  // first stream plays: a device that runs before there is audio queues silence ahead of it.
+  // first stream has sound: a device that runs before there is audio queues silence ahead of it.
+  // Trying it takes a while (closing waits out two periods), so with deferCheck it is tried on a
+  // thread of its own while the first stream connects, and the first play waits for the verdict.
   if (deferCheck) {
+    m_checker = std::thread([this] { check(); });
     return ErrorCode::Ok;
   }
-  if (!openDevice()) {
+  if (tryDeviceLocked() != ErrorCode::Ok) {
     closeLocked();
     return ErrorCode::OutputFailed;
   }
-  SDL_CloseAudioDevice(m_device.exchange(0));
   return ErrorCode::Ok;
+}
+
+ErrorCode Output::check() {
+  std::lock_guard lock(m_deviceMutex);
+  if (!m_sdlStarted || m_device != 0) {
+    return ErrorCode::Ok;
+  }
+  return m_checkResult ? *m_checkResult : tryDeviceLocked();
+}
+
+ErrorCode Output::tryDeviceLocked() {
+  if (!openDevice()) {
+    m_checkResult = ErrorCode::OutputFailed;
+  } else {
+    SDL_CloseAudioDevice(m_device.exchange(0));
+    m_checkResult = ErrorCode::Ok;
+  }
+  return *m_checkResult;
 }
 
 bool Output::openDevice() {
@@ -85,11 +105,15 @@ ErrorCode Output::start() {
   if (!openDevice()) {
     return ErrorCode::OutputFailed;
   }
+  m_checkResult = ErrorCode::Ok;
   SDL_PauseAudioDevice(m_device, 0);
   return ErrorCode::Ok;
 }
 
 void Output::close() {
+  if (m_checker.joinable()) {
+    m_checker.join();
+  }
   std::lock_guard lock(m_deviceMutex);
   closeLocked();
 }
@@ -101,6 +125,7 @@ void Output::closeLocked() {
   if (m_sdlStarted) {
     SDL_QuitSubSystem(SDL_INIT_AUDIO);
     m_sdlStarted = false;
+    m_checkResult.reset();
   }
 }
 

@@ -9,6 +9,7 @@
 #include <mutex>
 #include <optional>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace qv::engine {
@@ -26,8 +27,13 @@ class Output {
   //! start() on.
   //! `deferCheck`: the device is first opened when a stream plays, not tried now.
   ErrorCode open(int device, int rateHz, bool deferCheck);
-  //! Runs the device (the first time a stream plays); OutputFailed when it cannot be opened now.
+  //! Runs the device (the first time a stream has sound); OutputFailed when it cannot be opened now.
   ErrorCode start();
+  //! Whether the device runs (then start() has nothing to do).
+  bool running() const { return m_device.load() != 0; }
+  //! Whether the device can be opened, tried once (waiting for the try that open() began): a play
+  //! that leaves the start to its stream's first sound still fails at once on a broken output.
+  ErrorCode check();
   void close();
   int rateHz() const { return m_rateHz; }
 
@@ -39,15 +45,18 @@ class Output {
   static void callback(void* self, std::uint8_t* buffer, int bytes);
   bool openDevice();
   void closeLocked();
+  ErrorCode tryDeviceLocked();
 
   // A leaf lock: nothing else is taken under it. Closing the device under it joins SDL's audio
   // thread, which is fine because the callback never takes it.
   std::mutex m_deviceMutex;                 // API threads: opening, starting and closing; never the callback
   std::optional<std::string> m_deviceName;  // m_deviceMutex; none: the system's default
 
-  std::atomic<std::uint32_t> m_device{0};                   // SDL device id; 0 = no output. Written under m_deviceMutex
-  bool m_sdlStarted = false;                                // m_deviceMutex
-  std::atomic<int> m_rateHz{44100};                         // written by open, read by any thread
+  std::atomic<std::uint32_t> m_device{0};  // SDL device id; 0 = no output. Written under m_deviceMutex
+  bool m_sdlStarted = false;               // m_deviceMutex
+  std::optional<ErrorCode> m_checkResult;  // m_deviceMutex: whether the device opens
+  std::thread m_checker;                   // open() starts it, close() joins it: the deferred try of the device
+  std::atomic<int> m_rateHz{44100};        // written by open, read by any thread
   std::array<std::atomic<Stream*>, kMaxStreams> m_slots{};  // any thread; the callback reads
   // One period of the float mix: sized under m_deviceMutex while the device is closed, then the
   // callback's alone until the device is closed again.

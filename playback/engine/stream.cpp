@@ -1,5 +1,6 @@
 #include "stream.h"
 
+#include "output.h"
 #include "playlist_link/link_follower.h"
 #include "thread_name.h"
 
@@ -240,6 +241,38 @@ void Stream::play() {
   m_state.compare_exchange_strong(state, kStalled);
 }
 
+bool Stream::hasFirstSound() const {
+  const std::size_t have = m_pcm.availableFrames();
+  return have >= m_prebufferFrames || (m_decoderDone.load() && have > 0);
+}
+
+ErrorCode Stream::startOutputOnFirstSound(Output& output) {
+  m_outputToStart.store(&output);
+  // The decoder thread may have buffered enough before the request was in place.
+  if (hasFirstSound()) {
+    if (Output* now = m_outputToStart.exchange(nullptr)) {
+      return now->start();
+    }
+  }
+  return ErrorCode::Ok;
+}
+
+void Stream::startOutputIfSound() {
+  if (m_outputToStart.load(std::memory_order_relaxed) == nullptr || !hasFirstSound()) {
+    return;
+  }
+  Output* output = m_outputToStart.exchange(nullptr);
+  if (output == nullptr || output->start() == ErrorCode::Ok) {
+    return;
+  }
+  // Nothing can be heard: the stream ends as one whose sound ran out.
+  std::uint8_t state = m_state.load();
+  if (state != kStopped && m_state.compare_exchange_strong(state, kStopped)) {
+    m_ended = true;
+    m_events.fetch_or(kEndEvent);
+  }
+}
+
 void Stream::stop() {
   m_state = kStopped;
   if (m_settings.flags & AutoFree) {
@@ -368,6 +401,7 @@ void Stream::deliverHeardSegments() {
 }
 
 void Stream::deliverEvents() {
+  startOutputIfSound();
   deliverHeardComments();
   deliverHeardSegments();
   const std::uint32_t events = m_events.exchange(0);

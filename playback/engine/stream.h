@@ -22,6 +22,8 @@
 
 namespace qv::engine {
 
+class Output;
+
 struct StreamSettings {
   int outputRateHz = 44100;
   std::uint32_t bufferMs = 500;
@@ -55,6 +57,10 @@ class Stream {
   std::uint32_t flags() const { return m_settings.flags; }
 
   void play();
+  //! The stream's decoder thread starts `output` once the first sound is buffered, so the device
+  //! does not queue silence ahead of it while the stream connects; when the device cannot be
+  //! started then, the stream ends. Starts it at once when the sound is already there.
+  ErrorCode startOutputOnFirstSound(Output& output);
   void stop();
   void pause();
   ChannelState state() const { return static_cast<ChannelState>(m_state.load()); }
@@ -91,6 +97,10 @@ class Stream {
   void deliverHeardSegments();
   void decodeLoop();
   void deliverEvents();
+  //! The pre-buffer is filled, or the stream ended with less: playing can begin.
+  bool hasFirstSound() const;
+  //! Decoder thread: starts the output asked for by startOutputOnFirstSound once there is sound.
+  void startOutputIfSound();
   void fire(SyncType type, std::uint32_t data);
   void onMeta(std::string text);
   void onOggComments(std::vector<std::string> comments, bool first);
@@ -128,8 +138,10 @@ class Stream {
   // Written by API threads and the audio callback (compare-exchange on both sides).
   std::atomic<std::uint8_t> m_state{kStopped};
   std::atomic<bool> m_firstBuffering{false};  // the pre-buffer before the first sound
-  std::atomic<bool> m_decoderDone{false};     // decoder thread: no more frames will come
-  std::atomic<std::uint32_t> m_events{0};     // audio callback raises, decoder thread delivers
+  // Set by the API thread that plays, taken (exchanged for null) by whichever thread starts it.
+  std::atomic<Output*> m_outputToStart{nullptr};
+  std::atomic<bool> m_decoderDone{false};  // decoder thread: no more frames will come
+  std::atomic<std::uint32_t> m_events{0};  // audio callback raises, decoder thread delivers
   std::atomic<bool> m_ended{false};
   std::atomic<bool> m_retire{false};
   std::atomic<float> m_volume{1.0f};

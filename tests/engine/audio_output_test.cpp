@@ -131,3 +131,33 @@ TEST(AudioOutput, AMixPastFullScaleClipsInsteadOfWrappingAround) {
 }
 
 }  // namespace
+
+namespace {
+
+// A station that sends no burst fills the buffer in real time. The device starts with the first
+// sound, not at play: had it run from play on, it would have queued the pre-buffer's time of
+// silence ahead of the station, and the listener would hear the station that much later.
+TEST(AudioOutput, TheDeviceStartsWithTheFirstSoundNotAtPlay) {
+  StreamServer server;
+  ASSERT_TRUE(server.ok()) << server.error();
+  for (const std::uint32_t flags : {0u, static_cast<std::uint32_t>(engine::OutputOnFirstPlay)}) {
+    SCOPED_TRACE(flags == 0 ? "device tried at set-up" : "device tried at the first play");
+    Capture capture;
+    {
+      ASSERT_TRUE(engine::init(-1, 44100, flags)) << engine::errorName(engine::errorGetCode());
+      const engine::Handle stream =
+          engine::streamCreateUrl(server.url("/icy/sine1k.mp3?burst=0").c_str(), 0, nullptr, nullptr);
+      ASSERT_NE(stream, 0u) << engine::errorName(engine::errorGetCode());
+      ASSERT_TRUE(engine::channelPlay(stream));
+      ASSERT_TRUE(waitUntil([&] { return engine::channelIsActive(stream) == engine::ChannelState::Playing; }, 3s));
+      std::this_thread::sleep_for(300ms);
+      EXPECT_TRUE(engine::release());
+    }
+    const std::vector<float> out = capture.samples();
+    ASSERT_GT(out.size(), 2u * 44100 / 10);
+    // The pre-buffer is 250 ms; the decoder's own start-up silence is far shorter than 100 ms.
+    EXPECT_LT(firstAudibleFrame(out, 0), 44100u / 10);
+  }
+}
+
+}  // namespace

@@ -14,7 +14,10 @@ Runs are interleaved (rep 1 of every player, then rep 2...) so drift hits all al
 
 Before each run the harness itself asks the server for the stream and notes when the first byte of
 audio arrives: the server's own share of the first sound, which no player can beat. "over server"
-is each run's first sound less that figure.
+is each run's first sound less that figure. With --relay the players reach the server through a
+loopback relay of the harness instead, which notes when the first audio byte of the player's own
+connection passed (playlists do not count): exact on servers whose first byte comes at a varying
+moment, such as Icecast with Ogg pages of a second.
 """
 
 import argparse
@@ -100,6 +103,76 @@ def server_first_byte_ms(url, timeout=10.0):
     except OSError:
         return None
     return None
+
+
+class Relay(threading.Thread):
+    """Forwards loopback connections to the stream's server and notes the first audio byte sent back."""
+
+    def __init__(self, url):
+        super().__init__(daemon=True)
+        parsed = urllib.parse.urlsplit(url)
+        self.upstream = (parsed.hostname, parsed.port or 80)
+        self.listener = socket.create_server(("127.0.0.1", 0))
+        self.port = self.listener.getsockname()[1]
+        self.url = urllib.parse.urlunsplit(parsed._replace(netloc=f"127.0.0.1:{self.port}"))
+        self.first_audio = None
+        self.lock = threading.Lock()
+
+    def run(self):
+        while True:
+            try:
+                client, _ = self.listener.accept()
+            except OSError:
+                return
+            threading.Thread(target=self.serve, args=(client,), daemon=True).start()
+
+    def serve(self, client):
+        try:
+            server = socket.create_connection(self.upstream, timeout=10)
+        except OSError:
+            client.close()
+            return
+        server.settimeout(None)
+        threading.Thread(target=self.pump, args=(client, server, False), daemon=True).start()
+        self.pump(server, client, True)
+
+    def pump(self, source, sink, answers):
+        head = b""
+        body_started = not answers
+        audio = False
+        try:
+            while True:
+                data = source.recv(65536)
+                if not data:
+                    break
+                if not body_started:
+                    head += data
+                    end = head.find(b"\r\n\r\n")
+                    if end >= 0:
+                        body_started = True
+                        audio = b"mpegurl" not in head[:end].lower()  # an HLS playlist is not audio
+                        data_after_head = len(head) > end + 4
+                        head = b""
+                        if audio and data_after_head:
+                            self.note_audio()
+                elif audio:
+                    self.note_audio()
+                sink.sendall(data)
+        except OSError:
+            pass
+        for end in (source, sink):
+            try:
+                end.shutdown(socket.SHUT_RDWR)
+            except OSError:
+                pass
+
+    def note_audio(self):
+        with self.lock:
+            if self.first_audio is None:
+                self.first_audio = time.monotonic()
+
+    def close(self):
+        self.listener.close()
 
 
 def process_tree(root):
@@ -188,8 +261,15 @@ def one_run(name, argv, extra_env, args, rep):
     if args.bus:
         env["DBUS_SESSION_BUS_ADDRESS"] = args.bus
     env.update(extra_env)
-    server_ms = server_first_byte_ms(args.url)
-    time.sleep(0.2)  # the probe's connection is gone before the player's begins
+    relay = None
+    if args.relay:
+        relay = Relay(args.url)
+        relay.start()
+        argv = [part.replace(args.url, relay.url) for part in argv]
+        server_ms = None
+    else:
+        server_ms = server_first_byte_ms(args.url)
+        time.sleep(0.2)  # the probe's connection is gone before the player's begins
     reader = SinkReader(fifo)
     reader.start()
     log = open(os.path.join(args.run, "logs", f"{name}-{rep}.log"), "w")
@@ -239,6 +319,10 @@ def one_run(name, argv, extra_env, args, rep):
     reader.stop = True
     reader.join(2)
     log.close()
+    if relay is not None:
+        relay.close()
+        if relay.first_audio is not None:
+            server_ms = round((relay.first_audio - start) * 1000)
     return {
         "player": name,
         "rep": rep,
@@ -272,6 +356,8 @@ def main():
     parser.add_argument("--uid", type=int)
     parser.add_argument("--gid", type=int)
     parser.add_argument("--bus", help="D-Bus session address for the players")
+    parser.add_argument("--relay", action="store_true",
+                        help="reach the server through a relay that notes the player's own first audio byte")
     parser.add_argument("--out", required=True, help="CSV of every run")
     args = parser.parse_args()
     os.makedirs(os.path.join(args.run, "logs"), exist_ok=True)

@@ -4,22 +4,26 @@
 # 128 kbit/s MP3 stream and the same real-time ALSA sink. Run by hand, not by CI (minutes of CPU).
 #
 #   bench/player-vs-peers.sh [--install] [--reps N] [--dur S] [--players a,b,...] [--cli PATH]
-#                            [--server icecast|local]
+#                            [--server icecast|local] [--url URL] [--relay] [--app PATH]
 #
 # --server local plays our own test server's live ICY station (tests/servers/stream_server.py,
 # the same MP3 with a 2 s burst) instead of Icecast: a server that answers at once, so the first
 # sound shows the players' own share. Icecast 2.4 hands a new listener its first audio only on its
 # source loop's second or third turn, one turn per 1400 bytes read (88 ms at 128 kbit/s).
+# --url plays a stream that already runs instead (e.g. another loopback server's Ogg or HLS).
+# --relay times the server's first audio byte on each player's own connection (see harness.py).
 #
-# Players: quorventale (quorventale-cli play, default build/release/app/quorventale-cli), mpv,
-# audacious, minimal. A player whose program is missing is left out with a message.
+# Players: quorventale (quorventale-cli play, default build/release/app/quorventale-cli), window
+# (the window player on a fresh profile that plays the stream on start, on a private Xvfb; default
+# build/release/app/quorventale), mpv, audacious, minimal. A player whose program is missing is
+# left out with a message.
 # --install adds the peers (mpv, audacious) with apt-get. Results: $RUN/results (RUN defaults to
 # a new folder under /tmp, kept afterwards). As root the players and Icecast run as "nobody".
 set -euo pipefail
 repo=$(cd "$(dirname "$0")/.." && pwd)
 
-install=0 reps=3 dur=30 players=quorventale,mpv,audacious,minimal server=icecast
-cli=$repo/build/release/app/quorventale-cli
+install=0 reps=3 dur=30 players=quorventale,mpv,audacious,minimal server=icecast url= relay=()
+cli=$repo/build/release/app/quorventale-cli app=$repo/build/release/app/quorventale
 while [ $# -gt 0 ]; do
   case "$1" in
     --install) install=1 ;;
@@ -27,8 +31,11 @@ while [ $# -gt 0 ]; do
     --dur) dur=$2; shift ;;
     --players) players=$2; shift ;;
     --cli) cli=$2; shift ;;
+    --app) app=$2; shift ;;
+    --relay) relay=(--relay) ;;
     --server) server=$2; shift ;;
-    *) sed -n '2,18p' "$0" >&2; exit 2 ;;
+    --url) url=$2 server=given; shift ;;
+    *) sed -n '2,22p' "$0" >&2; exit 2 ;;
   esac
   shift
 done
@@ -84,6 +91,15 @@ for player in ${players//,/ }; do
       else
         echo "player-vs-peers: no $cli (scripts/build.sh builds it): quorventale left out" >&2
       fi ;;
+    window)
+      if [ -x "$app" ] && command -v Xvfb >/dev/null; then
+        cp -r "$app" "$(dirname "$app")/Languages" "$RUN/bin/" 2>/dev/null || cp "$app" "$RUN/bin/"
+        cp "$repo/bench/window-player.sh" "$RUN/bin/"
+        window_display=:$((90 + RANDOM % 9))
+        add_player window "$RUN/bin/window-player.sh $RUN/bin/quorventale $window_display {url}"
+      else
+        echo "player-vs-peers: no $app or no Xvfb: the window player left out" >&2
+      fi ;;
     minimal)
       cc -std=c11 -O2 -o "$RUN/bin/minimal_player" "$repo/bench/minimal_player.c" \
         $(pkg-config --cflags --libs libavformat libavcodec libavutil libcurl sdl2)
@@ -106,9 +122,14 @@ for player in ${players//,/ }; do
 done
 [ ${#player_args[@]} -gt 0 ] || { echo "player-vs-peers: no player to run" >&2; exit 1; }
 
-bus_pid= server_pid=
+bus_pid= server_pid= xvfb_pid= window_display=${window_display:-}
 cleanup() {
-  if [ "$server" = icecast ]; then
+  if [ -n "$xvfb_pid" ]; then
+    kill "$xvfb_pid" 2>/dev/null || true
+  fi
+  if [ "$server" = given ]; then
+    :
+  elif [ "$server" = icecast ]; then
     "$repo/tests/servers/icecast.sh" stop "$RUN/icecast" || true
   elif [ -n "$server_pid" ]; then
     kill "$server_pid" 2>/dev/null || true
@@ -123,6 +144,7 @@ fixtures=$repo/build/release/fixtures
 [ -s "$fixtures/music.mp3" ] || fixtures=$RUN/fixtures
 [ -s "$fixtures/music.mp3" ] || "$repo/tests/fixtures/make-fixtures.sh" "$fixtures"
 case "$server" in
+  given) ;;
   icecast)
     url=$("$repo/tests/servers/icecast.sh" start "$RUN/icecast" "$fixtures" | awk '/^URL / { print $2 }')
     [ -n "$url" ] || { echo "player-vs-peers: Icecast did not start" >&2; exit 1; } ;;
@@ -140,6 +162,11 @@ case "$server" in
   *) echo "player-vs-peers: unknown server $server (icecast or local)" >&2; exit 2 ;;
 esac
 
+if [ -n "$window_display" ]; then
+  "${as_bench_user[@]}" Xvfb "$window_display" -screen 0 1280x800x24 -nolisten tcp </dev/null >"$RUN/xvfb.log" 2>&1 &
+  xvfb_pid=$!
+fi
+
 # audacious wants a session bus; the players share a private one.
 bus_args=()
 if command -v dbus-daemon >/dev/null; then
@@ -152,6 +179,6 @@ sleep 3 # let Icecast fill its burst buffer, as a station that has been on the a
 
 stamp=$(date +%Y%m%d-%H%M%S)
 python3 "$repo/bench/harness.py" --run "$RUN" --url "$url" --reps "$reps" --dur "$dur" \
-  "${player_args[@]}" "${sdl_args[@]}" "${user_args[@]}" "${bus_args[@]}" \
+  "${player_args[@]}" "${sdl_args[@]}" "${user_args[@]}" "${bus_args[@]}" "${relay[@]}" \
   --out "$RUN/results/players-$stamp.csv" | tee "$RUN/results/players-$stamp.txt"
 echo "player-vs-peers: results in $RUN/results"

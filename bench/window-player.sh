@@ -12,5 +12,5 @@ printf 'Windows Registry Editor Version 5.00\r\n\r\n[HKEY_CURRENT_USER\\Software
 printf '\xef\xbb\xbf[playlist]\r\nPath=\r\nFile1=%s\r\nTitle1=Bench\r\nTag1=\r\nPreview1=\r\n\r\n' "$url" \
   >"$profile/data/Quorventale/default_playlist.ini"
 export XDG_CONFIG_HOME=$profile/config XDG_DATA_HOME=$profile/data XDG_CACHE_HOME=$profile/cache
-export DISPLAY=$display SDL_AUDIODRIVER=alsa
+export DISPLAY=$display SDL_AUDIODRIVER=${SDL_AUDIODRIVER:-alsa}
 exec "$app"

@@ -6,6 +6,7 @@
 #include "frame/window_frame.h"
 #include "image_button.h"
 #include "interface_texts.h"
+#include "level_label.h"
 #include "link_label.h"
 #include "splitter_bar.h"
 #include "station_list/station_list_panel.h"
@@ -19,6 +20,7 @@
 
 namespace colours = qv::ui::colours;
 using qv::ui::ImageButton;
+using qv::ui::LevelLabel;
 using qv::ui::LinkLabel;
 using qv::ui::SplitterBar;
 
@@ -133,9 +135,11 @@ void TMainForm::createInfoPanelControls() {
   TrackLabel->setFont(title);
   StationLabel = label("StationLabel", 6, 61);
   StatusLabel = label("StatusLabel", 23, 78);
-  leftch = label("leftch", 3, 78);
+  leftch = named(new LevelLabel(LargeInfoPanel), "leftch");
+  leftch->move(3, 78);
   leftch->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-  RightCh = label("RightCh", 103, 78);
+  RightCh = named(new LevelLabel(LargeInfoPanel), "RightCh");
+  RightCh->move(103, 78);
 
   const auto button = [this](const char* name, int left, int top, int size) {
     auto* created = named(new ImageButton(m_skin, LargeInfoPanel), name);
@@ -177,8 +181,12 @@ void TMainForm::layoutInfoPanel() {
   for (QLabel* fitting : {static_cast<QLabel*>(StationLabel), static_cast<QLabel*>(StatusLabel)}) {
     fitting->resize(fitting->sizeHint());
   }
-  leftch->resize(12, leftch->sizeHint().height());
-  RightCh->resize(12, RightCh->sizeHint().height());
+  // A fixed size, one line high: a level change (up to twenty a second while playing) then only
+  // repaints its label, where a label that may change size asks the panel to lay out the title
+  // and every other label again.
+  for (QLabel* level : {leftch, RightCh}) {
+    level->setFixedSize(12, level->fontMetrics().height());
+  }
 }
 
 // One line until the first title report; from then on it wraps across the panel's width.

@@ -151,6 +151,30 @@ TEST_F(SoundControls, BandFocusShowsCustomAndOnlyTheUserChoosesAPreset) {
 }
 
 // A local station played from the list, to nowhere.
+// The level labels change up to twenty times a second while a station plays: a change repaints
+// the label alone and never asks the panel to lay out the wrapped title and the other labels.
+TEST_F(SoundControls, ALevelChangeNeverLaysOutTheInformationPanel) {
+  struct LayoutRequests : QObject {
+    int count = 0;
+    bool eventFilter(QObject*, QEvent* event) override {
+      count += event->type() == QEvent::LayoutRequest ? 1 : 0;
+      return false;
+    }
+  } requests;
+  QCoreApplication::processEvents();
+  MainForm->LargeInfoPanel->installEventFilter(&requests);
+  const QSize levelSize = MainForm->leftch->size();
+  for (const char* brackets : {"(", "(((", "", "(("}) {
+    MainForm->leftch->setText(QString::fromLatin1(brackets));
+    MainForm->RightCh->setText(QString::fromLatin1(brackets).replace(QLatin1Char('('), QLatin1Char(')')));
+    QCoreApplication::processEvents();
+  }
+  MainForm->LargeInfoPanel->removeEventFilter(&requests);
+  EXPECT_EQ(requests.count, 0);
+  EXPECT_EQ(MainForm->leftch->size(), levelSize);
+  EXPECT_GT(levelSize.height(), 0);
+}
+
 class SoundOnAStream : public SoundControls {
  protected:
   void SetUp() override {

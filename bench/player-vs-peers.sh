@@ -15,7 +15,8 @@
 #
 # Players: quorventale (quorventale-cli play, default build/release/app/quorventale-cli), window
 # (the window player on a fresh profile that plays the stream on start, on a private Xvfb; default
-# build/release/app/quorventale), mpv, audacious, minimal. A player whose program is missing is
+# build/release/app/quorventale; it runs twice: "window" at the default output rate of 44100 Hz and
+# "window48" at 48000, the stream's), mpv, audacious, minimal. A player whose program is missing is
 # left out with a message.
 # --install adds the peers (mpv, audacious) with apt-get. Results: $RUN/results (RUN defaults to
 # a new folder under /tmp, kept afterwards). As root the players and Icecast run as "nobody".
@@ -97,6 +98,7 @@ for player in ${players//,/ }; do
         cp "$repo/bench/window-player.sh" "$RUN/bin/"
         window_display=:$((90 + RANDOM % 9))
         add_player window "$RUN/bin/window-player.sh $RUN/bin/quorventale $window_display {url}"
+        add_player window48 "$RUN/bin/window-player.sh $RUN/bin/quorventale $window_display {url} 48000"
       else
         echo "player-vs-peers: no $app or no Xvfb: the window player left out" >&2
       fi ;;

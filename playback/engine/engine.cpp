@@ -518,12 +518,22 @@ bool channelPlay(Handle handle) {
     return succeed();
   }
   // The first play: the device runs from the stream's first sound on, so no silence is queued
-  // ahead of it while the stream still connects or fills its buffer.
-  if (const ErrorCode checked = output.check(); checked != ErrorCode::Ok) {
-    return fail(checked);
-  }
+  // ahead of it while the stream still fills its buffer.
   stream->play();
-  if (const ErrorCode started = stream->startOutputOnFirstSound(output); started != ErrorCode::Ok) {
+  // A station that sends a burst has its buffer filled within milliseconds of its first audio:
+  // worth that wait, which spares trying the device below.
+  stream->waitForFirstSound(std::chrono::milliseconds(50));
+  bool waiting = false;
+  ErrorCode started = stream->startOutputOnFirstSound(output, waiting);
+  if (started == ErrorCode::Ok && waiting) {
+    // Still buffering: a broken output fails this call, not the first sound later. Trying the
+    // device takes a while, but the buffer fills meanwhile.
+    started = output.check();
+    if (started != ErrorCode::Ok) {
+      stream->cancelOutputStart();
+    }
+  }
+  if (started != ErrorCode::Ok) {
     stream->stop();
     return fail(started);
   }

@@ -46,10 +46,8 @@ ErrorCode Output::open(int device, int rateHz, bool deferCheck) {
   }
   // The device is tried now, so that a broken output fails here, and opened for good when the
   // first stream has sound: a device that runs before there is audio queues silence ahead of it.
-  // Trying it takes a while (closing waits out two periods), so with deferCheck it is tried on a
-  // thread of its own while the first stream connects, and the first play waits for the verdict.
+  // With deferCheck it is tried only if the first play comes before its stream has sound.
   if (deferCheck) {
-    m_checker = std::thread([this] { check(); });
     return ErrorCode::Ok;
   }
   if (tryDeviceLocked() != ErrorCode::Ok) {
@@ -68,10 +66,19 @@ ErrorCode Output::check() {
 }
 
 ErrorCode Output::tryDeviceLocked() {
-  if (!openDevice()) {
+  // The same device and format with a short period and no callback (so no stream is mixed into
+  // it): closing waits for two periods to drain, 11 ms here instead of 85 at the real period.
+  SDL_AudioSpec wanted{};
+  wanted.freq = m_rateHz;
+  wanted.format = AUDIO_S16SYS;
+  wanted.channels = 2;
+  wanted.samples = 256;
+  const SDL_AudioDeviceID tried =
+      SDL_OpenAudioDevice(m_deviceName ? m_deviceName->c_str() : nullptr, 0, &wanted, nullptr, 0);
+  if (tried == 0) {
     m_checkResult = ErrorCode::OutputFailed;
   } else {
-    SDL_CloseAudioDevice(m_device.exchange(0));
+    SDL_CloseAudioDevice(tried);
     m_checkResult = ErrorCode::Ok;
   }
   return *m_checkResult;
@@ -111,9 +118,6 @@ ErrorCode Output::start() {
 }
 
 void Output::close() {
-  if (m_checker.joinable()) {
-    m_checker.join();
-  }
   std::lock_guard lock(m_deviceMutex);
   closeLocked();
 }

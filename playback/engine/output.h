@@ -9,7 +9,6 @@
 #include <mutex>
 #include <optional>
 #include <string>
-#include <thread>
 #include <vector>
 
 namespace qv::engine {
@@ -31,8 +30,8 @@ class Output {
   ErrorCode start();
   //! Whether the device runs (then start() has nothing to do).
   bool running() const { return m_device.load() != 0; }
-  //! Whether the device can be opened, tried once (waiting for the try that open() began): a play
-  //! that leaves the start to its stream's first sound still fails at once on a broken output.
+  //! Whether the device can be opened, tried once: a play that leaves the start to its stream's
+  //! first sound still fails at once on a broken output.
   ErrorCode check();
   void close();
   int rateHz() const { return m_rateHz; }
@@ -52,11 +51,10 @@ class Output {
   std::mutex m_deviceMutex;                 // API threads: opening, starting and closing; never the callback
   std::optional<std::string> m_deviceName;  // m_deviceMutex; none: the system's default
 
-  std::atomic<std::uint32_t> m_device{0};  // SDL device id; 0 = no output. Written under m_deviceMutex
-  bool m_sdlStarted = false;               // m_deviceMutex
-  std::optional<ErrorCode> m_checkResult;  // m_deviceMutex: whether the device opens
-  std::thread m_checker;                   // open() starts it, close() joins it: the deferred try of the device
-  std::atomic<int> m_rateHz{44100};        // written by open, read by any thread
+  std::atomic<std::uint32_t> m_device{0};                   // SDL device id; 0 = no output. Written under m_deviceMutex
+  bool m_sdlStarted = false;                                // m_deviceMutex
+  std::optional<ErrorCode> m_checkResult;                   // m_deviceMutex: whether the device opens
+  std::atomic<int> m_rateHz{44100};                         // written by open, read by any thread
   std::array<std::atomic<Stream*>, kMaxStreams> m_slots{};  // any thread; the callback reads
   // One period of the float mix: sized under m_deviceMutex while the device is closed, then the
   // callback's alone until the device is closed again.

@@ -246,7 +246,22 @@ bool Stream::hasFirstSound() const {
   return have >= m_prebufferFrames || (m_decoderDone.load() && have > 0);
 }
 
-ErrorCode Stream::startOutputOnFirstSound(Output& output) {
+bool Stream::waitForFirstSound(std::chrono::milliseconds limit) const {
+  const auto deadline = std::chrono::steady_clock::now() + limit;
+  while (!hasFirstSound()) {
+    if (m_stopping.load() || std::chrono::steady_clock::now() >= deadline) {
+      return false;
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  }
+  return true;
+}
+
+ErrorCode Stream::startOutputOnFirstSound(Output& output, bool& waiting) {
+  waiting = false;
+  if (hasFirstSound()) {
+    return output.start();
+  }
   m_outputToStart.store(&output);
   // The decoder thread may have buffered enough before the request was in place.
   if (hasFirstSound()) {
@@ -254,6 +269,7 @@ ErrorCode Stream::startOutputOnFirstSound(Output& output) {
       return now->start();
     }
   }
+  waiting = true;
   return ErrorCode::Ok;
 }
 

@@ -57,10 +57,15 @@ class Stream {
   std::uint32_t flags() const { return m_settings.flags; }
 
   void play();
-  //! The stream's decoder thread starts `output` once the first sound is buffered, so the device
-  //! does not queue silence ahead of it while the stream connects; when the device cannot be
-  //! started then, the stream ends. Starts it at once when the sound is already there.
-  ErrorCode startOutputOnFirstSound(Output& output);
+  //! Starts `output` at once when the first sound is already buffered; otherwise the stream's
+  //! decoder thread starts it once it is (`waiting` tells which), so the device does not queue
+  //! silence ahead of it while the stream fills its buffer. When the device cannot be started
+  //! then, the stream ends.
+  ErrorCode startOutputOnFirstSound(Output& output, bool& waiting);
+  //! Waits up to `limit` for the first sound to be buffered; true when it is.
+  bool waitForFirstSound(std::chrono::milliseconds limit) const;
+  //! Takes back a start left to the decoder thread; false when that thread has already taken it.
+  bool cancelOutputStart() { return m_outputToStart.exchange(nullptr) != nullptr; }
   void stop();
   void pause();
   ChannelState state() const { return static_cast<ChannelState>(m_state.load()); }

@@ -20,6 +20,18 @@ std::int16_t toSample(float value) {
   return static_cast<std::int16_t>(scaled + (scaled >= 0.0f ? 0.5f : -0.5f));
 }
 
+//! What the device is asked for: 16-bit stereo at the output rate. 16-bit is what sound cards and
+//! ALSA's default device take as they are: asked for floats, the system converts every sample;
+//! our own conversion at the end of the mix costs next to nothing.
+SDL_AudioSpec outputSpec(int rateHz, Uint16 periodFrames) {
+  SDL_AudioSpec wanted{};
+  wanted.freq = rateHz;
+  wanted.format = AUDIO_S16SYS;
+  wanted.channels = 2;
+  wanted.samples = periodFrames;
+  return wanted;
+}
+
 }  // namespace
 
 ErrorCode Output::open(int device, int rateHz, bool deferCheck) {
@@ -68,11 +80,7 @@ ErrorCode Output::check() {
 ErrorCode Output::tryDeviceLocked() {
   // The same device and format with a short period and no callback (so no stream is mixed into
   // it): closing waits for two periods to drain, 11 ms here instead of 85 at the real period.
-  SDL_AudioSpec wanted{};
-  wanted.freq = m_rateHz;
-  wanted.format = AUDIO_S16SYS;
-  wanted.channels = 2;
-  wanted.samples = 256;
+  SDL_AudioSpec wanted = outputSpec(m_rateHz, 256);
   const SDL_AudioDeviceID tried =
       SDL_OpenAudioDevice(m_deviceName ? m_deviceName->c_str() : nullptr, 0, &wanted, nullptr, 0);
   if (tried == 0) {
@@ -85,15 +93,10 @@ ErrorCode Output::tryDeviceLocked() {
 }
 
 bool Output::openDevice() {
-  SDL_AudioSpec wanted{};
-  wanted.freq = m_rateHz;
-  // 16-bit is what sound cards and ALSA's default device take as they are: asked for floats, the
-  // system converts every sample; our own conversion at the end of the mix costs next to nothing.
-  wanted.format = AUDIO_S16SYS;
-  wanted.channels = 2;
-  // About 43 ms at 48 kHz: the first period is filled at once, so the first sound is not later,
-  // and the callback (with the sound server's thread behind it) wakes half as often as at 1024.
-  wanted.samples = 2048;
+  // A period of about 43 ms at 48 kHz: the first period is filled at once, so the first sound is
+  // not later, and the callback (with the sound server's thread behind it) wakes half as often as
+  // at 1024.
+  SDL_AudioSpec wanted = outputSpec(m_rateHz, 2048);
   wanted.callback = &Output::callback;
   wanted.userdata = this;
   // SDL converts to what the device takes, and keeps the period we asked for: the mix buffer is

@@ -36,8 +36,9 @@ HLS, from a set of segments made by ffmpeg (the fixture <set>.m3u8 lists them wi
                                           started, segment S plays file S modulo the set's size
                                           (labels "<duration>,<set> seq <S>"); missing=S as above;
                                           freeze=T stops it T seconds after the server started
-  /hls/joined.m3u8?sets=A,B,...          the sets one after the other as a VOD playlist, with an
-                                          EXT-X-DISCONTINUITY between two sets (a change of format)
+  /hls/joined.m3u8?sets=A,B,...&parts=N  the sets one after the other as a VOD playlist, with an
+                                          EXT-X-DISCONTINUITY between two sets (a change of format);
+                                          parts=N keeps the first N segments of each set
   /hls/master.m3u8?to=vod|live&set=<set>  a master playlist: a video variant (that 404s) and the
                                           audio-only variant of /hls/<to>/<set>.m3u8
   /hls/segment/<name>                     one segment file; /hls/gone/<name> answers 404
@@ -536,6 +537,7 @@ def mode_hls_joined(req, match):
     """Several sets one after the other in one VOD playlist, an EXT-X-DISCONTINUITY between them
     (as an ad break or a change of encoder brings): the format may change at each."""
     names = [name for name in (req.param("sets") or "").split(",") if name]
+    parts = max(1, req.number("parts", 1000))
     lines = ["#EXT-X-VERSION:7", "#EXT-X-TARGETDURATION:2", "#EXT-X-MEDIA-SEQUENCE:0", "#EXT-X-PLAYLIST-TYPE:VOD"]
     for number, name in enumerate(names):
         segments, init = hls_set(req, name) if re.fullmatch(SET, name) else (None, None)
@@ -545,7 +547,7 @@ def mode_hls_joined(req, match):
             lines.append("#EXT-X-DISCONTINUITY")
         if init:
             lines.append(f'#EXT-X-MAP:URI="/hls/segment/{init}"')
-        for index, (seconds, file) in enumerate(segments):
+        for index, (seconds, file) in enumerate(segments[:parts]):
             lines += [f"#EXTINF:{seconds:.3f},{name} part {index}", f"/hls/segment/{file}"]
     send_hls_playlist(req, lines + ["#EXT-X-ENDLIST"])
 

@@ -54,6 +54,30 @@ class Hls : public ::testing::Test {
   Session session;
 };
 
+// What a stream reported, with each event's time since `start`: printed when a wait runs out, so
+// that a slow run shows where its time went.
+std::string timeline(const SyncLog& syncs, std::chrono::steady_clock::time_point start) {
+  auto name = [](SyncType type) {
+    switch (type) {
+      case SyncType::HlsSegment:
+        return "segment";
+      case SyncType::Stall:
+        return "stall";
+      case SyncType::End:
+        return "end";
+      default:
+        return "other";
+    }
+  };
+  std::string out;
+  for (const SyncLog::Event& event : syncs.events()) {
+    const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(event.at - start).count();
+    out += "  " + std::to_string(ms) + " ms: " + name(event.type) + " (" + std::to_string(event.data) + ") " +
+           event.text + "\n";
+  }
+  return out;
+}
+
 TEST_F(Hls, VodSegmentsAreHeardInOrderWithTheirLabelsThenEnd) {
   const engine::Handle stream = open("/hls/vod/hls_aac_ts.m3u8");
   ASSERT_NE(stream, 0u);
@@ -63,9 +87,10 @@ TEST_F(Hls, VodSegmentsAreHeardInOrderWithTheirLabelsThenEnd) {
   EXPECT_EQ(info.rateHz, 44100);
   SyncLog syncs;
   syncs.attach(stream);
+  const auto start = std::chrono::steady_clock::now();
   ASSERT_TRUE(engine::channelPlay(stream));
   EXPECT_TRUE(audible(stream));
-  ASSERT_TRUE(syncs.waitFor(SyncType::End, 1, 10s));
+  ASSERT_TRUE(syncs.waitFor(SyncType::End, 1, 10s)) << timeline(syncs, start);
 
   EXPECT_EQ(heardTitles(syncs), (std::vector<std::string>{"hls_aac_ts part 0", "hls_aac_ts part 1", "hls_aac_ts part 2",
                                                           "hls_aac_ts part 3"}));
@@ -184,30 +209,6 @@ TEST_F(Hls, LivePlaylistThatStopsChangingEndsTheStream) {
 }  // namespace
 
 namespace {
-
-// What a stream reported, with each event's time since `start`: printed when a wait runs out, so
-// that a slow run shows where its time went.
-std::string timeline(const SyncLog& syncs, std::chrono::steady_clock::time_point start) {
-  auto name = [](SyncType type) {
-    switch (type) {
-      case SyncType::HlsSegment:
-        return "segment";
-      case SyncType::Stall:
-        return "stall";
-      case SyncType::End:
-        return "end";
-      default:
-        return "other";
-    }
-  };
-  std::string out;
-  for (const SyncLog::Event& event : syncs.events()) {
-    const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(event.at - start).count();
-    out += "  " + std::to_string(ms) + " ms: " + name(event.type) + " (" + std::to_string(event.data) + ") " +
-           event.text + "\n";
-  }
-  return out;
-}
 
 // A discontinuity may bring another container, codec or rate: the decoder starts afresh there and
 // every segment is heard; one within the same format plays through as well. Two segments of each

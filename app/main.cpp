@@ -12,6 +12,7 @@ int main(int argc, char** argv) {
     std::fputs("quorventale: no display to show the player on (DISPLAY and WAYLAND_DISPLAY are not set).\n", stderr);
     return 1;
   }
+  qv::ui::chooseDisplayOptions();
   qv::ui::Application app(argc, argv);
   app.setWindowIcon(qv::ui::applicationIcon());
 

@@ -6,4 +6,6 @@ bool displayAvailable() {
   return true;
 }
 
+void chooseDisplayOptions() {}
+
 }  // namespace qv::ui

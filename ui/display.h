@@ -6,4 +6,7 @@ namespace qv::ui {
 //! WAYLAND_DISPLAY) or a platform plugin was chosen explicitly (QT_QPA_PLATFORM).
 bool displayAvailable();
 
+//! Display options that must be set before the application object exists (see the platform files).
+void chooseDisplayOptions();
+
 }  // namespace qv::ui

@@ -11,7 +11,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   }
   static const char* const kContentTypes[] = {"", "application/json", "application/json; charset=ISO-8859-1",
                                               "text/html; charset=\"utf-16\"", "application/json; charset=nonsense"};
-  qv::update::HttpsAnswer answer;
+  qv::HttpAnswer answer;
   answer.status = data[0] & 0x80 ? 404 : 200;
   answer.contentType = kContentTypes[(data[0] & 0x7F) % 5];
   answer.body = QByteArray(reinterpret_cast<const char*>(data + 1), static_cast<qsizetype>(size - 1));

@@ -1,5 +1,7 @@
 #include "logo_cache.h"
 
+#include "http_get.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
@@ -7,16 +9,15 @@
 #include <QPointer>
 #include <QSaveFile>
 
-#include <curl/curl.h>
-
-#include <memory>
+#include <chrono>
+#include <utility>
 
 namespace qv::playlists {
 namespace {
 
-constexpr long kConnectTimeoutMs = 5000;
-constexpr long kTransferTimeoutMs = 15000;
-constexpr qsizetype kMaxLogoBytes = qsizetype{16} << 20;
+constexpr std::chrono::milliseconds kConnectTimeout{5000};
+constexpr std::chrono::milliseconds kTransferTimeout{15000};
+constexpr std::size_t kMaxLogoBytes = std::size_t{16} << 20;
 constexpr int kImageAllocationLimitMiB = 128;
 
 QString cleaned(QStringView text) {
@@ -62,31 +63,6 @@ bool fits(const QString& folder, const QString& fileName) {
   return nameFits && folder.size() + 1 + fileName.size() <= kMaxPathChars;
 }
 
-struct CurlCloser {
-  void operator()(CURL* curl) const { curl_easy_cleanup(curl); }
-};
-
-struct Transfer {
-  LogoDownload* result;
-  const std::atomic<bool>* abort;
-  bool tooLarge = false;
-};
-
-std::size_t onBody(char* data, std::size_t size, std::size_t count, void* user) {
-  auto* transfer = static_cast<Transfer*>(user);
-  const auto length = static_cast<qsizetype>(size * count);
-  if (transfer->result->body.size() + length > kMaxLogoBytes) {
-    transfer->tooLarge = true;
-    return 0;
-  }
-  transfer->result->body.append(data, length);
-  return size * count;
-}
-
-int onProgress(void* user, curl_off_t, curl_off_t, curl_off_t, curl_off_t) {
-  return static_cast<Transfer*>(user)->abort->load() ? 1 : 0;
-}
-
 }  // namespace
 
 QString StationLogoFile(const QString& coversFolder, const QString& name, const QString& preview) {
@@ -113,38 +89,19 @@ QString StationLogoFile(const QString& coversFolder, const QString& name, const 
 }
 
 LogoDownload downloadLogo(const QString& url, const std::atomic<bool>& abort) {
+  HttpGetOptions options;
+  options.connectTimeout = kConnectTimeout;
+  options.totalTimeout = kTransferTimeout;
+  options.maxBodyBytes = kMaxLogoBytes;
+  options.plainHttpAllowed = true;
+  options.maxRedirects = 10;
+  HttpAnswer answer = httpGet(url.trimmed().toUtf8(), options, abort);
   LogoDownload result;
-  const std::unique_ptr<CURL, CurlCloser> curl(curl_easy_init());
-  if (!curl) {
-    result.error = QStringLiteral("the download cannot be started");
-    return result;
-  }
-  Transfer transfer{&result, &abort};
-  const QByteArray address = url.trimmed().toUtf8();
-  CURL* handle = curl.get();
-  curl_easy_setopt(handle, CURLOPT_URL, address.constData());
-  curl_easy_setopt(handle, CURLOPT_PROTOCOLS_STR, "http,https");
-  curl_easy_setopt(handle, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
-  curl_easy_setopt(handle, CURLOPT_FOLLOWLOCATION, 1L);
-  curl_easy_setopt(handle, CURLOPT_MAXREDIRS, 10L);
-  curl_easy_setopt(handle, CURLOPT_USERAGENT, "Quorventale");
-  curl_easy_setopt(handle, CURLOPT_NOSIGNAL, 1L);
-  curl_easy_setopt(handle, CURLOPT_CONNECTTIMEOUT_MS, kConnectTimeoutMs);
-  curl_easy_setopt(handle, CURLOPT_TIMEOUT_MS, kTransferTimeoutMs);
-  curl_easy_setopt(handle, CURLOPT_MAXFILESIZE_LARGE, static_cast<curl_off_t>(kMaxLogoBytes));
-  curl_easy_setopt(handle, CURLOPT_WRITEFUNCTION, &onBody);
-  curl_easy_setopt(handle, CURLOPT_WRITEDATA, &transfer);
-  curl_easy_setopt(handle, CURLOPT_NOPROGRESS, 0L);
-  curl_easy_setopt(handle, CURLOPT_XFERINFOFUNCTION, &onProgress);
-  curl_easy_setopt(handle, CURLOPT_XFERINFODATA, &transfer);
-  const CURLcode code = curl_easy_perform(handle);
-  if (transfer.tooLarge) {
+  if (answer.tooLarge) {
     result.error = QStringLiteral("the image is larger than %1 MiB").arg(kMaxLogoBytes >> 20);
-  } else if (code != CURLE_OK) {
-    result.error = QString::fromUtf8(curl_easy_strerror(code));
-  }
-  if (!result.error.isEmpty()) {
-    result.body.clear();
+  } else {
+    result.error = answer.error;
+    result.body = std::move(answer.body);
   }
   return result;
 }

@@ -25,7 +25,7 @@ QByteArray charsetOf(const QByteArray& contentType) {
 }
 
 // The body as UTF-8 for the JSON reader; a charset we cannot decode makes it unreadable.
-std::optional<QByteArray> utf8Body(const HttpsAnswer& answer) {
+std::optional<QByteArray> utf8Body(const HttpAnswer& answer) {
   const QByteArray charset = charsetOf(answer.contentType);
   if (charset.isEmpty() || charset.compare("utf-8", Qt::CaseInsensitive) == 0) {
     return answer.body;
@@ -63,7 +63,7 @@ QString ProgramVersion() {
       .arg(kVersionParts[3]);
 }
 
-std::optional<UpdateOffer> readUpdateAnswer(const HttpsAnswer& answer, const QString& programVersion) {
+std::optional<UpdateOffer> readUpdateAnswer(const HttpAnswer& answer, const QString& programVersion) {
   if (!answer.error.isEmpty() || answer.status != 200) {
     return std::nullopt;
   }

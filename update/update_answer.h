@@ -1,6 +1,6 @@
 #pragma once
 
-#include "https_get.h"
+#include "http_get.h"
 
 #include <QString>
 #include <QUrl>
@@ -26,7 +26,7 @@ QString ProgramVersion();
 //! body decoded with the charset its content type names, UTF-8 by default) whose string
 //! `LatestVersion` differs from `programVersion` in any way. `WhatNew` and `Link` may be missing
 //! (empty), but when present they are strings. Anything else offers nothing.
-std::optional<UpdateOffer> readUpdateAnswer(const HttpsAnswer& answer, const QString& programVersion);
+std::optional<UpdateOffer> readUpdateAnswer(const HttpAnswer& answer, const QString& programVersion);
 
 //! `lnk` as a URL to open, only when it is a valid https URL with a host; otherwise empty.
 QUrl downloadLink(const QString& lnk);

@@ -32,7 +32,7 @@ UpdateCheck::~UpdateCheck() {
   }
 }
 
-bool UpdateCheck::start(const QString& host, const HttpsGetOptions& options) {
+bool UpdateCheck::start(const QString& host, const HttpGetOptions& options) {
   if (host.isEmpty()) {
     qCInfo(lcUpdate) << "update check skipped: this build names no product host";
     return false;
@@ -41,10 +41,14 @@ bool UpdateCheck::start(const QString& host, const HttpsGetOptions& options) {
     return false;  // once per run
   }
   const QByteArray url = updateUrl(host);
+  // Whatever the caller's limits, the question goes over https to the host itself.
+  HttpGetOptions httpsOnly = options;
+  httpsOnly.plainHttpAllowed = false;
+  httpsOnly.maxRedirects = 0;
   // The worker reports through a queued call: the answer is handled on this object's thread, and
   // a report still queued when this object goes is dropped with it (the destructor joins first).
-  m_worker = std::thread([this, url, options] {
-    const HttpsAnswer answer = httpsGet(url, options, m_cancel);
+  m_worker = std::thread([this, url, httpsOnly] {
+    const HttpAnswer answer = httpGet(url, httpsOnly, m_cancel);
     if (!m_cancel) {
       QMetaObject::invokeMethod(
           this, [this, answer] { handleAnswer(answer); }, Qt::QueuedConnection);
@@ -53,7 +57,7 @@ bool UpdateCheck::start(const QString& host, const HttpsGetOptions& options) {
   return true;
 }
 
-void UpdateCheck::handleAnswer(const HttpsAnswer& answer) {
+void UpdateCheck::handleAnswer(const HttpAnswer& answer) {
   if (!answer.error.isEmpty()) {
     qCInfo(lcUpdate).noquote() << "update check failed:" << answer.error;
   } else if (answer.status != 200) {

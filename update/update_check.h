@@ -1,6 +1,6 @@
 #pragma once
 
-#include "https_get.h"
+#include "http_get.h"
 #include "update_answer.h"
 
 #include <QObject>
@@ -32,7 +32,7 @@ class UpdateCheck : public QObject {
   UpdateCheck& operator=(const UpdateCheck&) = delete;
 
   //! Asks `host` once; an empty host asks nobody and says so in the log. False when nothing was sent.
-  bool start(const QString& host, const HttpsGetOptions& options = {});
+  bool start(const QString& host, const HttpGetOptions& options = {});
 
  signals:
   //! The endpoint names a version other than ours.
@@ -41,7 +41,7 @@ class UpdateCheck : public QObject {
   void finished();
 
  private:
-  void handleAnswer(const HttpsAnswer& answer);
+  void handleAnswer(const HttpAnswer& answer);
 
   std::thread m_worker;
   std::atomic<bool> m_cancel{false};

@@ -82,7 +82,7 @@ class UpdateServer : public ::testing::Test {
   }
 
   //! Runs one check to its end (bounded) and gives the offer, when there was one.
-  static std::optional<update::UpdateOffer> check(update::HttpsGetOptions options = {}) {
+  static std::optional<update::UpdateOffer> check(qv::HttpGetOptions options = {}) {
     options.caFile = path("cert.pem");
     update::UpdateCheck updateCheck;
     std::optional<update::UpdateOffer> offer;
@@ -160,7 +160,7 @@ TEST_F(UpdateServer, OnlyAnHttpsLinkIsADownload) {
 TEST_F(UpdateServer, ASilentServerEndsTheCheckAtItsTimeOut) {
   answer("stall", "");
   answer("body", R"({"LatestVersion":"0.2.0.0"})");
-  update::HttpsGetOptions options;
+  qv::HttpGetOptions options;
   options.totalTimeout = std::chrono::milliseconds(500);
   QDeadlineTimer bound(10000);
   EXPECT_EQ(check(options), std::nullopt);

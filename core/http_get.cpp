@@ -1,10 +1,10 @@
-#include "https_get.h"
+#include "http_get.h"
 
 #include <curl/curl.h>
 
 #include <memory>
 
-namespace qv::update {
+namespace qv {
 namespace {
 
 struct CurlDeleter {
@@ -12,17 +12,16 @@ struct CurlDeleter {
 };
 
 struct Transfer {
-  HttpsAnswer* answer;
+  HttpAnswer* answer;
   std::size_t maxBodyBytes;
   const std::atomic<bool>* cancel;
-  bool tooLarge = false;
 };
 
 std::size_t receiveBody(char* data, std::size_t size, std::size_t count, void* user) {
   auto* transfer = static_cast<Transfer*>(user);
   const std::size_t bytes = size * count;
-  if (transfer->answer->body.size() + bytes > transfer->maxBodyBytes) {
-    transfer->tooLarge = true;
+  if (static_cast<std::size_t>(transfer->answer->body.size()) + bytes > transfer->maxBodyBytes) {
+    transfer->answer->tooLarge = true;
     return 0;  // ends the transfer with a write error
   }
   transfer->answer->body.append(data, static_cast<qsizetype>(bytes));
@@ -35,8 +34,9 @@ int progress(void* user, curl_off_t, curl_off_t, curl_off_t, curl_off_t) {
 
 }  // namespace
 
-HttpsAnswer httpsGet(const QByteArray& url, const HttpsGetOptions& options, const std::atomic<bool>& cancel) {
-  HttpsAnswer answer;
+HttpAnswer httpGet(const QByteArray& url, const HttpGetOptions& options, const std::atomic<bool>& cancel) {
+  HttpAnswer answer;
+  // curl_easy_init would set the library up on first use too, but not safely from two threads.
   static const bool initialised = curl_global_init(CURL_GLOBAL_DEFAULT) == CURLE_OK;
   const std::unique_ptr<CURL, CurlDeleter> curl(initialised ? curl_easy_init() : nullptr);
   if (!curl) {
@@ -44,9 +44,15 @@ HttpsAnswer httpsGet(const QByteArray& url, const HttpsGetOptions& options, cons
     return answer;
   }
   Transfer transfer{&answer, options.maxBodyBytes, &cancel};
+  const char* protocols = options.plainHttpAllowed ? "http,https" : "https";
   CURL* handle = curl.get();
   curl_easy_setopt(handle, CURLOPT_URL, url.constData());
-  curl_easy_setopt(handle, CURLOPT_PROTOCOLS_STR, "https");
+  curl_easy_setopt(handle, CURLOPT_PROTOCOLS_STR, protocols);
+  if (options.maxRedirects > 0) {
+    curl_easy_setopt(handle, CURLOPT_REDIR_PROTOCOLS_STR, protocols);
+    curl_easy_setopt(handle, CURLOPT_FOLLOWLOCATION, 1L);
+    curl_easy_setopt(handle, CURLOPT_MAXREDIRS, options.maxRedirects);
+  }
   curl_easy_setopt(handle, CURLOPT_NOSIGNAL, 1L);
   curl_easy_setopt(handle, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(options.connectTimeout.count()));
   curl_easy_setopt(handle, CURLOPT_TIMEOUT_MS, static_cast<long>(options.totalTimeout.count()));
@@ -64,9 +70,11 @@ HttpsAnswer httpsGet(const QByteArray& url, const HttpsGetOptions& options, cons
 
   const CURLcode result = curl_easy_perform(handle);
   if (result != CURLE_OK) {
+    // A Content-Length over the limit is refused before any of the body arrives.
+    answer.tooLarge = answer.tooLarge || result == CURLE_FILESIZE_EXCEEDED;
     answer.body.clear();
-    answer.error = transfer.tooLarge ? QStringLiteral("the answer is larger than %1 bytes").arg(options.maxBodyBytes)
-                                     : QString::fromUtf8(curl_easy_strerror(result));
+    answer.error = answer.tooLarge ? QStringLiteral("the answer is larger than %1 bytes").arg(options.maxBodyBytes)
+                                   : QString::fromUtf8(curl_easy_strerror(result));
     return answer;
   }
   long status = 0;
@@ -79,4 +87,4 @@ HttpsAnswer httpsGet(const QByteArray& url, const HttpsGetOptions& options, cons
   return answer;
 }
 
-}  // namespace qv::update
+}  // namespace qv

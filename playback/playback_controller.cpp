@@ -114,8 +114,6 @@ class ControllerReports final : public StreamReports {
 
 namespace {
 
-constexpr std::uint32_t kNoLevel = std::numeric_limits<std::uint32_t>::max();
-
 // Until a window gives the texts of its language.
 ReportTexts builtInTexts() {
   using qv::i18n::builtInText;
@@ -136,7 +134,6 @@ PlaybackController::PlaybackController(qv::stations::StationList& stations, qv::
       m_texts(builtInTexts),
       m_hints([] { return TaskbarHints::current({}, {}); }),
       m_monitor(new QTimer(this)),
-      m_levelTimer(new QTimer(this)),
       m_titleTimer(new QTimer(this)),
       m_reconnectTimer(new QTimer(this)),
       m_reports(std::make_unique<ControllerReports>(*this)),
@@ -145,8 +142,8 @@ PlaybackController::PlaybackController(qv::stations::StationList& stations, qv::
   m_volume = clampVolume(m_settings.value(qv::settings::Volume));
   m_reports->setOpener(m_opener.get());
   connect(m_monitor, &QTimer::timeout, this, &PlaybackController::monitorTick);
-  m_levelTimer->setInterval(kLevelIntervalMs);
-  connect(m_levelTimer, &QTimer::timeout, this, &PlaybackController::pollLevels);
+  m_levelSignal =
+      std::make_shared<LevelSignal>([this] { QMetaObject::invokeMethod(this, "showLevels", Qt::QueuedConnection); });
   m_titleTimer->setSingleShot(true);
   connect(m_titleTimer, &QTimer::timeout, this, [this] {
     if (m_pendingTitle) {
@@ -168,7 +165,7 @@ void PlaybackController::shutDown() {
   m_reports->close();
   m_opener->shutDown();
   m_monitor->stop();
-  m_levelTimer->stop();
+  m_levelSignal->detach();
   if (m_keepAwake) {
     m_keepAwake->allowSleep();
   }
@@ -223,6 +220,7 @@ bool PlaybackController::streamMuted() const {
 StartSound PlaybackController::startSound() const {
   StartSound sound;
   sound.volume = streamVolume(m_volume);
+  sound.levelWatch = [signal = m_levelSignal](std::uint32_t level) { signal->tell(level); };
   for (int band = 0; band < kEqBandCount; ++band) {
     qv::engine::StartEffect effect{qv::engine::EffectType::ParametricEq, 1, {}, {}};
     effect.eq = {kEqBandCentresHz[band], kEqBandwidthSemitones, bandGainDb(m_bands[band])};
@@ -394,7 +392,6 @@ void PlaybackController::streamStarted(qv::engine::Handle stream, const std::vec
   setReverb(m_reverb);
   qv::engine::channelSetAttribute(m_stream, qv::engine::Attribute::Volume, streamVolume(m_volume));
   m_monitor->start(25);
-  m_levelTimer->start();
 }
 
 void PlaybackController::streamStalled() {
@@ -503,17 +500,11 @@ void PlaybackController::monitorTick() {
   readNowPlaying();
 }
 
-void PlaybackController::pollLevels() {
-  const std::uint32_t word = qv::engine::channelGetLevel(m_stream);
-  const LevelBrackets levels = levelBrackets(word == kNoLevel ? std::nullopt : std::optional<std::uint32_t>(word));
-  // Only a change reaches the labels; once the stream is gone and the labels are empty the poll
-  // rests until the next stream starts.
+void PlaybackController::showLevels() {
+  const LevelBrackets levels = levelBrackets(m_levelSignal->take());
   if (levels != m_levels) {
     m_levels = levels;
     emit levelsChanged(m_levels);
-  }
-  if (word == kNoLevel && !streamActive()) {
-    m_levelTimer->stop();
   }
 }
 
@@ -523,6 +514,7 @@ void PlaybackController::apply(const StatusView& view) {
   }
   if (view.leftLevel || view.rightLevel) {
     m_levels = {view.leftLevel.value_or(m_levels.left), view.rightLevel.value_or(m_levels.right)};
+    m_levelSignal->forget();  // the stream's next level shows even when its brackets did before
   }
   if (view.trackLabel && view.trackLabel->isEmpty()) {
     forgetTitle();

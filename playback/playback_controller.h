@@ -141,7 +141,6 @@ class PlaybackController : public QObject {
   //! ShowPlaybackError: a beep, the text and the code in the station label, play buttons to Play.
   void showPlaybackError(const QString& text, int code);
 
-  static constexpr int kLevelIntervalMs = 50;
   //! Titles are shown at most this often; one that comes sooner waits, and a later one replaces it.
   static constexpr qint64 kTitleIntervalMs = 250;
 
@@ -177,7 +176,8 @@ class PlaybackController : public QObject {
   void streamStalled();
   void streamEnded();
   void monitorTick();
-  void pollLevels();
+  //! Shows the level the stream's level watch told last (queued by name from the audio thread).
+  Q_INVOKABLE void showLevels();
   void readNowPlaying();
   //! No title, none waiting: the next stream's first title shows at once.
   void forgetTitle();
@@ -219,7 +219,7 @@ class PlaybackController : public QObject {
   TaskbarState m_taskbar;
   LevelBrackets m_levels;
   QTimer* m_monitor;
-  QTimer* m_levelTimer;
+  std::shared_ptr<LevelSignal> m_levelSignal;  // shared with the streams' level watches
   QTimer* m_titleTimer;                        // single shot: shows m_pendingTitle
   QElapsedTimer m_titleShown;                  // since the last title was shown
   std::optional<StatusReport> m_pendingTitle;  // the newest title that came too soon

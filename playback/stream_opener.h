@@ -22,6 +22,7 @@ QList<QByteArray> headerLines(qv::engine::Handle stream);
 struct StartSound {
   float volume = 1.0F;
   std::vector<qv::engine::StartEffect> effects;
+  qv::engine::LevelWatch levelWatch;
 };
 
 //! Where the opener's workers and the stream's callbacks send what happens. Every call carries the

@@ -163,14 +163,21 @@ qv::dsp::EffectHandle addStartEffect(Stream& stream, const StartEffect& effect) 
   return inChain;
 }
 
+//! Takes the stream out of the output; once no audio pass can use it, its level watch hears that
+//! there is no level any more.
+void leaveOutput(Stream& stream) {
+  engine().output.remove(&stream);
+  stream.levelGone();
+}
+
 void finish(const std::shared_ptr<Stream>& stream) {
-  engine().output.remove(stream.get());
+  leaveOutput(*stream);
   stream->shutdown();
 }
 
 //! Retires a stream that cannot be joined from the calling thread; a later call joins it.
 void retire(std::shared_ptr<Stream> stream) {
-  engine().output.remove(stream.get());
+  leaveOutput(*stream);
   std::lock_guard lock(engine().mutex);
   engine().retired.push_back(std::move(stream));
 }
@@ -351,7 +358,7 @@ bool release() {
     if (stream->isOwnThread()) {
       // Released from one of the stream's own threads (exit() in a sync callback): that thread
       // cannot join itself, so the stream is left to the end of the process.
-      engine().output.remove(stream.get());
+      leaveOutput(*stream);
       static auto* const kept = new std::vector<std::shared_ptr<Stream>>();
       kept->push_back(std::move(stream));
       continue;
@@ -444,6 +451,7 @@ Handle streamCreateUrlWith(const char* url, std::uint32_t flags, DownloadProc do
   auto stream = std::make_shared<Stream>(std::move(settings));
   // In place before the decoder starts, so the first sample mixed already has them.
   stream->setVolume(start.volume);
+  stream->setLevelWatch(start.levelWatch);
   std::vector<qv::dsp::EffectHandle> startEffects;
   for (std::size_t i = 0; i < start.effectCount; ++i) {
     const qv::dsp::EffectHandle inChain = addStartEffect(*stream, start.effects[i]);

@@ -10,6 +10,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 
 namespace qv::engine {
 
@@ -70,6 +71,13 @@ struct StartEffect {
   qv::dsp::ReverbParameters reverb;
 };
 
+//! Told a stream's level, as channelGetLevel would give it then, whenever it changes: on the audio
+//! thread after each pass that mixed the stream, so a window can show a level meter without
+//! polling; UINT32_MAX once the stream is no longer playing (stopped, paused, stalled, ended), also
+//! when it is freed after a level was told, then on the freeing thread. It must return at once and
+//! never wait for another thread.
+using LevelWatch = std::function<void(std::uint32_t level)>;
+
 //! How a stream sounds from its first sample. The effects' handles are written to `effectHandles`
 //! (one per effect, in order) when the open succeeds; it may be null.
 struct StreamStart {
@@ -77,6 +85,8 @@ struct StreamStart {
   const StartEffect* effects = nullptr;
   std::size_t effectCount = 0;
   Handle* effectHandles = nullptr;
+  //! Optional; see LevelWatch.
+  LevelWatch levelWatch;
 };
 
 //! streamCreateUrl with the volume and effects in place before any audio is decoded, so nothing is

@@ -497,6 +497,24 @@ void Stream::decodeLoop() {
 }
 
 void Stream::mix(float* mix, std::size_t frames) {
+  mixPass(mix, frames);
+  if (m_levelWatch) {
+    const std::uint32_t now = level();
+    if (now != m_watchedLevel) {
+      m_watchedLevel = now;
+      m_levelWatch(now);
+    }
+  }
+}
+
+void Stream::levelGone() {
+  if (m_levelWatch && m_watchedLevel != UINT32_MAX) {
+    m_watchedLevel = UINT32_MAX;
+    m_levelWatch(UINT32_MAX);
+  }
+}
+
+void Stream::mixPass(float* mix, std::size_t frames) {
   std::uint8_t state = m_state.load(std::memory_order_acquire);
   if (state == kStalled) {
     const std::size_t have = m_pcm.availableFrames();

@@ -72,6 +72,10 @@ class Stream {
   void setVolume(float volume) { m_volume.store(volume); }
   float volume() const { return m_volume.load(); }
   std::uint32_t level() const;
+  //! Before open only; see LevelWatch.
+  void setLevelWatch(LevelWatch watch) { m_levelWatch = std::move(watch); }
+  //! After the stream has left the output for good: tells the watch there is no level any more.
+  void levelGone();
   int bufferingPercent() const;
   ChannelInfo info() const;
   const char* tag(Tag which) const { return m_tags.get(which); }
@@ -82,13 +86,15 @@ class Stream {
   //! The stream's equalizer and reverb effects: changed from any thread, run on the decoder thread.
   qv::dsp::EffectChain& effects() { return m_effects; }
 
-  //! Audio callback: adds this stream's frames to `mix` (interleaved stereo). Never locks.
+  //! Audio callback: adds this stream's frames to `mix` (interleaved stereo), then tells the level
+  //! watch a changed level. Never locks.
   void mix(float* mix, std::size_t frames);
 
   //! Set when the stream has ended or was stopped with AutoFree: the engine retires it.
   bool wantsRetiring() const { return m_retire.load(); }
 
  private:
+  void mixPass(float* mix, std::size_t frames);
   enum State : std::uint8_t { kStopped = 0, kPlaying = 1, kStalled = 2, kPaused = 3 };
   enum Event : std::uint32_t { kStallEvent = 1, kResumeEvent = 2, kEndEvent = 4 };
 
@@ -156,7 +162,9 @@ class Stream {
   std::size_t m_peakPiece = 0;        // audio callback
   std::size_t m_pieceFramesDone = 0;  // audio callback
   float m_pieceLeft = 0, m_pieceRight = 0;
-  std::vector<float> m_mixScratch;  // audio callback; sized in the constructor
+  LevelWatch m_levelWatch;                    // read-only after open
+  std::uint32_t m_watchedLevel = UINT32_MAX;  // audio callback; levelGone once it no longer runs
+  std::vector<float> m_mixScratch;            // audio callback; sized in the constructor
 
   TagStore m_tags;
 

@@ -83,9 +83,9 @@ TEST(EngineApi, AStreamStartOutOfRangeIsRefusedBeforeConnecting) {
     engine::StreamStart start;
   };
   const Case cases[] = {
-      {"volume above 1", {1.5f, nullptr, 0, nullptr}},      {"volume below 0", {-0.1f, nullptr, 0, nullptr}},
-      {"no effect records", {1.0f, nullptr, 1, nullptr}},   {"band gain +20 dB", {1.0f, &loudBand, 1, nullptr}},
-      {"reverb time 5 s", {1.0f, &longReverb, 1, nullptr}},
+      {"volume above 1", {1.5f, nullptr, 0, nullptr, {}}},      {"volume below 0", {-0.1f, nullptr, 0, nullptr, {}}},
+      {"no effect records", {1.0f, nullptr, 1, nullptr, {}}},   {"band gain +20 dB", {1.0f, &loudBand, 1, nullptr, {}}},
+      {"reverb time 5 s", {1.0f, &longReverb, 1, nullptr, {}}},
   };
   for (const Case& c : cases) {
     EXPECT_EQ(engine::streamCreateUrlWith(url, 0, nullptr, nullptr, c.start), 0u) << c.name;
@@ -93,7 +93,7 @@ TEST(EngineApi, AStreamStartOutOfRangeIsRefusedBeforeConnecting) {
   }
   engine::Handle handle = 7;
   const engine::StartEffect band{engine::EffectType::ParametricEq, 1, {1000.0f, 18.0f, 6.0f}, {}};
-  EXPECT_EQ(engine::streamCreateUrlWith(url, 0, nullptr, nullptr, {0.5f, &band, 1, &handle}), 0u);
+  EXPECT_EQ(engine::streamCreateUrlWith(url, 0, nullptr, nullptr, {0.5f, &band, 1, &handle, {}}), 0u);
   EXPECT_EQ(engine::errorGetCode(), ErrorCode::ConnectFailed);
   EXPECT_EQ(handle, 7u) << "no handle is given out for a stream that was not opened";
   EXPECT_TRUE(engine::release());

@@ -4,6 +4,10 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdlib>
+#include <mutex>
+#include <optional>
+#include <vector>
 
 namespace {
 
@@ -95,6 +99,57 @@ TEST(AudioOutput, HalfVolumeHalvesTheAmplitudeAndTheLevelFollows) {
   EXPECT_NEAR(full.peak, 0.5f, 0.06f);
   EXPECT_NEAR(half.peak / full.peak, 0.5f, 0.05f);
   EXPECT_NEAR(half.frequencyHz, 1000.0, 20.0);
+}
+
+// The level watch lets a window show the meter without polling: it must hear each level the
+// stream has while it plays, and that there is none as soon as the stream stops, pauses or goes.
+TEST(AudioOutput, TheLevelWatchHearsTheLevelAndWhenThereIsNone) {
+  StreamServer server;
+  ASSERT_TRUE(server.ok()) << server.error();
+  std::mutex mutex;
+  std::vector<std::uint32_t> told;
+  const auto last = [&] {
+    const std::lock_guard lock(mutex);
+    return told.empty() ? std::optional<std::uint32_t>() : std::optional<std::uint32_t>(told.back());
+  };
+  const auto halfScale = [](std::uint32_t level) {
+    return level != 0xFFFFFFFFu && std::abs(static_cast<int>(level & 0xFFFF) - 16384) < 1700 &&
+           std::abs(static_cast<int>(level >> 16) - 16384) < 1700;
+  };
+  Session session(-1, 44100);
+  ASSERT_TRUE(session.ok);
+  engine::StreamStart start;
+  start.levelWatch = [&](std::uint32_t level) {
+    const std::lock_guard lock(mutex);
+    told.push_back(level);
+  };
+  const engine::Handle stream =
+      engine::streamCreateUrlWith(server.url("/icy/sine1k.mp3").c_str(), 0, nullptr, nullptr, start);
+  ASSERT_NE(stream, 0u) << engine::errorName(engine::errorGetCode());
+  EXPECT_FALSE(last()) << "nothing is told before the stream plays";
+
+  ASSERT_TRUE(engine::channelPlay(stream));
+  EXPECT_TRUE(waitUntil([&] { return last() && halfScale(*last()); }, 3s));
+  EXPECT_TRUE(halfScale(engine::channelGetLevel(stream)));
+  ASSERT_TRUE(engine::channelPause(stream));
+  EXPECT_TRUE(waitUntil([&] { return last() == 0xFFFFFFFFu; }, 2s)) << "a paused stream has no level";
+  ASSERT_TRUE(engine::channelPlay(stream));
+  EXPECT_TRUE(waitUntil([&] { return last() && halfScale(*last()); }, 3s)) << "playing again";
+  ASSERT_TRUE(engine::channelStop(stream));
+  EXPECT_TRUE(waitUntil([&] { return last() == 0xFFFFFFFFu; }, 2s)) << "a stopped stream has no level";
+
+  ASSERT_TRUE(engine::channelPlay(stream));
+  EXPECT_TRUE(waitUntil([&] { return last() && halfScale(*last()); }, 3s));
+  // Freed while it plays: told at once by the thread that frees it, not by a later audio pass.
+  ASSERT_TRUE(engine::streamFree(stream));
+  EXPECT_EQ(last(), 0xFFFFFFFFu);
+  const std::size_t toldCount = [&] {
+    const std::lock_guard lock(mutex);
+    return told.size();
+  }();
+  std::this_thread::sleep_for(200ms);
+  const std::lock_guard lock(mutex);
+  EXPECT_EQ(told.size(), toldCount) << "nothing is told after the stream is freed";
 }
 
 // Boosted 15 dB, the half-scale tone goes far past full scale: the 16-bit output flattens its

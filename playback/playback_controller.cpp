@@ -6,6 +6,8 @@
 #include "stream_opener.h"
 #include "volume_rules.h"
 
+#include <QCoreApplication>
+#include <QEvent>
 #include <QPointer>
 #include <QSemaphore>
 #include <QTimer>
@@ -114,6 +116,8 @@ class ControllerReports final : public StreamReports {
 
 namespace {
 
+const auto kShowLevelsEvent = static_cast<QEvent::Type>(QEvent::registerEventType());
+
 // Until a window gives the texts of its language.
 ReportTexts builtInTexts() {
   using qv::i18n::builtInText;
@@ -142,8 +146,10 @@ PlaybackController::PlaybackController(qv::stations::StationList& stations, qv::
   m_volume = clampVolume(m_settings.value(qv::settings::Volume));
   m_reports->setOpener(m_opener.get());
   connect(m_monitor, &QTimer::timeout, this, &PlaybackController::monitorTick);
+  // A bare event: the audio thread queues it several times a second, and a call queued by name
+  // would look the method up and allocate a call object each time.
   m_levelSignal =
-      std::make_shared<LevelSignal>([this] { QMetaObject::invokeMethod(this, "showLevels", Qt::QueuedConnection); });
+      std::make_shared<LevelSignal>([this] { QCoreApplication::postEvent(this, new QEvent(kShowLevelsEvent)); });
   m_titleTimer->setSingleShot(true);
   connect(m_titleTimer, &QTimer::timeout, this, [this] {
     if (m_pendingTitle) {
@@ -498,6 +504,14 @@ void PlaybackController::monitorTick() {
   m_headers = pass.headers;
   emit homePageChanged(m_headers.icyUrl);
   readNowPlaying();
+}
+
+bool PlaybackController::event(QEvent* event) {
+  if (event->type() == kShowLevelsEvent) {
+    showLevels();
+    return true;
+  }
+  return QObject::event(event);
 }
 
 void PlaybackController::showLevels() {

@@ -176,8 +176,10 @@ class PlaybackController : public QObject {
   void streamStalled();
   void streamEnded();
   void monitorTick();
-  //! Shows the level the stream's level watch told last (queued by name from the audio thread).
-  Q_INVOKABLE void showLevels();
+  //! Shows the level the stream's level watch told last (woken by kShowLevelsEvent from the audio
+  //! thread).
+  void showLevels();
+  bool event(QEvent* event) override;
   void readNowPlaying();
   //! No title, none waiting: the next stream's first title shows at once.
   void forgetTitle();

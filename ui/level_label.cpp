@@ -5,9 +5,17 @@
 
 namespace qv::ui {
 
-LevelLabel::LevelLabel(QWidget* parent) : LinkLabel(parent) {}
+LevelLabel::LevelLabel(QWidget* parent) : LinkLabel(parent) {
+  // Brackets are never rich text; saying so spares the check on every change.
+  setTextFormat(Qt::PlainText);
+  // It paints its own background, the window's colour that is all there is behind it; being
+  // opaque, a level change repaints this label alone and not the window beneath it.
+  setAttribute(Qt::WA_OpaquePaintEvent);
+}
 
 void LevelLabel::paintEvent(QPaintEvent*) {
+  QPainter painter(this);
+  painter.fillRect(rect(), window()->palette().color(QPalette::Window));
   if (text().isEmpty()) {
     return;
   }
@@ -20,7 +28,6 @@ void LevelLabel::paintEvent(QPaintEvent*) {
   }
   const QSizeF size = laidOut->size();
   const qreal left = (alignment() & Qt::AlignRight) ? width() - size.width() : 0.0;
-  QPainter painter(this);
   painter.setFont(font());
   painter.setPen(palette().color(QPalette::WindowText));
   painter.drawStaticText(QPointF(left, (height() - size.height()) / 2.0), *laidOut);

@@ -9,7 +9,8 @@ namespace qv::ui {
 
 //! A level meter label: its few texts (none to three brackets) change up to twenty times a second
 //! while a station plays, so each is laid out once and then only drawn. Same look as a label of
-//! the panel; the text is still the label's own (text(), setText()).
+//! the panel; the text is still the label's own (text(), setText()). It is opaque, on the window's
+//! background colour, so a change repaints nothing but the label.
 class LevelLabel : public LinkLabel {
   Q_OBJECT
 

@@ -154,23 +154,41 @@ TEST_F(SoundControls, BandFocusShowsCustomAndOnlyTheUserChoosesAPreset) {
 // The level labels change up to twenty times a second while a station plays: a change repaints
 // the label alone and never asks the panel to lay out the wrapped title and the other labels.
 TEST_F(SoundControls, ALevelChangeNeverLaysOutTheInformationPanel) {
-  struct LayoutRequests : QObject {
-    int count = 0;
-    bool eventFilter(QObject*, QEvent* event) override {
-      count += event->type() == QEvent::LayoutRequest ? 1 : 0;
+  struct Counts : QObject {
+    int layoutRequests = 0;
+    int windowPaints = 0;
+    int levelPaints = 0;
+    QObject* panel = nullptr;
+    QObject* window = nullptr;
+    QObject* level = nullptr;
+    bool eventFilter(QObject* watched, QEvent* event) override {
+      layoutRequests += watched == panel && event->type() == QEvent::LayoutRequest ? 1 : 0;
+      if (event->type() == QEvent::Paint) {
+        windowPaints += watched == window ? 1 : 0;
+        levelPaints += watched == level ? 1 : 0;
+      }
       return false;
     }
-  } requests;
+  } counts;
   QCoreApplication::processEvents();
-  MainForm->LargeInfoPanel->installEventFilter(&requests);
+  counts.panel = MainForm->LargeInfoPanel;
+  counts.window = MainForm;
+  counts.level = MainForm->leftch;
+  for (QObject* watched : std::initializer_list<QObject*>{MainForm->LargeInfoPanel, MainForm, MainForm->leftch}) {
+    watched->installEventFilter(&counts);
+  }
   const QSize levelSize = MainForm->leftch->size();
   for (const char* brackets : {"(", "(((", "", "(("}) {
     MainForm->leftch->setText(QString::fromLatin1(brackets));
     MainForm->RightCh->setText(QString::fromLatin1(brackets).replace(QLatin1Char('('), QLatin1Char(')')));
     QCoreApplication::processEvents();
   }
-  MainForm->LargeInfoPanel->removeEventFilter(&requests);
-  EXPECT_EQ(requests.count, 0);
+  for (QObject* watched : std::initializer_list<QObject*>{MainForm->LargeInfoPanel, MainForm, MainForm->leftch}) {
+    watched->removeEventFilter(&counts);
+  }
+  EXPECT_EQ(counts.layoutRequests, 0);
+  EXPECT_GE(counts.levelPaints, 1) << "the label shows its new brackets";
+  EXPECT_EQ(counts.windowPaints, 0) << "the window beneath the opaque label is not painted again";
   EXPECT_EQ(MainForm->leftch->size(), levelSize);
   EXPECT_GT(levelSize.height(), 0);
 }

@@ -43,7 +43,8 @@ struct NetAnswer {
 //! when the server sends ICY metadata. Header block and metadata are bounded; redirects are
 //! followed a bounded number of times; no answer or no data for `dataTimeout` ends the transfer.
 //! A full ring pauses the transfer (the server is simply not read meanwhile) and room resumes
-//! it, so the thread never blocks where stop() could not reach it.
+//! it, so the thread never blocks where stop() could not reach it. Once a station has played a
+//! while, its small pieces are read a few at a time rather than each on arrival.
 class NetReader final : public ByteSource {
  public:
   using MetaSink = std::function<void(std::string text)>;
@@ -80,6 +81,9 @@ class NetReader final : public ByteSource {
   //! Runs the transfer until it ends or is stopped; a paused transfer resumes once the ring has
   //! room. Returns curl's result.
   int perform(void* curl);
+  //! Whether to let a playing station's next pieces gather before reading on, after a round that
+  //! brought `roundBytes`.
+  bool shouldGather(std::uint64_t roundBytes) const;
   void finishHeaders(void* curl);
   void answer(ErrorCode error);
 
@@ -99,12 +103,15 @@ class NetReader final : public ByteSource {
   ErrorCode m_callbackError = ErrorCode::Ok;
   std::unique_ptr<IcyDemuxer> m_icy;
   std::chrono::steady_clock::time_point m_lastProgress;
+  std::optional<std::chrono::steady_clock::time_point> m_firstBodyAt;
   void* m_curl = nullptr;
   std::atomic<std::size_t> m_pausedBytes{0};  // network thread writes: the piece that did not fit; 0: running
 
-  // stop() wakes the transfer's wait for the network through its multi handle.
+  // stop() wakes the transfer's wait for the network through its multi handle, and its wait for
+  // more of a station's pieces through m_stopWake.
   std::mutex m_multiMutex;
   void* m_multi = nullptr;  // m_multiMutex
+  std::condition_variable m_stopWake;
 
   // Hand-over of the answer to the opening thread.
   std::mutex m_answerMutex;

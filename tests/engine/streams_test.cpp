@@ -319,6 +319,40 @@ TEST(NetworkTransfer, AFullRingPausesTheTransferAndRoomResumesIt) {
   EXPECT_LT(std::chrono::steady_clock::now() - before, 1s) << "a paused transfer stops at once";
 }
 
+// A station sends twenty small pieces a second. Once it has played a while they are read a few at
+// a time, yet nothing falls behind, and stopping while the pieces gather returns at once.
+TEST(NetworkTransfer, APlayingStationIsReadInFewerRoundsWithoutFallingBehind) {
+  StreamServer server;
+  ASSERT_TRUE(server.ok()) << server.error();
+  constexpr std::uint64_t kBytesPerSecond = 16000;
+  engine::ByteRing ring(1024 * 1024);
+  engine::NetOptions options;
+  options.url = server.url("/icy/sine1k.mp3?rate=16000&burst=0.5");
+  engine::NetReader reader(options, ring, [](std::string) {});
+  reader.start();
+  ASSERT_EQ(reader.waitForAnswer().error, engine::ErrorCode::Ok);
+  std::this_thread::sleep_for(3s);
+
+  // Every change of the byte count seen over one second is a round in which the reader took data.
+  int rounds = 0;
+  std::uint64_t last = reader.bodyBytes();
+  const std::uint64_t atStart = last;
+  const auto start = std::chrono::steady_clock::now();
+  while (std::chrono::steady_clock::now() - start < 1s) {
+    std::this_thread::sleep_for(2ms);
+    const std::uint64_t now = reader.bodyBytes();
+    rounds += now != last ? 1 : 0;
+    last = now;
+  }
+  EXPECT_GE(rounds, 2) << "the station is still read";
+  EXPECT_LE(rounds, 10) << "twenty pieces a second are read in gathered rounds";
+  EXPECT_GE(last - atStart, kBytesPerSecond * 7 / 10) << "gathering keeps up with the station";
+
+  const auto before = std::chrono::steady_clock::now();
+  reader.stop();
+  EXPECT_LT(std::chrono::steady_clock::now() - before, 100ms) << "a stop ends the wait for more pieces";
+}
+
 }  // namespace
 
 namespace {

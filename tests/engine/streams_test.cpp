@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <memory>
 #include <string>
 #include <thread>
 #include <vector>
@@ -286,17 +287,30 @@ TEST(OutputOnFirstPlay, ABrokenOutputFailsAtSetUpOrAtTheFirstPlay) {
 
 namespace {
 
+// One network reader of the local server, without a decoder: the test reads the ring itself.
+class NetworkTransfer : public ::testing::Test {
+ protected:
+  void startReading(const char* path, std::size_t ringBytes) {
+    ASSERT_TRUE(server.ok()) << server.error();
+    ringOfReader = std::make_unique<engine::ByteRing>(ringBytes);
+    engine::NetOptions options;
+    options.url = server.url(path);
+    netReader = std::make_unique<engine::NetReader>(options, *ringOfReader, [](std::string) {});
+    netReader->start();
+    ASSERT_EQ(netReader->waitForAnswer().error, engine::ErrorCode::Ok);
+  }
+
+  StreamServer server;
+  std::unique_ptr<engine::ByteRing> ringOfReader;
+  std::unique_ptr<engine::NetReader> netReader;  // stopped before its ring goes
+};
+
 // A reader that stops reading pauses the transfer instead of blocking in it: the server is left
 // unread, room resumes it, and stopping returns at once.
-TEST(NetworkTransfer, AFullRingPausesTheTransferAndRoomResumesIt) {
-  StreamServer server;
-  ASSERT_TRUE(server.ok()) << server.error();
-  engine::ByteRing ring(64 * 1024);
-  engine::NetOptions options;
-  options.url = server.url("/file/sine1k.mp3?loop=1");
-  engine::NetReader reader(options, ring, [](std::string) {});
-  reader.start();
-  ASSERT_EQ(reader.waitForAnswer().error, engine::ErrorCode::Ok);
+TEST_F(NetworkTransfer, AFullRingPausesTheTransferAndRoomResumesIt) {
+  ASSERT_NO_FATAL_FAILURE(startReading("/file/sine1k.mp3?loop=1", 64 * 1024));
+  engine::ByteRing& ring = *ringOfReader;
+  engine::NetReader& reader = *netReader;
 
   auto waitUntil = [](auto condition) {
     for (int i = 0; i < 500 && !condition(); ++i) {
@@ -321,16 +335,10 @@ TEST(NetworkTransfer, AFullRingPausesTheTransferAndRoomResumesIt) {
 
 // A station sends twenty small pieces a second. Once it has played a while they are read a few at
 // a time, yet nothing falls behind, and stopping while the pieces gather returns at once.
-TEST(NetworkTransfer, APlayingStationIsReadInFewerRoundsWithoutFallingBehind) {
-  StreamServer server;
-  ASSERT_TRUE(server.ok()) << server.error();
+TEST_F(NetworkTransfer, APlayingStationIsReadInFewerRoundsWithoutFallingBehind) {
   constexpr std::uint64_t kBytesPerSecond = 16000;
-  engine::ByteRing ring(1024 * 1024);
-  engine::NetOptions options;
-  options.url = server.url("/icy/sine1k.mp3?rate=16000&burst=0.5");
-  engine::NetReader reader(options, ring, [](std::string) {});
-  reader.start();
-  ASSERT_EQ(reader.waitForAnswer().error, engine::ErrorCode::Ok);
+  ASSERT_NO_FATAL_FAILURE(startReading("/icy/sine1k.mp3?rate=16000&burst=0.5", 1024 * 1024));
+  engine::NetReader& reader = *netReader;
   std::this_thread::sleep_for(3s);
 
   // Every change of the byte count seen over one second is a round in which the reader took data.

@@ -17,7 +17,6 @@
 #include <cmath>
 #include <deque>
 #include <functional>
-#include <limits>
 #include <mutex>
 #include <utility>
 

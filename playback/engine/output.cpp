@@ -1,5 +1,6 @@
 #include "output.h"
 
+#include "sdl_audio_start.h"
 #include "stream.h"
 
 #include <SDL.h>
@@ -44,7 +45,7 @@ ErrorCode Output::open(int device, int rateHz, bool deferCheck) {
   SDL_SetHint(SDL_HINT_APP_NAME, "Quorventale");
   SDL_SetHint(SDL_HINT_AUDIO_DEVICE_STREAM_ROLE, "music");
   SDL_SetHint(SDL_HINT_AUDIO_DEVICE_STREAM_NAME, "Quorventale");
-  if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
+  if (startSdlAudio() != 0) {
     return ErrorCode::OutputFailed;
   }
   m_sdlStarted = true;

@@ -5,6 +5,8 @@
 
 #include <cmath>
 #include <cstdlib>
+#include <filesystem>
+#include <fstream>
 #include <mutex>
 #include <optional>
 #include <vector>
@@ -220,6 +222,31 @@ TEST(AudioOutput, TheDeviceStartsWithTheFirstSoundNotAtPlay) {
     // The pre-buffer is 250 ms; the decoder's own start-up silence is far shorter than 100 ms.
     EXPECT_LT(firstAudibleFrame(out, 0), 44100u / 10);
   }
+}
+
+// Through ALSA (a private configuration whose default device discards the sound), the output opens
+// and the engine runs no thread that watches for devices coming and going: it reads the device list
+// once, and SDL's watcher would wake ten times a second for as long as the program runs.
+TEST(AudioOutput, TheAlsaOutputOpensWithoutADeviceWatcher) {
+  QTemporaryDir dir;
+  const std::string config = (dir.path() + QStringLiteral("/asound.conf")).toStdString();
+  std::ofstream(config) << "pcm.!default { type null }\n";
+  const std::string previousDriver = qgetenv("SDL_AUDIODRIVER").toStdString();
+  setVariable("SDL_AUDIODRIVER", "alsa");
+  setVariable("ALSA_CONFIG_PATH", config);
+  std::vector<std::string> threads;
+  {
+    Session session;
+    EXPECT_TRUE(session.ok) << engine::errorName(engine::errorGetCode());
+    for (const auto& task : std::filesystem::directory_iterator("/proc/self/task")) {
+      std::string name;
+      std::getline(std::ifstream(task.path() / "comm"), name);
+      threads.push_back(name);
+    }
+  }
+  setVariable("SDL_AUDIODRIVER", previousDriver);
+  qunsetenv("ALSA_CONFIG_PATH");
+  EXPECT_EQ(std::count(threads.begin(), threads.end(), "SDLHotplugALSA"), 0);
 }
 
 }  // namespace

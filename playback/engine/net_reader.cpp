@@ -227,6 +227,21 @@ bool NetReader::shouldGather(std::uint64_t roundBytes) const {
          std::chrono::steady_clock::now() - *m_firstBodyAt >= kPlayingFor;
 }
 
+std::chrono::milliseconds NetReader::idleWait() const {
+  // Nothing to read: data, a stop (curl_multi_wakeup) and curl's own timers (connecting, redirects)
+  // end the wait by themselves, so the only other reason to look again is the no-data limit. An
+  // Ogg station behind Icecast sends one page a second; waking every 100 ms in between cost ten
+  // wake-ups for each.
+  constexpr std::chrono::milliseconds kBeforeConnected{100};
+  if (!m_connected) {
+    return kBeforeConnected;  // the no-data clock starts once connected (onProgress)
+  }
+  const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(m_lastProgress + m_options.dataTimeout -
+                                                                          std::chrono::steady_clock::now());
+  constexpr std::chrono::milliseconds kShortest{1};
+  return std::clamp(left + kShortest, kShortest, std::max(m_options.dataTimeout, kShortest));
+}
+
 int NetReader::perform(void* curl) {
   CurlMulti multi(curl_multi_init());
   if (!multi || curl_multi_add_handle(multi.get(), curl) != CURLM_OK) {
@@ -236,7 +251,7 @@ int NetReader::perform(void* curl) {
     std::lock_guard lock(m_multiMutex);
     m_multi = multi.get();
   }
-  // The longest the thread waits before it looks at the time-outs and at a stop again.
+  // The longest a paused transfer waits for room before it looks at a stop again.
   constexpr std::chrono::milliseconds kWaitStep{100};
   constexpr std::chrono::milliseconds kGatherWait{200};
   int running = 1;
@@ -262,7 +277,7 @@ int NetReader::perform(void* curl) {
       m_stopWake.wait_for(lock, kGatherWait, [this] { return m_abort.load(); });
       continue;
     }
-    curl_multi_poll(multi.get(), nullptr, 0, static_cast<int>(kWaitStep.count()), nullptr);
+    curl_multi_poll(multi.get(), nullptr, 0, static_cast<int>(idleWait().count()), nullptr);
   }
   CURLcode result = m_abort ? CURLE_ABORTED_BY_CALLBACK : CURLE_OK;
   int left = 0;

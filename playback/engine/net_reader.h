@@ -84,6 +84,8 @@ class NetReader final : public ByteSource {
   //! Whether to let a playing station's next pieces gather before reading on, after a round that
   //! brought `roundBytes`.
   bool shouldGather(std::uint64_t roundBytes) const;
+  //! How long to wait for the network when there is nothing to read.
+  std::chrono::milliseconds idleWait() const;
   void finishHeaders(void* curl);
   void answer(ErrorCode error);
 

@@ -9,6 +9,8 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <filesystem>
+#include <fstream>
 #include <memory>
 #include <string>
 #include <thread>
@@ -33,6 +35,22 @@ struct Download {
 bool hasLine(const char* list, const std::string& line) {
   const auto all = lines(list);
   return std::find(all.begin(), all.end(), line) != all.end();
+}
+
+// How often the threads named `name` have gone to sleep and been woken so far (Linux).
+long wakeUps(const std::string& name) {
+  long total = 0;
+  for (const auto& task : std::filesystem::directory_iterator("/proc/self/task")) {
+    std::string comm;
+    std::getline(std::ifstream(task.path() / "comm"), comm);
+    std::ifstream status(task.path() / "status");
+    for (std::string line; comm == name && std::getline(status, line);) {
+      if (line.starts_with("voluntary_ctxt_switches:")) {
+        total += std::stol(line.substr(line.find(':') + 1));
+      }
+    }
+  }
+  return total;
 }
 
 class Streams : public ::testing::Test {
@@ -133,6 +151,24 @@ TEST_F(Streams, StallIsReportedWithBufferingAndTheResumeFollows) {
   EXPECT_EQ(syncs.events(SyncType::Stall)[1].data, 1u);
   EXPECT_EQ(engine::channelIsActive(stream), ChannelState::Playing);
   EXPECT_EQ(engine::streamBufferingPercent(stream), 0);
+  EXPECT_TRUE(engine::streamFree(stream));
+}
+
+// While the server sends nothing, the network thread sleeps until data, a stop or the no-data
+// limit: an Ogg station behind Icecast sends one page a second, and waking every 100 ms in between
+// was most of that thread's cost.
+TEST_F(Streams, TheNetworkThreadSleepsWhileTheServerIsQuiet) {
+  ASSERT_TRUE(server.ok()) << server.error();
+  ASSERT_TRUE(session.ok);
+  // The first 16000 bytes come at once, then the server is quiet for 4 s.
+  const engine::Handle stream =
+      engine::streamCreateUrl(server.url("/stall/sine1k.mp3?after=16000&pause=4").c_str(), 0, nullptr, nullptr);
+  ASSERT_NE(stream, 0u) << engine::errorName(engine::errorGetCode());
+  std::this_thread::sleep_for(500ms);
+  const long before = wakeUps("qv-network");
+  std::this_thread::sleep_for(2s);
+  const long during = wakeUps("qv-network") - before;
+  EXPECT_LE(during, 3) << "woken " << during << " times in 2 s of silence";
   EXPECT_TRUE(engine::streamFree(stream));
 }
 

@@ -10,7 +10,9 @@ Per run: time from launch to the first non-silent sample (|s| > 100) in the sink
 audio; peak RSS (largest VmHWM sum of the tree, sampled every 0.5 s, and the rusage maximum);
 seconds of audio delivered in that window (about --dur when the player never ran dry); and each
 thread's scheduler time in that window, in logs/<player>-<rep>.threads.
-Runs are interleaved (rep 1 of every player, then rep 2...) so drift hits all alike.
+Runs are interleaved (rep 1 of every player, then rep 2...) so drift hits all alike. With
+--together every repetition runs all players at once, each into its own sink, over one window: the
+minute's load on a shared machine falls on all of them, and each run gives its own ratio to mpv.
 
 Before each run the harness itself asks the server for the stream and notes when the first byte of
 audio arrives: the server's own share of the first sound, which no player can beat. "over server"
@@ -248,19 +250,53 @@ def peak_rss_mb(pids):
     return total / 1024
 
 
-def one_run(name, argv, extra_env, args, rep):
-    fifo = os.path.join(args.run, "sink", "audio.fifo")
-    if os.path.exists(fifo):
-        os.unlink(fifo)
-    os.mkfifo(fifo, 0o666)
-    if args.uid is not None:
-        os.chown(fifo, args.uid, args.gid)
-    home = os.path.join(args.run, "home")
+def stop_player(player):
+    """SIGTERM to the player's group, reaped within 5 s (SIGKILL after); returns its rusage."""
+    try:
+        os.killpg(player.pid, signal.SIGTERM)
+    except ProcessLookupError:
+        pass
+    usage = None
+    give_up = time.monotonic() + 5
+    while time.monotonic() < give_up:
+        pid, _, usage = os.wait4(player.pid, os.WNOHANG)
+        if pid == player.pid:
+            break
+        usage = None
+        time.sleep(0.05)
+    if usage is None:
+        os.killpg(player.pid, signal.SIGKILL)
+        usage = os.wait4(player.pid, 0)[2]
+    player.returncode = 0  # reaped above
+    try:
+        os.killpg(player.pid, signal.SIGKILL)  # anything left in the player's own group
+    except ProcessLookupError:
+        pass
+    return usage
+
+
+def player_env(args, home, extra_env):
     env = {"PATH": "/usr/local/bin:/usr/bin:/bin", "HOME": home, "LANG": "C.UTF-8",
            "XDG_RUNTIME_DIR": os.path.join(args.run, "xdg"), "PULSE_SERVER": "unix:/nonexistent"}
     if args.bus:
         env["DBUS_SESSION_BUS_ADDRESS"] = args.bus
     env.update(extra_env)
+    return env
+
+
+def fresh_fifo(path, args):
+    if os.path.exists(path):
+        os.unlink(path)
+    os.mkfifo(path, 0o666)
+    if args.uid is not None:
+        os.chown(path, args.uid, args.gid)
+
+
+def one_run(name, argv, extra_env, args, rep):
+    fifo = os.path.join(args.run, "sink", "audio.fifo")
+    fresh_fifo(fifo, args)
+    home = os.path.join(args.run, "home")
+    env = player_env(args, home, extra_env)
     relay = None
     if args.relay:
         relay = Relay(args.url)
@@ -296,26 +332,7 @@ def one_run(name, argv, extra_env, args, rep):
     reader.window_open = False
     exited_early = player.poll() is not None
 
-    try:
-        os.killpg(player.pid, signal.SIGTERM)
-    except ProcessLookupError:
-        pass
-    usage = None
-    give_up = time.monotonic() + 5
-    while time.monotonic() < give_up:
-        pid, _, usage = os.wait4(player.pid, os.WNOHANG)
-        if pid == player.pid:
-            break
-        usage = None
-        time.sleep(0.05)
-    if usage is None:
-        os.killpg(player.pid, signal.SIGKILL)
-        usage = os.wait4(player.pid, 0)[2]
-    player.returncode = 0  # reaped above
-    try:
-        os.killpg(player.pid, signal.SIGKILL)  # anything left in the player's own group
-    except ProcessLookupError:
-        pass
+    usage = stop_player(player)
     reader.stop = True
     reader.join(2)
     log.close()
@@ -335,6 +352,76 @@ def one_run(name, argv, extra_env, args, rep):
         "audio_s": round(reader.window_bytes / BYTES_PER_SECOND, 2),
         "note": "exited-early" if exited_early else ("no-audio" if reader.first_audio is None else ""),
     }
+
+
+def together_run(players, args, rep):
+    """Every player at once, each into its own sink (its own HOME whose .asoundrc names its own
+    FIFO), measured over the same window, which opens once all of them sound. The minute's load on
+    a shared machine then falls on all alike, so the ratio of one run is comparable to the next;
+    the first-sound figures are not those of a player alone."""
+    with open(os.path.join(args.run, "home", ".asoundrc")) as file:
+        template = file.read()
+    shared_fifo = os.path.join(args.run, "sink", "audio.fifo")
+    as_user = {"user": args.uid, "group": args.gid, "extra_groups": []} if args.uid is not None else {}
+    runs = []
+    for name, argv, extra_env in players:
+        home = os.path.join(args.run, f"home-{name}")
+        os.makedirs(home, exist_ok=True)
+        fifo = os.path.join(args.run, "sink", f"{name}.fifo")
+        fresh_fifo(fifo, args)
+        with open(os.path.join(home, ".asoundrc"), "w") as file:
+            file.write(template.replace(shared_fifo, fifo))
+        if args.uid is not None:
+            os.chown(home, args.uid, args.gid)
+            os.chown(os.path.join(home, ".asoundrc"), args.uid, args.gid)
+        reader = SinkReader(fifo)
+        reader.start()
+        runs.append({"name": name, "argv": argv, "env": player_env(args, home, extra_env), "home": home,
+                     "reader": reader, "log": open(os.path.join(args.run, "logs", f"{name}-{rep}.log"), "w")})
+    start = time.monotonic()
+    for run in runs:
+        run["process"] = subprocess.Popen(run["argv"], env=run["env"], stdin=subprocess.DEVNULL, stdout=run["log"],
+                                          stderr=subprocess.STDOUT, start_new_session=True, cwd=run["home"],
+                                          **as_user)
+    while (time.monotonic() < start + 30 and
+           any(run["reader"].first_audio is None and run["process"].poll() is None for run in runs)):
+        time.sleep(0.005)
+    window_start = time.monotonic()
+    for run in runs:
+        pids = process_tree(run["process"].pid)
+        run["cpu_before"] = cpu_seconds(pids)
+        run["threads_before"] = thread_times(pids)
+        run["peak"] = 0.0
+        run["reader"].window_open = True
+    while time.monotonic() < window_start + args.dur and all(run["process"].poll() is None for run in runs):
+        for run in runs:
+            run["peak"] = max(run["peak"], peak_rss_mb(process_tree(run["process"].pid)))
+        time.sleep(0.5)
+    rows = []
+    for run in runs:
+        pids = process_tree(run["process"].pid)
+        cpu_after = cpu_seconds(pids)
+        write_thread_times(os.path.join(args.run, "logs", f"{run['name']}-{rep}.threads"), run["threads_before"],
+                           thread_times(pids))
+        run["peak"] = max(run["peak"], peak_rss_mb(pids))
+        run["reader"].window_open = False
+        run["exited_early"] = run["process"].poll() is not None
+        run["cpu"] = cpu_after - run["cpu_before"]
+    for run in runs:
+        usage = stop_player(run["process"])
+        run["reader"].stop = True
+        run["reader"].join(2)
+        run["log"].close()
+        first = run["reader"].first_audio
+        rows.append({
+            "player": run["name"], "rep": rep,
+            "ttfa_ms": round((first - start) * 1000) if first else "", "server_ms": "", "over_server_ms": "",
+            "cpu_window_s": round(run["cpu"], 2),
+            "peak_rss_mb": round(max(run["peak"], usage.ru_maxrss / 1024), 1),
+            "audio_s": round(run["reader"].window_bytes / BYTES_PER_SECOND, 2),
+            "note": "exited-early" if run["exited_early"] else ("no-audio" if first is None else ""),
+        })
+    return rows
 
 
 def median(rows, key):
@@ -358,6 +445,8 @@ def main():
     parser.add_argument("--bus", help="D-Bus session address for the players")
     parser.add_argument("--relay", action="store_true",
                         help="reach the server through a relay that notes the player's own first audio byte")
+    parser.add_argument("--together", action="store_true",
+                        help="run all players at once, each into its own sink, over one window")
     parser.add_argument("--out", required=True, help="CSV of every run")
     args = parser.parse_args()
     os.makedirs(os.path.join(args.run, "logs"), exist_ok=True)
@@ -377,6 +466,15 @@ def main():
         writer = csv.DictWriter(file, fieldnames=fields)
         writer.writeheader()
         for rep in range(1, args.reps + 1):
+            if args.together:
+                for row in together_run([(name, argv, {"SDL_AUDIODRIVER": "alsa"} if name in args.sdl else {})
+                                         for name, argv in players], args, rep):
+                    rows.append(row)
+                    writer.writerow(row)
+                    print(" ".join(f"{key}={row[key]}" for key in fields), flush=True)
+                file.flush()
+                time.sleep(1)
+                continue
             for name, argv in players:
                 env = {"SDL_AUDIODRIVER": "alsa"} if name in args.sdl else {}
                 row = one_run(name, argv, env, args, rep)
@@ -397,7 +495,17 @@ def main():
     def shown(value, digits):
         return "-" if value is None else f"{value:.{digits}f}"
 
-    print(f"\nmedians of {args.reps}, {args.dur:.0f} s window, stream {args.url}")
+    if args.together and "mpv" in summary:
+        # Runs side by side share their minute: the ratio within each run, then its median.
+        for name, _ in players:
+            ratios = sorted(mine["cpu_window_s"] / theirs["cpu_window_s"] for mine in rows for theirs in rows
+                            if mine["player"] == name and theirs["player"] == "mpv" and mine["rep"] == theirs["rep"]
+                            and theirs["cpu_window_s"])
+            if name != "mpv" and ratios:
+                print(f"{name}: CPU / mpv within each run {', '.join(f'{r:.2f}' for r in ratios)}; "
+                      f"median {statistics.median(ratios):.2f}")
+    print(f"\nmedians of {args.reps}, {args.dur:.0f} s window, stream {args.url}"
+          + (", all players at once" if args.together else ""))
     print(f"{'player':<12} {'CPU s':>6} {'peak RSS MB':>11} {'TTFA ms':>8} {'server ms':>9} {'over server':>11} "
           f"{'audio s':>8} {'CPU/mpv':>8} {'RSS/minimal':>11}  notes")
     for name, _ in players:

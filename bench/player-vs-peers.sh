@@ -4,7 +4,7 @@
 # 128 kbit/s MP3 stream and the same real-time ALSA sink. Run by hand, not by CI (minutes of CPU).
 #
 #   bench/player-vs-peers.sh [--install] [--reps N] [--dur S] [--players a,b,...] [--cli PATH]
-#                            [--server icecast|local] [--url URL] [--relay] [--app PATH]
+#                            [--server icecast|local] [--url URL] [--relay] [--app PATH] [--together]
 #
 # --server local plays our own test server's live ICY station (tests/servers/stream_server.py,
 # the same MP3 with a 2 s burst) instead of Icecast: a server that answers at once, so the first
@@ -12,6 +12,8 @@
 # source loop's second or third turn, one turn per 1400 bytes read (88 ms at 128 kbit/s).
 # --url plays a stream that already runs instead (e.g. another loopback server's Ogg or HLS).
 # --relay times the server's first audio byte on each player's own connection (see harness.py).
+# --together runs all players at once, each into its own sink, and gives each run's ratio to mpv:
+# on a shared machine whose load changes by the minute, a steadier comparison than runs in turn.
 #
 # Players: quorventale (quorventale-cli play, default build/release/app/quorventale-cli), window
 # (the window player on a fresh profile that plays the stream on start, on a private Xvfb; default
@@ -23,7 +25,7 @@
 set -euo pipefail
 repo=$(cd "$(dirname "$0")/.." && pwd)
 
-install=0 reps=3 dur=30 players=quorventale,mpv,audacious,minimal server=icecast url= relay=()
+install=0 reps=3 dur=30 players=quorventale,mpv,audacious,minimal server=icecast url= relay=() together=()
 cli=$repo/build/release/app/quorventale-cli app=$repo/build/release/app/quorventale
 while [ $# -gt 0 ]; do
   case "$1" in
@@ -34,9 +36,10 @@ while [ $# -gt 0 ]; do
     --cli) cli=$2; shift ;;
     --app) app=$2; shift ;;
     --relay) relay=(--relay) ;;
+    --together) together=(--together) ;;
     --server) server=$2; shift ;;
     --url) url=$2 server=given; shift ;;
-    *) sed -n '2,22p' "$0" >&2; exit 2 ;;
+    *) sed -n '2,24p' "$0" >&2; exit 2 ;;
   esac
   shift
 done
@@ -181,6 +184,6 @@ sleep 3 # let Icecast fill its burst buffer, as a station that has been on the a
 
 stamp=$(date +%Y%m%d-%H%M%S)
 python3 "$repo/bench/harness.py" --run "$RUN" --url "$url" --reps "$reps" --dur "$dur" \
-  "${player_args[@]}" "${sdl_args[@]}" "${user_args[@]}" "${bus_args[@]}" "${relay[@]}" \
+  "${player_args[@]}" "${sdl_args[@]}" "${user_args[@]}" "${bus_args[@]}" "${relay[@]}" "${together[@]}" \
   --out "$RUN/results/players-$stamp.csv" | tee "$RUN/results/players-$stamp.txt"
 echo "player-vs-peers: results in $RUN/results"

@@ -454,38 +454,37 @@ def main():
     players = []
     for entry in args.player:
         name, command = entry.split("=", 1)
-        players.append((name, command.replace("{url}", args.url).split()))
+        env = {"SDL_AUDIODRIVER": "alsa"} if name in args.sdl else {}
+        players.append((name, command.replace("{url}", args.url).split(), env))
     fields = ["player", "rep", "ttfa_ms", "server_ms", "over_server_ms", "cpu_window_s", "peak_rss_mb", "audio_s", "note"]
     rows = []
     if args.warmup > 0:
         measured_duration, args.dur = args.dur, args.warmup
-        for name, argv in players:
-            one_run(name, argv, {"SDL_AUDIODRIVER": "alsa"} if name in args.sdl else {}, args, 0)
+        for name, argv, env in players:
+            one_run(name, argv, env, args, 0)
         args.dur = measured_duration
     with open(args.out, "w", newline="") as file:
         writer = csv.DictWriter(file, fieldnames=fields)
         writer.writeheader()
+
+        def record(row):
+            rows.append(row)
+            writer.writerow(row)
+            file.flush()
+            print(" ".join(f"{key}={row[key]}" for key in fields), flush=True)
+
         for rep in range(1, args.reps + 1):
             if args.together:
-                for row in together_run([(name, argv, {"SDL_AUDIODRIVER": "alsa"} if name in args.sdl else {})
-                                         for name, argv in players], args, rep):
-                    rows.append(row)
-                    writer.writerow(row)
-                    print(" ".join(f"{key}={row[key]}" for key in fields), flush=True)
-                file.flush()
+                for row in together_run(players, args, rep):
+                    record(row)
                 time.sleep(1)
                 continue
-            for name, argv in players:
-                env = {"SDL_AUDIODRIVER": "alsa"} if name in args.sdl else {}
-                row = one_run(name, argv, env, args, rep)
-                rows.append(row)
-                writer.writerow(row)
-                file.flush()
-                print(" ".join(f"{key}={row[key]}" for key in fields), flush=True)
+            for name, argv, env in players:
+                record(one_run(name, argv, env, args, rep))
                 time.sleep(1)
 
     summary = {name: {key: median([r for r in rows if r["player"] == name], key)
-                      for key in ("ttfa_ms", "server_ms", "over_server_ms", "cpu_window_s", "peak_rss_mb", "audio_s")} for name, _ in players}
+                      for key in ("ttfa_ms", "server_ms", "over_server_ms", "cpu_window_s", "peak_rss_mb", "audio_s")} for name, *_ in players}
 
     def ratio(name, key, reference):
         if reference not in summary or not summary[reference][key] or summary[name][key] is None:
@@ -497,7 +496,7 @@ def main():
 
     if args.together and "mpv" in summary:
         # Runs side by side share their minute: the ratio within each run, then its median.
-        for name, _ in players:
+        for name, *_ in players:
             ratios = sorted(mine["cpu_window_s"] / theirs["cpu_window_s"] for mine in rows for theirs in rows
                             if mine["player"] == name and theirs["player"] == "mpv" and mine["rep"] == theirs["rep"]
                             and theirs["cpu_window_s"])
@@ -508,7 +507,7 @@ def main():
           + (", all players at once" if args.together else ""))
     print(f"{'player':<12} {'CPU s':>6} {'peak RSS MB':>11} {'TTFA ms':>8} {'server ms':>9} {'over server':>11} "
           f"{'audio s':>8} {'CPU/mpv':>8} {'RSS/minimal':>11}  notes")
-    for name, _ in players:
+    for name, *_ in players:
         m = summary[name]
         notes = ",".join(sorted({r["note"] for r in rows if r["player"] == name and r["note"]}))
         print(f"{name:<12} {shown(m['cpu_window_s'], 2):>6} {shown(m['peak_rss_mb'], 1):>11} "

@@ -1,5 +1,6 @@
 #include "default_playlist.h"
 
+#include "atomic_file.h"
 #include "ini/ini_file.h"
 #include "paths.h"
 #include "stations/ini_playlist.h"
@@ -8,7 +9,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 namespace qv {
 namespace {
@@ -77,11 +77,12 @@ DefaultPlaylistLoad loadDefaultPlaylist(const QString& filePath) {
 QString saveDefaultPlaylist(const QString& filePath, const QString& PlaylistPath,
                             const std::vector<stations::StationEntry>& stations) {
   ini::IniFile contents;
+  QString aside;
   if (QFileInfo::exists(filePath)) {
     ReadFile read = readIniFile(filePath);
     if (read.error.isEmpty()) {
       contents = std::move(read.file);
-    } else if (keepUnreadableFileAside(filePath).isEmpty()) {
+    } else if (aside = keepUnreadableFileAside(filePath); aside.isEmpty()) {
       return QStringLiteral("%1 cannot be read (%2) nor renamed aside, so it is not overwritten")
           .arg(QDir::toNativeSeparators(filePath), read.error);
     }
@@ -89,11 +90,11 @@ QString saveDefaultPlaylist(const QString& filePath, const QString& PlaylistPath
   contents.removeSection(stations::kPlaylistSection);
   stations::writeEntries(contents.appendSection(stations::kPlaylistSection.toString()), PlaylistPath, stations);
 
-  QSaveFile file(filePath);
-  if (!file.open(QIODevice::WriteOnly) || file.write(contents.serialize()) < 0 || !file.commit()) {
-    return QStringLiteral("%1 cannot be written: %2").arg(QDir::toNativeSeparators(filePath), file.errorString());
+  const QString error = writeFileAtomically(filePath, contents.serialize());
+  if (!error.isEmpty() && !aside.isEmpty()) {
+    restoreFileKeptAside(aside, filePath);
   }
-  return QString();
+  return error;
 }
 
 }  // namespace qv

@@ -24,6 +24,20 @@ void showError(const QString& message) {
   }
 }
 
+void showErrorsOnce(const QStringList& messages) {
+  static QStringList told;
+  QStringList fresh;
+  for (const QString& message : messages) {
+    if (!message.isEmpty() && !told.contains(message) && !fresh.contains(message)) {
+      fresh.append(message);
+    }
+  }
+  if (!fresh.isEmpty()) {
+    told.append(fresh);
+    showError(fresh.join(QLatin1Char('\n')));
+  }
+}
+
 ErrorPresenter setErrorPresenter(ErrorPresenter next) {
   return std::exchange(presenter(), std::move(next));
 }

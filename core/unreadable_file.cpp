@@ -24,4 +24,8 @@ QString keepUnreadableFileAside(const QString& filePath) {
   return QString();
 }
 
+void restoreFileKeptAside(const QString& aside, const QString& filePath) {
+  QFile::rename(aside, filePath);
+}
+
 }  // namespace qv

@@ -10,4 +10,8 @@ namespace qv {
 //! string when the file could not be renamed.
 QString keepUnreadableFileAside(const QString& filePath);
 
+//! Puts a file that keepUnreadableFileAside() moved back at `filePath`, when the fresh file meant
+//! to take its place could not be written.
+void restoreFileKeptAside(const QString& aside, const QString& filePath);
+
 }  // namespace qv

@@ -1,6 +1,6 @@
 #include "history_csv.h"
 
-#include <QSaveFile>
+#include "atomic_file.h"
 
 namespace qv::history {
 
@@ -31,15 +31,7 @@ QByteArray historyCsv(const QList<HistoryEntry>& entries) {
 }
 
 QString exportHistoryCsv(const QString& path, const QList<HistoryEntry>& entries) {
-  QSaveFile file(path);
-  if (!file.open(QIODevice::WriteOnly)) {
-    return file.errorString();
-  }
-  const QByteArray csv = historyCsv(entries);
-  if (file.write(csv) != csv.size() || !file.commit()) {
-    return file.errorString();
-  }
-  return QString();
+  return writeFileAtomically(path, historyCsv(entries));
 }
 
 }  // namespace qv::history

@@ -1,5 +1,6 @@
 #include "logo_cache.h"
 
+#include "atomic_file.h"
 #include "http_get.h"
 
 #include <QCoreApplication>
@@ -7,7 +8,6 @@
 #include <QFileInfo>
 #include <QImageReader>
 #include <QPointer>
-#include <QSaveFile>
 
 #include <chrono>
 #include <utility>
@@ -108,11 +108,7 @@ LogoDownload downloadLogo(const QString& url, const std::atomic<bool>& abort) {
 
 QString storeLogo(const QString& path, const QByteArray& body) {
   QDir().mkpath(QFileInfo(path).absolutePath());
-  QSaveFile file(path);
-  if (!file.open(QIODevice::WriteOnly) || file.write(body) < 0 || !file.commit()) {
-    return file.errorString();
-  }
-  return QString();
+  return writeFileAtomically(path, body);
 }
 
 QImage loadLogo(const QString& path) {

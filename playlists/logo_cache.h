@@ -38,7 +38,8 @@ struct LogoDownload {
 //! never call it on the GUI thread.
 LogoDownload downloadLogo(const QString& url, const std::atomic<bool>& abort);
 
-//! Writes `body` to `path` through a temporary file, creating the folders; empty string on success.
+//! Writes `body` to `path` through a temporary file, creating the folders; empty string on success,
+//! otherwise the path and the reason.
 QString storeLogo(const QString& path, const QByteArray& body);
 
 //! Decodes a logo by its content (PNG, JPEG and what the image plugins read) under an allocation

@@ -1,5 +1,6 @@
 #include "playlist_export.h"
 
+#include "atomic_file.h"
 #include "default_playlist.h"
 #include "ini/ini_file.h"
 #include "stations/ini_playlist.h"
@@ -7,7 +8,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 namespace qv::playlists {
 namespace {
@@ -78,9 +78,8 @@ QString exportPlaylist(const QString& fileName, const std::vector<stations::Stat
   if (format != ExportFormat::Ini) {
     bytes.remove(0, 3);  // the byte-order mark
   }
-  QSaveFile file(fileName);
-  if (!file.open(QIODevice::WriteOnly) || file.write(bytes) < 0 || !file.commit()) {
-    return QStringLiteral("The playlist %1 cannot be written: %2").arg(shown, file.errorString());
+  if (const QString error = writeFileAtomically(fileName, bytes); !error.isEmpty()) {
+    return QStringLiteral("The playlist ") + error;
   }
   return QString();
 }

@@ -4,13 +4,16 @@
 #include "playlist_readers.h"
 #include "zip_import.h"
 
+#include <utility>
+
 namespace qv::playlists {
 
 PlaylistOpener::Outcome PlaylistOpener::OpenPL(const QString& fileName) {
-  return importFile(fileName, false);
+  return importFile(fileName, false, fileName);
 }
 
-PlaylistOpener::Outcome PlaylistOpener::importFile(const QString& fileName, bool emptyListFirst) {
+PlaylistOpener::Outcome PlaylistOpener::importFile(const QString& fileName, bool emptyListFirst,
+                                                   const QString& source) {
   m_hooks.clearSearch();
   ReadResult read = readPlaylistFile(fileName);
   if (!read.ok()) {
@@ -33,18 +36,18 @@ PlaylistOpener::Outcome PlaylistOpener::importFile(const QString& fileName, bool
     m_state.stations.appendStations(read.stations);
   }
   if (answer == MergeAnswer::Replace) {
-    m_state.recent.AddRecentFile(fileName);
-    m_state.PlaylistPath = fileName;
+    m_state.recent.AddRecentFile(source);
+    m_state.PlaylistPath = source;
     if (m_hooks.recentChanged) {
       m_hooks.recentChanged();
     }
   } else {
-    m_state.recent.fillPlaceholder(unsavedText, fileName, m_state.stations.PLAY_ARRAY().front().Link);
+    m_state.recent.fillPlaceholder(unsavedText, source, m_state.stations.PLAY_ARRAY().front().Link);
   }
   return Outcome::Done;
 }
 
-PlaylistOpener::Step PlaylistOpener::openAfterSaveQuestion(const QString& fileName) {
+PlaylistOpener::Step PlaylistOpener::openAfterSaveQuestion(const QString& fileName, const QString& source) {
   if (m_state.UnsavedPL) {
     switch (m_hooks.askSaveFirst()) {
       case SaveAnswer::Yes:
@@ -56,10 +59,10 @@ PlaylistOpener::Step PlaylistOpener::openAfterSaveQuestion(const QString& fileNa
         break;
     }
   }
-  return OpenPL(fileName) == Outcome::Done ? Step::Opened : Step::Stop;
+  return importFile(fileName, false, source) == Outcome::Done ? Step::Opened : Step::Stop;
 }
 
-PlaylistOpener::Step PlaylistOpener::importZip(const QString& zipPath) {
+PlaylistOpener::Step PlaylistOpener::importZip(const QString& zipPath, bool saveAnswered) {
   const QString folder = tempFolder.isEmpty() ? paths::TempFolder() : tempFolder;
   const ScratchFolder scratch(folder);
   const ZipExtraction extraction = extractZip(zipPath, folder);
@@ -70,8 +73,16 @@ PlaylistOpener::Step PlaylistOpener::importZip(const QString& zipPath) {
   if (const QString skipped = skippedMembersMessage(zipPath, extraction.skipped); !skipped.isEmpty()) {
     m_hooks.showMessage(skipped);
   }
+  bool emptyListFirst = saveAnswered;
   for (const QString& file : extraction.files) {
-    if (openAfterSaveQuestion(file) == Step::Stop) {
+    Step step = Step::Opened;
+    if (saveAnswered) {
+      const Outcome outcome = importFile(file, std::exchange(emptyListFirst, false), zipPath);
+      step = outcome == Outcome::Done ? Step::Opened : Step::Stop;
+    } else {
+      step = openAfterSaveQuestion(file, zipPath);
+    }
+    if (step == Step::Stop) {
       break;  // Cancel, or a member that cannot be read, ends this archive only
     }
   }
@@ -85,7 +96,7 @@ void PlaylistOpener::openFiles(const QStringList& fileNames) {
       importZip(fileName);
       continue;
     }
-    if (openAfterSaveQuestion(fileName) == Step::Stop) {
+    if (openAfterSaveQuestion(fileName, fileName) == Step::Stop) {
       break;  // Cancel, or a file that cannot be read, ends the command
     }
   }
@@ -97,8 +108,14 @@ void PlaylistOpener::openRecentRow(int row) {
   if (path.isEmpty()) {
     return;
   }
+  // An archive asks again which of its members to take.
+  const bool archive = readerForFile(path) == ReaderKind::Zip;
   if (!m_state.UnsavedPL) {
-    OpenPL(path);
+    if (archive) {
+      importZip(path);
+    } else {
+      OpenPL(path);
+    }
   } else {
     switch (m_hooks.askSaveFirst()) {
       case SaveAnswer::Yes:
@@ -110,7 +127,11 @@ void PlaylistOpener::openRecentRow(int row) {
         // The list is emptied only once the import goes ahead: a file that cannot be read or a
         // cancelled question must not cost the stations.
         m_state.stations.clearFilter();
-        importFile(path, true);
+        if (archive) {
+          importZip(path, true);
+        } else {
+          importFile(path, true, path);
+        }
         break;
     }
   }

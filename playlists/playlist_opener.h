@@ -57,9 +57,13 @@ class PlaylistOpener {
 
  private:
   enum class Step : std::uint8_t { Opened, Skipped, Stop };
-  Step openAfterSaveQuestion(const QString& fileName);
-  Step importZip(const QString& zipPath);
-  Outcome importFile(const QString& fileName, bool emptyListFirst);
+  //! `source` is what the recent list and PlaylistPath name: the file itself, or the archive a
+  //! member was unpacked from (the unpacked copy is deleted afterwards).
+  Step openAfterSaveQuestion(const QString& fileName, const QString& source);
+  //! With `saveAnswered`, the save question was answered No already and the first member that is
+  //! imported replaces the list, as a recent row does.
+  Step importZip(const QString& zipPath, bool saveAnswered = false);
+  Outcome importFile(const QString& fileName, bool emptyListFirst, const QString& source);
 
   State m_state;
   Hooks m_hooks;

@@ -1,5 +1,6 @@
 #include "recent_playlists.h"
 
+#include "atomic_file.h"
 #include "ini/ini_file.h"
 #include "paths.h"
 #include "stations/ini_playlist.h"
@@ -8,7 +9,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 #include <algorithm>
 
@@ -146,6 +146,7 @@ QString RecentPlaylists::load(const QString& file, const QString& PlaylistPath, 
 
 QString RecentPlaylists::save(const QString& file) const {
   ini::IniFile contents;
+  QString aside;
   if (QFileInfo::exists(file)) {
     QFile in(file);
     ini::IniFile::Parsed parsed;
@@ -155,7 +156,7 @@ QString RecentPlaylists::save(const QString& file) const {
     }
     if (readable && parsed.ok()) {
       contents = std::move(parsed.file);
-    } else if (keepUnreadableFileAside(file).isEmpty()) {
+    } else if (aside = keepUnreadableFileAside(file); aside.isEmpty()) {
       return QStringLiteral("%1 cannot be read nor renamed aside, so it is not overwritten")
           .arg(QDir::toNativeSeparators(file));
     }
@@ -172,11 +173,11 @@ QString RecentPlaylists::save(const QString& file) const {
     section.append(QLatin1String("Name") + number, stations::singleLine(slot.name));
   }
   QDir().mkpath(QFileInfo(file).absolutePath());
-  QSaveFile out(file);
-  if (!out.open(QIODevice::WriteOnly) || out.write(contents.serialize()) < 0 || !out.commit()) {
-    return QStringLiteral("%1 cannot be written: %2").arg(QDir::toNativeSeparators(file), out.errorString());
+  const QString error = writeFileAtomically(file, contents.serialize());
+  if (!error.isEmpty() && !aside.isEmpty()) {
+    restoreFileKeptAside(aside, file);
   }
-  return QString();
+  return error;
 }
 
 }  // namespace qv::playlists

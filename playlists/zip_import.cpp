@@ -126,6 +126,12 @@ QString writeMember(zip_t* archive, const ZipMember& member, const QString& targ
           .arg(member.name, QString::fromUtf8(zip_file_strerror(in.get())));
     }
     if (got == 0) {
+      // The last buffered bytes reach the disk only here: a full disk must not leave a cut member.
+      const bool flushed = out.flush();
+      out.close();
+      if (!flushed || out.error() != QFileDevice::NoError) {
+        return QStringLiteral("%1 cannot be written: %2").arg(QDir::toNativeSeparators(target), out.errorString());
+      }
       return QString();
     }
     unpacked += got;

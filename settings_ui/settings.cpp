@@ -425,6 +425,10 @@ void TSettingsForm::writeSettings() {
     keepStored.push_back(settings::Discreditation.name);
   }
   m_model.write(key, settings::Writer::SettingsWindowDestroy, keepStored);
+  // The main window's close may have told this very failure already.
+  if (!key.close()) {
+    qv::showErrorsOnce({key.writeError()});
+  }
 }
 
 TSettingsForm::~TSettingsForm() {

@@ -140,21 +140,26 @@ void TMainForm::FormClose() {
   qv::logStage("close 1 media keys");
   unregisterMediaKeys();
 
+  // Each file is saved on its own, also after another failed; the user is told once, at the end.
+  QStringList failures;
   qv::logStage("close 2 settings");
   if (m_listening) {
     m_listening->shutDown();  // a sleep timer's fade must not be saved as the volume
   }
-  writeSettings();
+  if (const QString error = writeSettings(); !error.isEmpty()) {
+    failures.append(error);
+  }
 
   qv::logStage("close 3 skin");
   m_skin.release();
   LogoImage->clear();
 
   qv::logStage("close 4 default playlist");
-  qv::logStageOutcome("close 4 default playlist", saveStationList());
+  qv::logStageOutcome("close 4 default playlist", saveStationList(failures));
 
   qv::logStage("close 5 recent playlists");
-  qv::logStageOutcome("close 5 recent playlists", m_playlistCommands->saveRecent());
+  qv::logStageOutcome("close 5 recent playlists", m_playlistCommands->saveRecent(failures));
+  qv::showErrorsOnce(failures);
 }
 
 TMainForm::~TMainForm() {

@@ -295,7 +295,8 @@ class TMainForm : public QWidget, public qv::i18n::MainFormTexts, public Setting
   void shutDownPlayback();
   void playSelectedStation(int row, bool stopFirst);
   qv::StageOutcome loadStationList();
-  qv::StageOutcome saveStationList();
+  //! Writes the station list; a failure is added to `failures`, to be told with the others.
+  qv::StageOutcome saveStationList(QStringList& failures);
   void createInfoPanelControls();
   void createSoundControls();
   void connectButtons();
@@ -307,7 +308,8 @@ class TMainForm : public QWidget, public qv::i18n::MainFormTexts, public Setting
   int readOutputRate();
   void readSettings(qv::settings::SettingsKey& key);
   void readWindowBounds(qv::settings::SettingsKey& key);
-  void writeSettings();
+  //! Empty, or why the settings file could not be written.
+  QString writeSettings();
 
   qv::settings::SettingsBackend& m_settings;
   qv::settings::SettingsModel& m_model;

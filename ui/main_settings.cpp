@@ -102,11 +102,11 @@ void TMainForm::readSettings(settings::SettingsKey& key) {
 }
 
 // When the key cannot be opened nothing is written and closing goes on.
-void TMainForm::writeSettings() {
+QString TMainForm::writeSettings() {
   settings::SettingsKey key(m_settings);
   if (!key.isOpen()) {
     qCInfo(lcLifecycle) << "close 2 skipped: the settings key cannot be opened";
-    return;
+    return QString();
   }
   // The restored bounds: a maximized window comes back at its normal place.
   const QRect bounds = isMaximized() || isFullScreen() ? normalGeometry() : geometry();
@@ -128,4 +128,6 @@ void TMainForm::writeSettings() {
   } else {
     m_model.write(key, settings::Writer::MainWindowClose, {settings::PopupFormWidth.name});
   }
+  key.close();
+  return key.writeError();
 }

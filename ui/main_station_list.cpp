@@ -92,14 +92,14 @@ qv::StageOutcome TMainForm::loadStationList() {
 }
 
 // The whole list is written, also while a filter shows only part of it.
-qv::StageOutcome TMainForm::saveStationList() {
+qv::StageOutcome TMainForm::saveStationList(QStringList& failures) {
   if (!m_stationListLoaded) {
     qCInfo(lcLifecycle) << "close 4 skipped: the station list was not read at start-up, so the stored one is kept";
     return qv::StageOutcome::Done;
   }
   const QString error = qv::saveDefaultPlaylist(qv::defaultPlaylistFile(), PlaylistPath, Stations.PLAY_ARRAY());
   if (!error.isEmpty()) {
-    qv::showError(error);
+    failures.append(error);
     return qv::StageOutcome::Failed;
   }
   return qv::StageOutcome::Done;

@@ -228,9 +228,9 @@ StageOutcome PlaylistCommands::loadRecent() {
   return StageOutcome::Done;
 }
 
-StageOutcome PlaylistCommands::saveRecent() {
+StageOutcome PlaylistCommands::saveRecent(QStringList& failures) {
   if (const QString error = m_recent.save(playlists::recentPlaylistsFile()); !error.isEmpty()) {
-    showError(error);
+    failures.append(error);
     return StageOutcome::Failed;
   }
   return StageOutcome::Done;

@@ -61,7 +61,8 @@ class PlaylistCommands final : public QObject {
   void RebuildRecentPL();
 
   StageOutcome loadRecent();
-  StageOutcome saveRecent();
+  //! Writes the recent list; a failure is added to `failures`, to be told with the others.
+  StageOutcome saveRecent(QStringList& failures);
 
   //! The logo of the current station in `LogoImage`: the cached file, a download that shows it
   //! when it arrives, or the default logo.

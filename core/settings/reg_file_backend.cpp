@@ -1,5 +1,6 @@
 #include "reg_file_backend.h"
 
+#include "atomic_file.h"
 #include "reg_file.h"
 #include "unreadable_file.h"
 
@@ -7,7 +8,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLoggingCategory>
-#include <QSaveFile>
 
 #include <utility>
 
@@ -52,16 +52,19 @@ class RegFileKey final : public RegistryKey {
     if (!m_dirty && m_existed) {
       return true;
     }
-    if (m_existed && m_contents.damaged()) {
-      keepDamagedFileAside();
-    }
-    QSaveFile file(m_filePath);
-    if (!file.open(QIODevice::WriteOnly) || file.write(m_contents.serialize()) < 0 || !file.commit()) {
-      qCWarning(lcSettings).noquote() << "cannot write" << m_filePath << file.errorString();
+    const QString aside = m_existed && m_contents.damaged() ? keepDamagedFileAside() : QString();
+    m_writeError = writeFileAtomically(m_filePath, m_contents.serialize());
+    if (!m_writeError.isEmpty()) {
+      if (!aside.isEmpty()) {
+        restoreFileKeptAside(aside, m_filePath);
+      }
+      qCWarning(lcSettings).noquote() << m_writeError;
       return false;
     }
     return true;
   }
+
+  QString writeError() const override { return m_writeError; }
 
  private:
   bool store(const QString& name, RegistryValue value) {
@@ -73,11 +76,12 @@ class RegFileKey final : public RegistryKey {
     return true;
   }
 
-  void keepDamagedFileAside() const {
+  QString keepDamagedFileAside() const {
     const QString aside = keepUnreadableFileAside(m_filePath);
     if (!aside.isEmpty()) {
       qCWarning(lcSettings).noquote() << "settings file had unreadable lines; the old file is kept as" << aside;
     }
+    return aside;
   }
 
   QString m_filePath;
@@ -85,6 +89,7 @@ class RegFileKey final : public RegistryKey {
   bool m_existed;
   bool m_dirty = false;
   bool m_closed = false;
+  QString m_writeError;
 };
 
 }  // namespace

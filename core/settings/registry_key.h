@@ -33,6 +33,8 @@ class RegistryKey {
   virtual bool deleteValue(const QString& name) = 0;
   //! Flushes and releases the key; later calls do nothing. False when the flush failed.
   virtual bool close() = 0;
+  //! Why the last close() could not write the key, naming where it is kept; empty when it could.
+  virtual QString writeError() const { return {}; }
 };
 
 //! Where the key lives: opens it for one use.

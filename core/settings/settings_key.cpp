@@ -59,6 +59,7 @@ bool SettingsKey::close() {
     return false;
   }
   const bool flushed = m_key->close();
+  m_writeError = flushed ? QString() : m_key->writeError();
   m_key.reset();
   return flushed;
 }

@@ -42,12 +42,15 @@ class SettingsKey {
 
   //! Flushes and releases the key; false when it was not open or the flush failed.
   bool close();
+  //! After a close() that failed to write: the message naming the file and the reason.
+  const QString& writeError() const { return m_writeError; }
 
  private:
   static QString nameOf(std::string_view name) { return QString::fromLatin1(name.data(), qsizetype(name.size())); }
   std::optional<RegistryValue> raw(std::string_view name) const;
 
   std::unique_ptr<RegistryKey> m_key;
+  QString m_writeError;
 };
 
 }  // namespace qv::settings

@@ -132,6 +132,37 @@ TEST_F(OpenerTest, AZipWithTwoPlaylistsAsksTwiceAndLeavesNoTemporaryFolder) {
   EXPECT_TRUE(m_messages.isEmpty());
 }
 
+// The unpacked member is deleted once read: what the list and the recent entry name is the archive.
+TEST_F(OpenerTest, AZipMemberTakenWithReplaceIsRecordedAsItsArchiveAndReopensFromIt) {
+  const QString archive = m_dir.filePath(QStringLiteral("lists.zip"));
+  ASSERT_TRUE(
+      writeZip(archive, {{"a.m3u", "#EXTINF:-1,A\nhttp://a\n"}, {"b.pls", "[playlist]\nFile1=http://b\nTitle1=B\n"}}));
+  m_mergeAnswers = {MergeAnswer::Replace, MergeAnswer::Cancel};
+  m_opener.openFiles({archive});
+  EXPECT_EQ(names(), strings({"A"}));
+  EXPECT_EQ(m_playlistPath, archive);
+  EXPECT_EQ(m_recent.recentSlots()[0].path, archive);
+  EXPECT_EQ(m_recent.rows().front(), QStringLiteral("lists"));
+
+  // The recent row opens the archive again and asks for each member.
+  m_mergeAnswers = {MergeAnswer::Cancel, MergeAnswer::Replace};
+  m_opener.openRecentRow(0);
+  EXPECT_EQ(m_mergeAsked, 4);
+  EXPECT_EQ(names(), strings({"B"}));
+  EXPECT_EQ(m_playlistPath, archive);
+
+  // Unsaved changes answered No: the first member taken replaces the list, the next one adds.
+  m_unsaved = true;
+  m_saveAnswers = {SaveAnswer::No};
+  m_mergeAnswers = {MergeAnswer::Add, MergeAnswer::Add};
+  m_opener.openRecentRow(0);
+  EXPECT_EQ(m_saveAsked, 1);
+  EXPECT_EQ(names(), strings({"A", "B"}));
+  EXPECT_EQ(m_recent.recentSlots()[0].path, archive);
+  EXPECT_TRUE(m_messages.isEmpty());
+  EXPECT_FALSE(QDir(m_opener.tempFolder).exists());
+}
+
 TEST_F(OpenerTest, ARecentRowAnsweredNoReplacesOnlyOnceTheImportGoesAhead) {
   const QString list = file("recent.m3u", "http://r\n");
   m_recent.AddRecentFile(list);

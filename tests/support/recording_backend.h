@@ -75,6 +75,7 @@ class RecordingBackend final : public qv::settings::SettingsBackend {
       }
       return m_inner->close();
     }
+    QString writeError() const override { return m_inner->writeError(); }
     ~Key() override { close(); }
 
    private:

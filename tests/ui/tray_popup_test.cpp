@@ -2,8 +2,11 @@
 // offscreen platform.
 #include "image_button.h"
 #include "interface_texts.h"
+#include "listening.h"
 #include "popup_geometry.h"
 #include "program_run.h"
+#include "sleep_timer.h"
+#include "sleep_timer_control.h"
 #include "tray.h"
 
 #include <QAction>
@@ -12,6 +15,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QScreen>
+#include <QSystemTrayIcon>
 #include <QTest>
 #include <QWindow>
 
@@ -123,6 +127,49 @@ TEST_F(TrayAndPopup, TheMenuListsEveryStationAndPlaysTheOneAnItemNames) {
   MainForm->Stations.appendStations({{QStringLiteral("News"), {}, {}, {}}});
   EXPECT_EQ(captions(tray.Stations1).size(), 4);
   EXPECT_EQ(marked(tray.Stations1), QStringList{QStringLiteral("2. Rock One")});
+}
+
+// The sleep timer's captions and the tray's tooltip count down on the second while it runs.
+TEST_F(TrayAndPopup, TheSleepTimerCaptionAndTooltipCountDown) {
+  using Clock = qv::playback::SleepTimer::Clock;
+  qv::playback::SleepTimerControl& timer = MainForm->listening().sleepTimer();
+  Clock::time_point now = Clock::now();
+  timer.setClock([&now] { return now; });
+  timer.setTickInterval(std::chrono::milliseconds(5));
+  const QMenu* sleepMenus[] = {MainForm->tray().TrayPopup->findChild<QMenu*>(QStringLiteral("SleepTimerMenu")),
+                               MainForm->PlaylistButtonPopup->findChild<QMenu*>(QStringLiteral("SleepTimerMenu"))};
+  for (const QMenu* menu : sleepMenus) {
+    ASSERT_NE(menu, nullptr);
+  }
+  const auto shows = [&](const QString& left) {
+    return QTest::qWaitFor(
+        [&] {
+          for (const QMenu* menu : sleepMenus) {
+            if (menu->title() != QStringLiteral("Sleep timer (") + left + QLatin1Char(')')) {
+              return false;
+            }
+          }
+          return MainForm->tray().TrayIcon1->toolTip() == QStringLiteral("Sleep timer: ") + left;
+        },
+        1000);
+  };
+
+  const Clock::time_point started = now;
+  timer.start(std::chrono::minutes(1));
+  EXPECT_TRUE(shows(QStringLiteral("1:00")));
+  // On the second as the clock goes, also where a quarter second changes nothing shown.
+  struct Step {
+    int elapsedMs;
+    const char* left;
+  };
+  const Step steps[] = {{250, "1:00"}, {1000, "0:59"}, {1250, "0:59"}, {21000, "0:39"}, {59500, "0:01"}};
+  for (const Step& step : steps) {
+    now = started + std::chrono::milliseconds(step.elapsedMs);
+    EXPECT_TRUE(shows(QLatin1String(step.left))) << step.elapsedMs;
+  }
+  timer.cancel();
+  EXPECT_EQ(sleepMenus[0]->title(), QStringLiteral("Sleep timer"));
+  EXPECT_TRUE(MainForm->tray().TrayIcon1->toolTip().isEmpty());
 }
 
 // Minimizing through the platform (the taskbar button) hides to the tray whenever the option is on;

@@ -290,6 +290,7 @@ class TMainForm : public QWidget, public qv::i18n::MainFormTexts, public Setting
   void applyStatusView(const qv::playback::StatusView& view);
   void stationRequested(const qv::stations::StationEntry& station);
   void placeTrackLabel();
+  void stackInfoLabels();
   void showStationLogo();
   //! Ends every stream-open worker; the audio output is released first.
   void shutDownPlayback();

@@ -1,6 +1,6 @@
 // The windows' texts in every shipped language: every menu follows a language change at once and
-// after a restart, and no text is cut or runs into another, in the main window, the popup, the
-// station editor and the history window.
+// after a restart, no text is cut or runs into another, in the main window, the popup, the station
+// editor and the history window, and the information panel keeps its texts apart for every report.
 #include "../playback/qstring_printer.h"
 #include "history_window.h"
 #include "listening.h"
@@ -10,6 +10,7 @@
 #include "sleep_timer_control.h"
 #include "sound/eq_panel.h"
 #include "station_list/station_list_panel.h"
+#include "status_report.h"
 #include "text_fit.h"
 #include "tray.h"
 
@@ -180,6 +181,55 @@ TEST(WindowTexts, NoTextIsCutInAnyWindowAndLanguage) {
   }
   AddEditForm->reject();
   history.close();
+  run.finish();
+}
+
+// Each report of the stream opener, the header pass and the title reader, alone and after the
+// others, at the first-start size: the texts of the information panel stay apart and above the
+// buttons; an error's two lines do not run into the status line.
+TEST(InformationPanel, NoTextRunsIntoAnotherForAnyReport) {
+  using qv::playback::ReportCode;
+  using qv::playback::StatusReport;
+  ProgramRun run;
+  ASSERT_TRUE(run.start());
+  MainForm->show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(MainForm));
+
+  const QString longTitle = QStringLiteral(
+      "An artist with a rather long name - A song whose title goes on and on, well past the end of the panel, "
+      "and then some more words");
+  const StatusReport reports[] = {
+      StatusReport::connecting(),
+      StatusReport::serverStatus("HTTP/1.1 404 Not Found\r\nContent-Type: text/html\r\n\r\n"),
+      StatusReport::failed(11),
+      StatusReport::buffering(40),
+      {ReportCode::StationName, 0, QStringLiteral("Radio Example \u2013 Jazz (Jazz)")},
+      {ReportCode::BitrateLine, 0, QStringLiteral("Bitrate 128")},
+      StatusReport::title(QStringLiteral("Artist - Title")),
+      StatusReport::title(longTitle),
+      StatusReport::failed(0),
+      StatusReport::serverStatus("ICY 200 OK\r\n\r\n"),
+      StatusReport::failed(11),
+  };
+  const QWidget* panel = MainForm->LargeInfoPanel;
+  const int buttonsTop = MainForm->PreviousImage->y();
+  for (const StatusReport& report : reports) {
+    MainForm->StreamStatusMessage(report);
+    QCoreApplication::processEvents();
+    const QString where = QStringLiteral("after report %1 \"%2\"").arg(int(report.code)).arg(report.text.left(20));
+    QList<QWidget*> texts = textControls(panel);
+    for (const QWidget* text : texts) {
+      EXPECT_LE(text->geometry().bottom(), buttonsTop - 1)
+          << where.toStdString() << " " << text->objectName().toStdString();
+    }
+    // A title longer than the room above the station label loses its end rather than run into it.
+    if (MainForm->TrackLabel->text() == longTitle) {
+      EXPECT_LT(MainForm->TrackLabel->geometry().bottom(), MainForm->StationLabel->y()) << where.toStdString();
+      texts.removeOne(MainForm->TrackLabel);
+    }
+    expectWholeAndApart(texts, panel, where);
+  }
+  EXPECT_TRUE(MainForm->StationLabel->text().contains(QLatin1Char('\n')));
   run.finish();
 }
 

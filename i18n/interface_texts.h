@@ -34,6 +34,10 @@ QString builtInText(int line);
 //! Sets every held text (the main window's fields and the program-wide texts) to its built-in text.
 void applyBuiltInTexts(MainFormTexts& mainForm);
 
+//! The main window's fields with their built-in text, for a window shown without the main window's
+//! texts; unlike applyBuiltInTexts it leaves the program-wide texts in the language chosen.
+MainFormTexts builtInMainFormTexts();
+
 }  // namespace qv::i18n
 
 //! The program-wide interface texts (GUI thread only); read when a message or status is shown.

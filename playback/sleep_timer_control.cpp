@@ -32,7 +32,8 @@ SleepTimerControl::SleepTimerControl(PlaybackController& controller, QObject* pa
     : QObject(parent),
       m_target(std::make_unique<Target>(controller)),
       m_timer(std::make_unique<SleepTimer>(*m_target)),
-      m_ticker(new QTimer(this)) {
+      m_ticker(new QTimer(this)),
+      m_now([] { return SleepTimer::Clock::now(); }) {
   // A quarter second keeps the fade smooth enough and the caption on the second.
   m_ticker->setInterval(250);
   connect(m_ticker, &QTimer::timeout, this, &SleepTimerControl::tick);
@@ -51,16 +52,22 @@ void SleepTimerControl::setTickInterval(std::chrono::milliseconds interval) {
   m_ticker->setInterval(interval);
 }
 
+void SleepTimerControl::setClock(std::function<SleepTimer::Clock::time_point()> now) {
+  m_now = std::move(now);
+}
+
 void SleepTimerControl::start(std::chrono::milliseconds duration) {
-  m_timer->start(duration, SleepTimer::Clock::now());
+  m_timer->start(duration, m_now());
   m_ticker->start();
-  emit remainingChanged(remainingText());
+  m_shown = remainingText();
+  emit remainingChanged(m_shown);
 }
 
 void SleepTimerControl::cancel() {
   m_timer->cancel();
   m_ticker->stop();
-  emit remainingChanged(QString());
+  m_shown.clear();
+  emit remainingChanged(m_shown);
 }
 
 bool SleepTimerControl::active() const {
@@ -68,22 +75,23 @@ bool SleepTimerControl::active() const {
 }
 
 std::chrono::milliseconds SleepTimerControl::remaining() const {
-  return m_timer->remaining(SleepTimer::Clock::now()).value_or(std::chrono::milliseconds(0));
+  return m_timer->remaining(m_now()).value_or(std::chrono::milliseconds(0));
 }
 
 QString SleepTimerControl::remainingText() const {
   return active() ? formatRemaining(remaining()) : QString();
 }
 
+// Compared with the text told last, not with one made a moment before this tick: the two would
+// almost always read the same second, and the caption would stand still.
 void SleepTimerControl::tick() {
-  const QString before = remainingText();
-  m_timer->tick(SleepTimer::Clock::now());
+  m_timer->tick(m_now());
   if (!m_timer->active()) {
     m_ticker->stop();
   }
-  const QString after = remainingText();
-  if (after != before || !m_timer->active()) {
-    emit remainingChanged(after);
+  if (const QString now = remainingText(); now != m_shown) {
+    m_shown = now;
+    emit remainingChanged(m_shown);
   }
 }
 

@@ -6,6 +6,7 @@
 #include <QString>
 
 #include <chrono>
+#include <functional>
 #include <memory>
 
 class QTimer;
@@ -38,9 +39,10 @@ class SleepTimerControl : public QObject {
   //! "m:ss" (or "h:mm:ss") of the time left; empty when off.
   QString remainingText() const;
 
-  //! Tests: the fade's length and the ticking interval, scaled down.
+  //! Tests: the fade's length and the ticking interval, scaled down, and the clock the timer reads.
   void setFade(std::chrono::milliseconds fade);
   void setTickInterval(std::chrono::milliseconds interval);
+  void setClock(std::function<SleepTimer::Clock::time_point()> now);
 
  signals:
   //! Once a second while running, and when started, cancelled or expired (then empty).
@@ -53,6 +55,9 @@ class SleepTimerControl : public QObject {
   std::unique_ptr<Target> m_target;
   std::unique_ptr<SleepTimer> m_timer;
   QTimer* m_ticker;
+  std::function<SleepTimer::Clock::time_point()> m_now;
+  //! The text last told: a tick tells only a change from it.
+  QString m_shown;
 };
 
 //! "m:ss", or "h:mm:ss" from an hour on.

@@ -9,9 +9,14 @@
 #include <QPointer>
 #include <QPushButton>
 
+#include <algorithm>
+
 TAddEditForm* AddEditForm = nullptr;
 
 namespace {
+
+constexpr int kFieldsLeft = 96;
+constexpr int kCaptionGap = 2;  // as the English captions have
 
 template <typename Widget>
 Widget* placed(Widget* widget, const char* name, int left, int top, int width = 0, int height = 0) {
@@ -41,13 +46,13 @@ TAddEditForm::TAddEditForm(QWidget* parent)
 
   // Created in tab order.
   lName = placed(new QLabel(this), "lName", 8, 19);
-  eName = placed(new QLineEdit(this), "eName", 96, 16, 202, 23);
+  eName = placed(new QLineEdit(this), "eName", kFieldsLeft, 16, 202, 23);
   lLink = placed(new QLabel(this), "lLink", 8, 48);
-  eLink = placed(new QLineEdit(this), "eLink", 96, 45, 202, 23);
+  eLink = placed(new QLineEdit(this), "eLink", kFieldsLeft, 45, 202, 23);
   lTag = placed(new QLabel(this), "lTag", 8, 77);
-  eTag = placed(new QLineEdit(this), "eTag", 96, 74, 201, 23);
+  eTag = placed(new QLineEdit(this), "eTag", kFieldsLeft, 74, 201, 23);
   lLogo = placed(new QLabel(this), "lLogo", 8, 106);
-  eLogo = placed(new QLineEdit(this), "eLogo", 96, 103, 201, 23);
+  eLogo = placed(new QLineEdit(this), "eLogo", kFieldsLeft, 103, 201, 23);
   bOk = placed(new QPushButton(this), "bOk", 319, 15, 89, 25);
   bcancel = placed(new QPushButton(this), "bcancel", 319, 102, 89, 25);
   bOk->setDefault(true);
@@ -64,10 +69,7 @@ TAddEditForm::TAddEditForm(QWidget* parent)
 TAddEditForm::~TAddEditForm() = default;
 
 void TAddEditForm::FormShow() {
-  qv::i18n::MainFormTexts builtIn;
-  if (!m_texts) {
-    qv::i18n::applyBuiltInTexts(builtIn);
-  }
+  const qv::i18n::MainFormTexts builtIn = m_texts ? qv::i18n::MainFormTexts() : qv::i18n::builtInMainFormTexts();
   const qv::i18n::MainFormTexts& texts = m_texts ? *m_texts : builtIn;
   setWindowTitle(texts.l_addform);
   lName->setText(texts.l_addtitle);
@@ -76,8 +78,17 @@ void TAddEditForm::FormShow() {
   lLogo->setText(texts.l_addpic);
   bOk->setText(texts.l_addbtn);
   bcancel->setText(texts.l_cancel);
+  int widest = 0;
   for (QLabel* label : {lName, lLink, lTag, lLogo}) {
     label->adjustSize();
+    widest = std::max(widest, label->width());
+  }
+  // The fields start after the widest caption and keep their right edge, so that no language's
+  // caption runs under them.
+  const int fieldsLeft = std::max(kFieldsLeft, lName->x() + widest + kCaptionGap);
+  for (QLineEdit* field : {eName, eLink, eTag, eLogo}) {
+    const QRect place = field->geometry();
+    field->setGeometry(fieldsLeft, place.y(), place.right() + 1 - fieldsLeft, place.height());
   }
 }
 

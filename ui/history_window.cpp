@@ -11,6 +11,7 @@
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
@@ -22,11 +23,9 @@ namespace qv::ui {
 HistoryWindow::HistoryWindow(const QString& databasePath, QWidget* parent)
     : QWidget(parent, Qt::Window), m_path(databasePath), m_search(new QLineEdit(this)), m_list(new QTreeWidget(this)) {
   setObjectName(QStringLiteral("HistoryWindow"));
-  setWindowTitle(qv::l_history);
   resize(640, 420);
 
   m_search->setObjectName(QStringLiteral("HistorySearch"));
-  m_search->setPlaceholderText(qv::l_historysearch);
   m_search->setClearButtonEnabled(true);
   connect(m_search, &QLineEdit::textChanged, this, &HistoryWindow::refresh);
 
@@ -43,13 +42,14 @@ HistoryWindow::HistoryWindow(const QString& databasePath, QWidget* parent)
 
   auto* buttons = new QHBoxLayout;
   const auto addButton = [&](const QString& text, const char* name, void (HistoryWindow::*action)()) {
-    auto* button = new QPushButton(text, this);
+    auto* button = new QPushButton(this);
     button->setObjectName(QString::fromLatin1(name));
     connect(button, &QPushButton::clicked, this, action);
     buttons->addWidget(button);
-    auto* menuAction = new QAction(text, m_list);
+    auto* menuAction = new QAction(m_list);
     connect(menuAction, &QAction::triggered, this, action);
     m_list->addAction(menuAction);
+    m_commands.append({button, menuAction, &text});
   };
   addButton(qv::l_historycopy, "HistoryCopy", &HistoryWindow::copySelectedTitle);
   addButton(qv::l_historyweb, "HistoryWeb", &HistoryWindow::searchSelectedTitleOnTheWeb);
@@ -62,6 +62,25 @@ HistoryWindow::HistoryWindow(const QString& databasePath, QWidget* parent)
   layout->addWidget(m_search);
   layout->addWidget(m_list);
   layout->addLayout(buttons);
+  applyTexts();
+}
+
+// Like the settings window: the search box and the list leave Escape to the window.
+void HistoryWindow::keyPressEvent(QKeyEvent* event) {
+  if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+    close();
+    return;
+  }
+  QWidget::keyPressEvent(event);
+}
+
+void HistoryWindow::applyTexts() {
+  setWindowTitle(qv::l_history);
+  m_search->setPlaceholderText(qv::l_historysearch);
+  for (const Command& command : m_commands) {
+    command.button->setText(*command.text);
+    command.menuAction->setText(*command.text);
+  }
 }
 
 bool HistoryWindow::ensureReader() {

@@ -7,7 +7,10 @@
 #include <QString>
 #include <QWidget>
 
+class QAction;
+class QKeyEvent;
 class QLineEdit;
+class QPushButton;
 class QTreeWidget;
 
 namespace qv::ui {
@@ -26,6 +29,8 @@ class HistoryWindow : public QWidget {
 
   //! Runs the search again (after a title was stored or the history cleared).
   void refresh();
+  //! The title, the search box's hint and the buttons' and menu's captions in the current language.
+  void applyTexts();
   QLineEdit* searchBox() const { return m_search; }
   QTreeWidget* list() const { return m_list; }
   const QList<qv::history::HistoryEntry>& shownEntries() const { return m_entries; }
@@ -42,6 +47,9 @@ class HistoryWindow : public QWidget {
   //! The user confirmed that the whole history goes.
   void clearRequested();
 
+ protected:
+  void keyPressEvent(QKeyEvent* event) override;
+
  private:
   const qv::history::HistoryEntry* selectedEntry() const;
   void askToExport();
@@ -53,6 +61,13 @@ class HistoryWindow : public QWidget {
   QLineEdit* m_search;
   QTreeWidget* m_list;
   QList<qv::history::HistoryEntry> m_entries;
+  //! Each command's button and context-menu entry, with the text that names both.
+  struct Command {
+    QPushButton* button;
+    QAction* menuAction;
+    const QString* text;
+  };
+  QList<Command> m_commands;
 };
 
 }  // namespace qv::ui

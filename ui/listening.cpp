@@ -37,13 +37,25 @@ Listening::Listening(QWidget& window, qv::playback::PlaybackController& controll
 
   if (playlistMenu) {
     playlistMenu->addSeparator();
-    QAction* history = playlistMenu->addAction(qv::l_history);
+    QAction* history = m_historyAction = playlistMenu->addAction(qv::l_history);
     history->setObjectName(QStringLiteral("popHistory"));
     history->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_H));
     history->setShortcutContext(Qt::WindowShortcut);
     window.addAction(history);  // the key works while the menu is closed
     connect(history, &QAction::triggered, this, [this] { showHistory(); });
-    addSleepTimerMenu(playlistMenu, *m_sleepTimer, &window);
+    m_sleepMenu = addSleepTimerMenu(playlistMenu, *m_sleepTimer, &window);
+  }
+}
+
+void Listening::applyTexts() {
+  if (m_historyAction) {
+    m_historyAction->setText(qv::l_history);
+  }
+  if (m_sleepMenu) {
+    applySleepTimerMenuTexts(m_sleepMenu, *m_sleepTimer);
+  }
+  if (m_history) {
+    m_history->applyTexts();
   }
 }
 

@@ -7,6 +7,7 @@
 
 #include <memory>
 
+class QAction;
 class QMenu;
 class QWidget;
 
@@ -42,6 +43,8 @@ class Listening : public QObject {
   qv::playback::SleepTimerControl& sleepTimer() { return *m_sleepTimer; }
   //! Opens (or raises) the history window.
   HistoryWindow& showHistory();
+  //! The language changed: the menu entries and the history window take the current texts.
+  void applyTexts();
   //! At close, before the settings are written: a fade in progress is undone, so the volume saved
   //! is the user's.
   void shutDown();
@@ -61,6 +64,8 @@ class Listening : public QObject {
   std::unique_ptr<qv::history::HistoryRecorder> m_recorder;  // made with the first title or window
   qv::playback::SleepTimerControl* m_sleepTimer;
   QPointer<HistoryWindow> m_history;
+  QAction* m_historyAction = nullptr;
+  QMenu* m_sleepMenu = nullptr;
 };
 
 }  // namespace qv::ui

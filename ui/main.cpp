@@ -116,8 +116,10 @@ void TMainForm::applyCaptions() {
   popSavePlaylist->setText(m_texts.text(3));
   popAddStation->setText(m_texts.text(4));
   StationsPanel->localize([this](int line) { return m_texts.text(line); });
-  Equalizer->presetsLabel->setText(m_texts.text(33));
-  Equalizer->reverbLabel->setText(m_texts.text(34));
+  Equalizer->setTexts(m_texts.text(33), m_texts.text(34));
+  if (m_listening) {
+    m_listening->applyTexts();
+  }
   if (m_tray) {
     m_tray->setTexts({m_texts.text(1), m_texts.text(24), m_texts.text(25), m_texts.text(28), m_texts.text(29),
                       m_texts.text(31), m_texts.text(32)});

@@ -129,6 +129,9 @@ class TMainForm : public QWidget, public qv::i18n::MainFormTexts, public Setting
   void TrayIcon1Click();
   void TrayIcon1DblClick();
   void Restore1Click();
+  //! The tray submenu's entry for the whole list: this window back, its station list shown with
+  //! the current station in view, and the focus on it.
+  void showWholeStationList();
   //! This window back in the normal state, in front, the popup hidden; `focus` also activates it.
   void restoreMainWindow(bool focus);
   //! Minimizing hides this window to the tray when the tray option is on (`OnMinimizeProc`).
@@ -290,6 +293,7 @@ class TMainForm : public QWidget, public qv::i18n::MainFormTexts, public Setting
   void applyStatusView(const qv::playback::StatusView& view);
   void stationRequested(const qv::stations::StationEntry& station);
   void placeTrackLabel();
+  void stackInfoLabels();
   void showStationLogo();
   //! Ends every stream-open worker; the audio output is released first.
   void shutDownPlayback();

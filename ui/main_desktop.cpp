@@ -15,6 +15,7 @@
 
 #include <QGuiApplication>
 #include <QLineEdit>
+#include <QListView>
 #include <QSlider>
 #include <QSystemTrayIcon>
 #include <QTimer>
@@ -99,11 +100,12 @@ void TMainForm::createDesktopParts() {
   connect(m_tray, &qv::ui::TrayIcon::stationChosen, this, &TMainForm::Changestation);
   connect(m_tray, &qv::ui::TrayIcon::exitChosen, this, &QWidget::close);
 
-  // The submenu lists the whole list; while a filter shows part of it, it stays as it was.
+  connect(m_tray, &qv::ui::TrayIcon::stationListChosen, this, &TMainForm::showWholeStationList);
+
+  // The submenu is made from the list when it opens, so a list of any length costs nothing here.
+  m_tray->setStationList(&Stations);
   connect(&Stations, &qv::stations::StationList::rebuilt, this, [this] {
-    if (!Stations.FilterActive()) {
-      m_tray->setStations(Stations.trayStations());
-    }
+    m_tray->stationsChanged();
     m_mediaKeys->playerChanged();
   });
   connect(&m_model, &qv::settings::SettingsModel::changed, this, [this] { m_mediaKeys->playerChanged(); });
@@ -258,6 +260,18 @@ void TMainForm::TrayIcon1DblClick() {
 void TMainForm::Restore1Click() {
   m_tray->hide();
   restoreMainWindow(false);
+}
+
+// The tray's way to a station that its short submenu does not list: the window's own list, with
+// the current station in view.
+void TMainForm::showWholeStationList() {
+  Restore1Click();
+  PlaylistPanel->show();
+  if (Stations.activeStation(CurrentStation)) {
+    StationsList->scrollTo(StationsList->model()->index(CurrentStation, 0));
+  }
+  activateWindow();
+  StationsList->setFocus();
 }
 
 void TMainForm::restoreMainWindow(bool focus) {

@@ -18,6 +18,8 @@
 #include <QSlider>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace colours = qv::ui::colours;
 using qv::ui::ImageButton;
 using qv::ui::LevelLabel;
@@ -45,6 +47,11 @@ constexpr WindowButtonPlace kWindowButtons[] = {
 };
 constexpr int kWindowButtonTop = 8;
 constexpr int kWindowButtonSize = 12;
+
+// The title's, the station label's and the status line's places in the information panel.
+constexpr int kTrackTop = 26;
+constexpr int kStationTop = 61;
+constexpr int kStatusTop = 78;
 
 constexpr int kDesignWidth = 423;
 constexpr int kDesignHeight = 363;
@@ -129,17 +136,17 @@ void TMainForm::createInfoPanelControls() {
     created->move(left, top);
     return created;
   };
-  TrackLabel = label("TrackLabel", 6, 26);
+  TrackLabel = label("TrackLabel", 6, kTrackTop);
   QFont title = TrackLabel->font();
   title.setPixelSize(13);
   TrackLabel->setFont(title);
-  StationLabel = label("StationLabel", 6, 61);
-  StatusLabel = label("StatusLabel", 23, 78);
+  StationLabel = label("StationLabel", 6, kStationTop);
+  StatusLabel = label("StatusLabel", 23, kStatusTop);
   leftch = named(new LevelLabel(LargeInfoPanel), "leftch");
-  leftch->move(3, 78);
+  leftch->move(3, kStatusTop);
   leftch->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
   RightCh = named(new LevelLabel(LargeInfoPanel), "RightCh");
-  RightCh->move(103, 78);
+  RightCh->move(103, kStatusTop);
 
   const auto button = [this](const char* name, int left, int top, int size) {
     auto* created = named(new ImageButton(m_skin, LargeInfoPanel), name);
@@ -187,21 +194,43 @@ void TMainForm::layoutInfoPanel() {
   for (QLabel* level : {leftch, RightCh}) {
     level->setFixedSize(12, level->fontMetrics().height());
   }
+  stackInfoLabels();
+}
+
+// The station label ends where the status line starts: one of two lines (an error and its code)
+// grows upwards while the title leaves room, and only then pushes the status line and the level
+// labels down, so that no text runs into another.
+void TMainForm::stackInfoLabels() {
+  const int stationTop =
+      std::max(TrackLabel->geometry().bottom() + 1, std::min(kStationTop, kStatusTop - StationLabel->height()));
+  StationLabel->move(StationLabel->x(), stationTop);
+  const int statusTop = std::max(kStatusTop, stationTop + StationLabel->height());
+  for (QLabel* label : {static_cast<QLabel*>(StatusLabel), leftch, RightCh}) {
+    label->move(label->x(), statusTop);
+  }
 }
 
 // One line until the first title report; from then on it wraps across the panel's width.
 void TMainForm::placeTrackLabel() {
   const int panelWidth = LargeInfoPanel->width();
   if (!m_trackLabelWraps) {
-    TrackLabel->setGeometry(6, 26, std::max(0, panelWidth - 12), 17);
+    TrackLabel->setGeometry(6, kTrackTop, std::max(0, panelWidth - 12), 17);
+    stackInfoLabels();
     return;
   }
   // Setting it again would ask the panel for another layout pass, which lands here again.
   if (!TrackLabel->wordWrap()) {
     TrackLabel->setWordWrap(true);
+    TrackLabel->setAlignment(Qt::AlignLeft | Qt::AlignTop);
   }
+  // As many whole lines as fit above the station label's place; a longer title loses its end.
   const int width = std::max(0, panelWidth - TrackLabel->x());
-  TrackLabel->resize(width, TrackLabel->heightForWidth(width));
+  // A line as the label lays it out, which may be a pixel higher than the font's height.
+  const int lineHeight =
+      std::max(1, TrackLabel->fontMetrics().boundingRect(QRect(0, 0, 1000, 1000), 0, QStringLiteral("x")).height());
+  const int room = std::max(1, (kStationTop - kTrackTop) / lineHeight) * lineHeight;
+  TrackLabel->resize(width, std::min(TrackLabel->heightForWidth(width), room));
+  stackInfoLabels();
 }
 
 // The images every button shows once the skin is loaded; the on-top button follows the settings.

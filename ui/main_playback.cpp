@@ -65,9 +65,14 @@ void TMainForm::hangSleepTimerInTray() {
   qv::playback::SleepTimerControl& sleepTimer = m_listening->sleepTimer();
   QMenu* sleepMenu = qv::ui::addSleepTimerMenu(m_tray->TrayPopup, sleepTimer, this);
   m_tray->TrayPopup->insertMenu(m_tray->Stations2, sleepMenu);
-  connect(&sleepTimer, &qv::playback::SleepTimerControl::remainingChanged, m_tray, [this](const QString& remaining) {
+  const auto showTimeLeft = [this](const QString& remaining) {
     m_tray->TrayIcon1->setToolTip(remaining.isEmpty() ? QString()
                                                       : qv::l_sleeptimer + QStringLiteral(": ") + remaining);
+  };
+  connect(&sleepTimer, &qv::playback::SleepTimerControl::remainingChanged, m_tray, showTimeLeft);
+  connect(this, &TMainForm::languageApplied, sleepMenu, [sleepMenu, &sleepTimer, showTimeLeft] {
+    qv::ui::applySleepTimerMenuTexts(sleepMenu, sleepTimer);
+    showTimeLeft(sleepTimer.remainingText());
   });
 }
 

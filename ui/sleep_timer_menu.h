@@ -14,4 +14,7 @@ namespace qv::ui {
 //! the popup's menu each call this with the same control. Returns the submenu.
 QMenu* addSleepTimerMenu(QMenu* menu, qv::playback::SleepTimerControl& control, QWidget* dialogParent);
 
+//! Puts the current interface texts on a submenu made by addSleepTimerMenu (after a language change).
+void applySleepTimerMenuTexts(QMenu* submenu, const qv::playback::SleepTimerControl& control);
+
 }  // namespace qv::ui

@@ -1,11 +1,15 @@
 #include "tray.h"
 
 #include "interface_texts.h"
+#include "menu_text.h"
 #include "skin.h"
 
 #include <QAction>
 #include <QMenu>
 #include <QSystemTrayIcon>
+
+#include <algorithm>
+#include <utility>
 
 namespace qv::ui {
 
@@ -27,6 +31,7 @@ TrayIcon::TrayIcon(QObject* parent)
   Mute1 = TrayPopup->addAction(QString(), this, &TrayIcon::muteChosen);
   Stations1 = TrayPopup->addMenu(QString());
   Stations1->setObjectName(QStringLiteral("Stations1"));
+  connect(Stations1, &QMenu::aboutToShow, this, &TrayIcon::fillStationsMenu);
   Stations2 = TrayPopup->addAction(QString(), this, &TrayIcon::exitChosen);
   setTexts(TrayTexts::builtIn());
 
@@ -53,16 +58,70 @@ void TrayIcon::setTexts(const TrayTexts& texts) {
   Next1->setText(texts.next);
   Mute1->setText(texts.mute);
   Stations1->setTitle(texts.stations);
+  m_wholeListText = texts.stations + QStringLiteral("\u2026");
   Stations2->setText(texts.exit);
 }
 
-void TrayIcon::setStations(const std::vector<qv::stations::TrayStation>& stations) {
-  Stations1->clear();
-  for (const qv::stations::TrayStation& station : stations) {
-    QAction* item = Stations1->addAction(station.text);
-    item->setData(station.index);
-    connect(item, &QAction::triggered, this, [this, index = station.index] { emit stationChosen(index); });
+void TrayIcon::setStationList(const qv::stations::StationList* stations) {
+  m_stations = stations;
+  stationsChanged();
+}
+
+void TrayIcon::stationsChanged() {
+  if (Stations1->isVisible()) {
+    fillStationsMenu();
+  } else {
+    Stations1->clear();  // its entries may name stations that moved; made again when it opens
   }
+}
+
+void TrayIcon::addStationItem(int index) {
+  const qv::stations::StationEntry& entry = m_stations->PLAY_ARRAY()[static_cast<std::size_t>(index)];
+  QAction* item = Stations1->addAction(menuTextOf(QString::number(index + 1) + QLatin1String(". ") + entry.Name));
+  item->setData(index);
+  connect(item, &QAction::triggered, this, [this, index] { emit stationChosen(index); });
+}
+
+void TrayIcon::fillStationsMenu() {
+  Stations1->clear();
+  if (!m_stations) {
+    return;
+  }
+  const int count = static_cast<int>(m_stations->PLAY_ARRAY().size());
+  if (count <= kMaxStationItems) {
+    for (int index = 0; index < count; ++index) {
+      addStationItem(index);
+    }
+    markStation(m_markedIndex);
+    return;
+  }
+
+  // The stations around the current one, then the first ones the filter shows (without those
+  // already listed), in all at most kMaxStationItems; the whole list is one entry away.
+  const int current = m_markedIndex >= 0 && m_markedIndex < count
+                          ? m_markedIndex
+                          : std::max(0, m_stations->playIndexOfRow(m_stations->CurrentStation));
+  const int first = std::max(0, std::min(current - kAroundCurrent, count - (2 * kAroundCurrent + 1)));
+  const int last = std::min(count - 1, first + 2 * kAroundCurrent);
+  for (int index = first; index <= last; ++index) {
+    addStationItem(index);
+  }
+  int listed = last - first + 1;
+  bool separated = false;
+  const int shown = m_stations->activeCount();
+  for (int row = 0; row < shown && listed < kMaxStationItems; ++row) {
+    const int index = m_stations->playIndexOfRow(row);
+    if (index >= first && index <= last) {
+      continue;
+    }
+    if (!std::exchange(separated, true)) {
+      Stations1->addSeparator();
+    }
+    addStationItem(index);
+    ++listed;
+  }
+  Stations1->addSeparator();
+  Stations1->addAction(m_wholeListText, this, &TrayIcon::stationListChosen);
   markStation(m_markedIndex);
 }
 
@@ -70,7 +129,8 @@ void TrayIcon::markStation(int index) {
   m_markedIndex = index;
   const QIcon chevron = resourceIcon(QStringLiteral("MenuChevron"));
   for (QAction* item : Stations1->actions()) {
-    item->setIcon(item->data().toInt() == index ? chevron : QIcon());
+    const bool isStation = item->data().isValid();
+    item->setIcon(isStation && item->data().toInt() == index ? chevron : QIcon());
   }
 }
 

@@ -26,6 +26,11 @@ struct TrayTexts {
 //! Stations submenu and Exit. The icon is hidden until the window hides to the tray or enters
 //! compact mode; it shows the application icon and no tooltip of its own. The menu only reports
 //! what was chosen; the main window acts on it. GUI thread only.
+//!
+//! The Stations submenu is made each time it is about to show, from the station list: the whole
+//! list while it is short; for a longer one, the stations around the current one and the first
+//! ones of the current filter, at most kMaxStationItems, and an entry that shows the whole list in
+//! the main window. A menu of one entry per station would take seconds to make at 100,000.
 class TrayIcon : public QObject {
   Q_OBJECT
 
@@ -33,9 +38,17 @@ class TrayIcon : public QObject {
   explicit TrayIcon(QObject* parent = nullptr);
   ~TrayIcon() override;
 
+  //! A list up to this long is listed whole in the Stations submenu.
+  static constexpr int kMaxStationItems = 40;
+  //! In a longer list: the stations before and after the current one.
+  static constexpr int kAroundCurrent = 10;
+
   void setTexts(const TrayTexts& texts);
-  //! Rebuilds the Stations submenu: one item per PLAY_ARRAY entry, "n. Name".
-  void setStations(const std::vector<qv::stations::TrayStation>& stations);
+  //! The list the Stations submenu is made from; null leaves it empty. The list must outlive
+  //! this icon or be replaced first.
+  void setStationList(const qv::stations::StationList* stations);
+  //! The list changed: an open Stations submenu is made again, a closed one when it next opens.
+  void stationsChanged();
   //! The item of PLAY_ARRAY entry `index` carries the chevron, all others none (-1: none does).
   void markStation(int index);
 
@@ -69,9 +82,16 @@ class TrayIcon : public QObject {
   void muteChosen();
   //! A station of the submenu, by its PLAY_ARRAY index.
   void stationChosen(int index);
+  //! The submenu's last entry of a long list: the whole list, in the main window.
+  void stationListChosen();
   void exitChosen();
 
  private:
+  void fillStationsMenu();
+  void addStationItem(int index);
+
+  const qv::stations::StationList* m_stations = nullptr;
+  QString m_wholeListText;
   int m_markedIndex = -1;
   std::function<bool()> m_available;
 };

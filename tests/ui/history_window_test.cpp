@@ -87,4 +87,19 @@ TEST(HistoryWindow, BeforeTheFirstTitleThereIsNothingToShowOrFail) {
   EXPECT_FALSE(QFile::exists(folder.filePath(QStringLiteral("history.sqlite")))) << "the reader creates nothing";
 }
 
+// Like the settings window: Escape closes it, wherever the focus is; other keys go to the control.
+TEST(HistoryWindow, EscapeClosesItFromTheSearchBoxAndTheList) {
+  QTemporaryDir folder;
+  qv::ui::HistoryWindow window(folder.filePath(QStringLiteral("history.sqlite")));
+  for (QWidget* focused : std::initializer_list<QWidget*>{window.searchBox(), window.list()}) {
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    QTest::keyClick(focused, Qt::Key_A);
+    EXPECT_TRUE(window.isVisible()) << focused->objectName().toStdString();
+    QTest::keyClick(focused, Qt::Key_Escape);
+    EXPECT_FALSE(window.isVisible()) << focused->objectName().toStdString();
+  }
+  EXPECT_EQ(window.searchBox()->text(), QStringLiteral("a"));
+}
+
 }  // namespace

@@ -1,6 +1,8 @@
 // The settings window as a user meets it: switching the language, texts that fit, closing it with
 // a new buffer length, the update notice and the product link.
 #include "program_run.h"
+#include "shipped_languages.h"
+#include "text_fit.h"
 
 #include "engine.h"
 #include "hover_link_label.h"
@@ -21,24 +23,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-// The shipped translations and a language whose file is not a text file (it is listed, but has
-// no .txt to apply).
-void addLanguages(const TestProfile& profile) {
-  profile.addLanguageFiles({QStringLiteral("Klingon.ini")});
-  for (const char* name : {"German.txt", "French.txt", "Spanish.txt"}) {
-    QFile::copy(QStringLiteral(QV_LANGUAGES_DIR "/") + QLatin1String(name),
-                profile.languagesFolder() + QLatin1Char('/') + QLatin1String(name));
-  }
-}
-
-void pickLanguage(const QString& name) {
-  QComboBox* box = SettingsForm->LangBox;
-  const int index = box->findText(name);
-  ASSERT_GE(index, 0) << name.toStdString();
-  box->setCurrentIndex(index);
-  emit box->activated(index);
-}
 
 TEST(SettingsWindow, PickingALanguageChangesEveryShownTextAtOnce) {
   ProgramRun run;
@@ -93,22 +77,9 @@ TEST(SettingsWindow, EveryControlFitsItsTextInEveryLanguageAndFont) {
       const QString where = QLatin1String(language) + QLatin1Char('/') + font.family();
       EXPECT_GE(SettingsForm->width(), 327);
       EXPECT_GE(SettingsForm->height(), 332);
-      const QList<QWidget*> controls = SettingsForm->findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
-      for (QWidget* control : controls) {
-        const std::string name = (where + QLatin1Char(' ') + control->objectName()).toStdString();
-        if (control->isHidden()) {
-          continue;  // the product link in a build that names no site
-        }
-        EXPECT_GE(control->width(), control->sizeHint().width()) << name;
-        EXPECT_GE(control->height(), control->sizeHint().height()) << name;
-        EXPECT_TRUE(SettingsForm->rect().contains(control->geometry())) << name;
-        for (QWidget* other : controls) {
-          if (other != control && !other->isHidden()) {
-            EXPECT_FALSE(control->geometry().intersects(other->geometry()))
-                << name << " overlaps " << other->objectName().toStdString();
-          }
-        }
-      }
+      // Every control, not only those with a text; the product link is hidden in a build that
+      // names no site.
+      expectWholeAndApart(SettingsForm->findChildren<QWidget*>(Qt::FindDirectChildrenOnly), SettingsForm, where);
     }
   }
   run.finish();

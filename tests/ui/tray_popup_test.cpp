@@ -2,16 +2,21 @@
 // offscreen platform.
 #include "image_button.h"
 #include "interface_texts.h"
+#include "listening.h"
 #include "popup_geometry.h"
 #include "program_run.h"
+#include "sleep_timer.h"
+#include "sleep_timer_control.h"
 #include "tray.h"
 
 #include <QAction>
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListView>
 #include <QMenu>
 #include <QScreen>
+#include <QSystemTrayIcon>
 #include <QTest>
 #include <QWindow>
 
@@ -72,6 +77,12 @@ class TrayAndPopup : public ::testing::Test {
     }
     return texts;
   }
+  //! The Stations submenu as it is made when it opens.
+  static QMenu* openedStations() {
+    QMenu* stations = MainForm->tray().Stations1;
+    emit stations->aboutToShow();
+    return stations;
+  }
   static QStringList marked(const QMenu* menu) {
     QStringList texts;
     for (const QAction* action : menu->actions()) {
@@ -92,37 +103,160 @@ TEST_F(TrayAndPopup, TheMenuListsEveryStationAndPlaysTheOneAnItemNames) {
                          QStringLiteral("Play"), QStringLiteral("Next"), QStringLiteral("-"), QStringLiteral("Mute"),
                          QStringLiteral("Stations"), QStringLiteral("Sleep timer"), QStringLiteral("Exit")}));
   const QStringList all{QStringLiteral("1. Jazz FM"), QStringLiteral("2. Rock One"), QStringLiteral("3. Jazz Two")};
-  EXPECT_EQ(captions(tray.Stations1), all);
+  EXPECT_EQ(captions(openedStations()), all);
 
-  // A filter leaves the submenu as it was; its row numbers are those of the filtered list.
+  // A short list is listed whole while a filter shows part of it, with the numbers of the list.
   MainForm->SearchEdit->setText(QStringLiteral("jazz"));
   ASSERT_TRUE(MainForm->Stations.FilterActive());
-  EXPECT_EQ(captions(tray.Stations1), all);
+  EXPECT_EQ(captions(openedStations()), all);
 
   // "3. Jazz Two" is row 2 of the filtered list: it plays there, and carries the mark.
   // The links are empty: each play fails at once, before the next one is asked for.
   const auto played = [] {
     return QTest::qWaitFor([] { return MainForm->StationLabel->text().startsWith(qv::l_cantplay); }, 5000);
   };
-  tray.Stations1->actions()[2]->trigger();
+  openedStations()->actions()[2]->trigger();
   EXPECT_TRUE(played());
   MainForm->StationLabel->clear();
   EXPECT_TRUE(MainForm->Stations.FilterActive());
   EXPECT_EQ(MainForm->CurrentStation, 1);
-  EXPECT_EQ(marked(tray.Stations1), QStringList{QStringLiteral("3. Jazz Two")});
+  EXPECT_EQ(marked(openedStations()), QStringList{QStringLiteral("3. Jazz Two")});
 
   // "2. Rock One" is hidden by the filter: the filter goes, and the station the item names plays.
-  tray.Stations1->actions()[1]->trigger();
+  openedStations()->actions()[1]->trigger();
   EXPECT_TRUE(played());
   EXPECT_FALSE(MainForm->Stations.FilterActive());
   EXPECT_TRUE(MainForm->SearchEdit->text().isEmpty());
   EXPECT_EQ(MainForm->CurrentStation, 1);
-  EXPECT_EQ(marked(tray.Stations1), QStringList{QStringLiteral("2. Rock One")});
+  EXPECT_EQ(marked(openedStations()), QStringList{QStringLiteral("2. Rock One")});
 
-  // A new list rebuilds the submenu; the mark stays on the entry it names.
+  // A changed list shows in the submenu the next time it opens; the mark stays on the entry it names.
   MainForm->Stations.appendStations({{QStringLiteral("News"), {}, {}, {}}});
-  EXPECT_EQ(captions(tray.Stations1).size(), 4);
-  EXPECT_EQ(marked(tray.Stations1), QStringList{QStringLiteral("2. Rock One")});
+  EXPECT_EQ(captions(openedStations()).size(), 4);
+  EXPECT_EQ(marked(openedStations()), QStringList{QStringLiteral("2. Rock One")});
+}
+
+// Names are the user's: an "&" in them is shown, not taken as the mark of a shortcut key.
+TEST_F(TrayAndPopup, AnAmpersandInAStationNameIsShownAsItIs) {
+  MainForm->Stations.replaceAll(
+      {{QStringLiteral("Rock, Pop & More"), {}, {}, {}}, {QStringLiteral("R&B && Soul &"), {}, {}, {}}});
+  QStringList shown;
+  for (const QAction* action : openedStations()->actions()) {
+    shown.append(action->iconText());  // the text as the menu draws it, without shortcut marks
+  }
+  EXPECT_EQ(shown, (QStringList{QStringLiteral("1. Rock, Pop & More"), QStringLiteral("2. R&B && Soul &")}));
+}
+
+// A long list is not put into the menu at start, one entry per station: the submenu is made when it
+// opens, from the stations around the current one and the first ones of the filter, capped, and
+// its last entry shows the whole list in the main window.
+TEST_F(TrayAndPopup, ALongListGivesAShortSubmenuMadeWhenItOpens) {
+  std::vector<qv::stations::StationEntry> stations;
+  for (int n = 0; n < 5000; ++n) {
+    stations.push_back(
+        {QStringLiteral("Station %1%2").arg(n).arg(n % 2 ? QStringLiteral(" odd") : QString()), {}, {}, {}});
+  }
+  MainForm->Stations.replaceAll(stations);
+  QMenu* submenu = MainForm->tray().Stations1;
+  EXPECT_TRUE(submenu->actions().isEmpty()) << "nothing is made before the submenu opens";
+
+  const auto stationItems = [](const QMenu* menu) {
+    QList<int> indexes;
+    for (const QAction* action : menu->actions()) {
+      if (!action->isSeparator() && action->data().isValid()) {
+        indexes.append(action->data().toInt());
+      }
+    }
+    return indexes;
+  };
+  const auto range = [](int from, int to) {
+    QList<int> indexes;
+    for (int index = from; index <= to; ++index) {
+      indexes.append(index);
+    }
+    return indexes;
+  };
+  constexpr int kAround = qv::ui::TrayIcon::kAroundCurrent;
+  constexpr int kMax = qv::ui::TrayIcon::kMaxStationItems;
+  struct Case {
+    const char* name;
+    int current;
+    const char* filter;
+    QList<int> expected;
+  };
+  QList<int> oddFirst;  // the filter's first ones, after the 21 around station 3000
+  for (int index = 1; oddFirst.size() < kMax - (2 * kAround + 1); index += 2) {
+    oddFirst.append(index);
+  }
+  const Case cases[] = {
+      {"the first station", 0, "", range(0, kMax - 1)},
+      {"in the middle", 3000, "", range(3000 - kAround, 3000 + kAround) + range(0, kMax - 2 * kAround - 2)},
+      {"the last station", 4999, "", range(4999 - 2 * kAround, 4999) + range(0, kMax - 2 * kAround - 2)},
+      {"a filter", 3000, "odd", range(3000 - kAround, 3000 + kAround) + oddFirst},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    MainForm->SearchEdit->clear();
+    MainForm->tray().markStation(c.current);
+    MainForm->SearchEdit->setText(QLatin1String(c.filter));
+    const QList<int> items = stationItems(openedStations());
+    EXPECT_EQ(items, c.expected);
+    EXPECT_LE(items.size(), kMax);
+    EXPECT_EQ(marked(submenu).size(), 1);
+    EXPECT_EQ(submenu->actions().last()->text(), QStringLiteral("Stations\u2026"));
+  }
+
+  // The last entry brings the main window back with its station list shown and focused.
+  MainForm->SearchEdit->clear();
+  MainForm->PlaylistPanel->hide();
+  MainForm->hide();
+  openedStations()->actions().last()->trigger();
+  EXPECT_TRUE(MainForm->isVisible());
+  EXPECT_TRUE(MainForm->PlaylistPanel->isVisible());
+  EXPECT_EQ(MainForm->focusWidget(), static_cast<QWidget*>(MainForm->StationsList));
+}
+
+// The sleep timer's captions and the tray's tooltip count down on the second while it runs.
+TEST_F(TrayAndPopup, TheSleepTimerCaptionAndTooltipCountDown) {
+  using Clock = qv::playback::SleepTimer::Clock;
+  qv::playback::SleepTimerControl& timer = MainForm->listening().sleepTimer();
+  Clock::time_point now = Clock::now();
+  timer.setClock([&now] { return now; });
+  timer.setTickInterval(std::chrono::milliseconds(5));
+  const QMenu* sleepMenus[] = {MainForm->tray().TrayPopup->findChild<QMenu*>(QStringLiteral("SleepTimerMenu")),
+                               MainForm->PlaylistButtonPopup->findChild<QMenu*>(QStringLiteral("SleepTimerMenu"))};
+  for (const QMenu* menu : sleepMenus) {
+    ASSERT_NE(menu, nullptr);
+  }
+  const auto shows = [&](const QString& left) {
+    return QTest::qWaitFor(
+        [&] {
+          for (const QMenu* menu : sleepMenus) {
+            if (menu->title() != QStringLiteral("Sleep timer (") + left + QLatin1Char(')')) {
+              return false;
+            }
+          }
+          return MainForm->tray().TrayIcon1->toolTip() == QStringLiteral("Sleep timer: ") + left;
+        },
+        1000);
+  };
+
+  const Clock::time_point started = now;
+  timer.start(std::chrono::minutes(1));
+  EXPECT_TRUE(shows(QStringLiteral("1:00")));
+  // On the second as the clock goes, also where a quarter second changes nothing shown.
+  struct Step {
+    int elapsedMs;
+    const char* left;
+  };
+  const Step steps[] = {{250, "1:00"}, {1000, "0:59"}, {1250, "0:59"}, {21000, "0:39"}, {59500, "0:01"}};
+  for (const Step& step : steps) {
+    now = started + std::chrono::milliseconds(step.elapsedMs);
+    EXPECT_TRUE(shows(QLatin1String(step.left))) << step.elapsedMs;
+  }
+  timer.cancel();
+  EXPECT_EQ(sleepMenus[0]->title(), QStringLiteral("Sleep timer"));
+  EXPECT_TRUE(MainForm->tray().TrayIcon1->toolTip().isEmpty());
 }
 
 // Minimizing through the platform (the taskbar button) hides to the tray whenever the option is on;

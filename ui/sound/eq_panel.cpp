@@ -82,6 +82,13 @@ playback::BandPositions EqPanel::bandPositions() const {
   return positions;
 }
 
+void EqPanel::setTexts(const QString& presets, const QString& reverb) {
+  presetsLabel->setText(presets);
+  presetsLabel->resize(presetsLabel->sizeHint());
+  reverbLabel->setText(reverb);
+  reverbLabel->resize(reverbLabel->sizeHint());
+}
+
 void EqPanel::applyPreset(int index) {
   // Each slider that moves reports its own band; one already in place reports nothing.
   for (const playback::BandMove& move : playback::presetMoves(index, bandPositions())) {

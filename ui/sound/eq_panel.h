@@ -33,6 +33,8 @@ class EqPanel : public QObject {
   QComboBox* presetList;
 
   playback::BandPositions bandPositions() const;
+  //! The two captions in the current language, each label as wide as its text.
+  void setTexts(const QString& presets, const QString& reverb);
 
  signals:
   //! A band slider's position changed (0-based band), whatever moved it.

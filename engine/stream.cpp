@@ -34,6 +34,7 @@ ErrorCode linkError(playlist_link::LinkError error) {
     case playlist_link::LinkError::DepthExceeded:
       return ErrorCode::PlaylistTooDeep;
     case playlist_link::LinkError::NoStreamUrl:
+    case playlist_link::LinkError::TooLarge:
     case playlist_link::LinkError::InvalidUrl:
     case playlist_link::LinkError::UnsupportedScheme:
       return ErrorCode::PlaylistEmpty;

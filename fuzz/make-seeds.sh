@@ -54,6 +54,7 @@ seedb playlist_ini pls '[playlist]\nnumberofentries=2\nFile1=http://a\nTitle1=A\
 seedb playlist_ini ini '\xef\xbb\xbf[Playlist]\nname1=N\nlink1=http://n\nTag1=t\nPreview1=http://p/l.png\n;c\n[x]\n'
 
 seedb playlist_xml xspf '<?xml version="1.0"?><playlist><trackList><track><title>One</title><location>http://1</location></track><track/></trackList></playlist>'
+seedb playlist_xml deep "<p><trackList><track><title>$(printf '<b>%.0s' $(seq 70))</title></track></trackList></p>"
 seedb playlist_xml entities '<!DOCTYPE p [<!ENTITY a "aaaa"><!ENTITY b "&a;&a;&a;">]><p><trackList><track><title>&b;</title><location>http://x</location></track></trackList></p>'
 
 mkdir -p "$out/zip_listing"

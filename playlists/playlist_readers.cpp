@@ -5,9 +5,9 @@
 #include "stations/ini_playlist.h"
 
 #include <QDir>
-#include <QDomDocument>
 #include <QFile>
 #include <QFileInfo>
+#include <QXmlStreamReader>
 
 #include <algorithm>
 
@@ -56,6 +56,28 @@ std::vector<QStringView> splitLines(QStringView text) {
   return lines;
 }
 
+// "file://...", "smb://...": a line that is a link, whatever its scheme.
+bool hasLinkScheme(QStringView line) {
+  const QStringView trimmed = line.trimmed();
+  const qsizetype separator = trimmed.indexOf(u"://");
+  if (separator < 1 || !trimmed[0].isLetter() || trimmed[0].unicode() > 0x7F) {
+    return false;
+  }
+  return std::all_of(trimmed.begin(), trimmed.begin() + separator, [](QChar c) {
+    return c.unicode() < 0x80 &&
+           (c.isLetterOrNumber() || c == QLatin1Char('+') || c == QLatin1Char('-') || c == QLatin1Char('.'));
+  });
+}
+
+ReadResult lineTooLong(std::size_t index) {
+  return failed(
+      QStringLiteral("line %1 is longer than the %2 characters allowed").arg(index + 1).arg(kMaxImportLineChars));
+}
+
+ReadResult tooManyEntries() {
+  return failed(QStringLiteral("it holds more than the %1 entries allowed").arg(kMaxImportEntries));
+}
+
 }  // namespace
 
 ReaderKind readerForFile(const QString& fileName) {
@@ -93,17 +115,30 @@ ReadResult readLines(const QByteArray& bytes) {
   std::vector<StationEntry> stations;
   for (std::size_t i = 0; i < lines.size(); ++i) {
     const QStringView line = lines[i];
+    if (line.size() > kMaxImportLineChars) {
+      return lineTooLong(i);
+    }
+    if (stations.size() > kMaxImportEntries) {
+      return tooManyEntries();
+    }
     if (line.contains(u"#EXTINF")) {
       if (i + 1 >= lines.size()) {
         return failed(QStringLiteral("its last #EXTINF line has no link line after it"));
+      }
+      if (lines[i + 1].size() > kMaxImportLineChars) {
+        return lineTooLong(i + 1);
       }
       const qsizetype comma = line.indexOf(QLatin1Char(','));
       const QStringView name = comma < 0 ? line : line.sliced(comma + 1);
       stations.push_back({name.trimmed().toString(), lines[i + 1].toString(), QString(), QString()});
       ++i;
-    } else if (line.contains(u"http")) {
+    } else if (line.contains(u"http") || hasLinkScheme(line)) {
+      // A bare file:// or smb:// line is a link too: it is counted as left out, not lost unsaid.
       stations.push_back({line.toString(), line.toString(), QString(), QString()});
     }
+  }
+  if (stations.size() > kMaxImportEntries) {
+    return tooManyEntries();
   }
   return keepWebLinks(std::move(stations));
 }
@@ -117,28 +152,119 @@ ReadResult readIni(const QByteArray& bytes) {
   if (!section) {
     return {};
   }
-  return keepWebLinks(stations::readEntries(*section, stations::EntryStopRule::MissingLink));
+  const std::vector<ini::IniSection::Line>& lines = section->lines();
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    if (lines[i].key.size() + lines[i].value.size() > kMaxImportLineChars) {
+      return failed(QStringLiteral("line %1 of its playlist section is longer than the %2 characters allowed")
+                        .arg(i + 1)
+                        .arg(kMaxImportLineChars));
+    }
+  }
+  std::vector<StationEntry> stations = stations::readEntries(*section, stations::EntryStopRule::MissingLink);
+  if (stations.size() > kMaxImportEntries) {
+    return tooManyEntries();
+  }
+  return keepWebLinks(std::move(stations));
 }
 
+// One pass of a streaming reader instead of a document tree: its work and memory grow with the
+// file's size only, and the depth is checked before anything deeper is looked at.
 ReadResult readXml(const QByteArray& bytes) {
-  QDomDocument document;
-  QString message;
-  int line = 0;
-  int column = 0;
-  // Qt's DOM parser reads no external entity and limits entity expansion.
-  if (!document.setContent(bytes, &message, &line, &column)) {
-    return failed(
-        QStringLiteral("it is not well-formed XML (line %1, column %2: %3)").arg(line).arg(column).arg(message));
-  }
+  QXmlStreamReader xml(bytes);
+  xml.setNamespaceProcessing(false);  // names are matched as written, prefix included
   std::vector<StationEntry> stations;
-  const QDomElement trackList = document.documentElement().firstChildElement(QStringLiteral("trackList"));
-  for (QDomNode node = trackList.firstChild(); !node.isNull(); node = node.nextSibling()) {
-    const QDomElement track = node.toElement();
-    if (track.isNull() || track.tagName() != QLatin1String("track") || !track.hasChildNodes()) {
-      continue;
+  // The path to the current element as far as it matters: root, trackList, track, title/location.
+  enum class Place : std::uint8_t { Outside, Root, TrackList, Track, Title, Location };
+  Place place = Place::Outside;
+  int depth = 0;
+  bool trackListSeen = false;
+  bool titleSeen = false;
+  bool locationSeen = false;
+  bool trackHasChildren = false;
+  int valueDepth = 0;  // depth of the title or location being read
+  QString* value = nullptr;
+  StationEntry track;
+  const auto failedAt = [&xml](const QString& why) {
+    return failed(QStringLiteral("%1 (line %2, column %3)").arg(why).arg(xml.lineNumber()).arg(xml.columnNumber()));
+  };
+  while (!xml.atEnd()) {
+    switch (xml.readNext()) {
+      case QXmlStreamReader::StartElement: {
+        if (++depth > kMaxImportXmlDepth) {
+          return failedAt(
+              QStringLiteral("its elements are nested deeper than the %1 levels allowed").arg(kMaxImportXmlDepth));
+        }
+        const QStringView name = xml.qualifiedName();
+        if (place == Place::Outside && depth == 1) {
+          place = Place::Root;
+        } else if (place == Place::Root && depth == 2 && !trackListSeen && name == u"trackList") {
+          place = Place::TrackList;
+          trackListSeen = true;
+        } else if (place == Place::TrackList && depth == 3 && name == u"track") {
+          place = Place::Track;
+          track = StationEntry();
+          titleSeen = locationSeen = trackHasChildren = false;
+        } else if (place == Place::Track && depth == 4) {
+          trackHasChildren = true;
+          if (name == u"title" && !titleSeen) {
+            place = Place::Title;
+            titleSeen = true;
+            value = &track.Name;
+            valueDepth = depth;
+          } else if (name == u"location" && !locationSeen) {
+            place = Place::Location;
+            locationSeen = true;
+            value = &track.Link;
+            valueDepth = depth;
+          }
+        }
+        break;
+      }
+      case QXmlStreamReader::EndElement:
+        if ((place == Place::Title || place == Place::Location) && depth == valueDepth) {
+          place = Place::Track;
+          value = nullptr;
+        } else if (place == Place::Track && depth == 3) {
+          place = Place::TrackList;
+          if (trackHasChildren) {
+            if (stations.size() >= kMaxImportEntries) {
+              return tooManyEntries();
+            }
+            stations.push_back(std::move(track));
+          }
+        } else if (place == Place::TrackList && depth == 2) {
+          place = Place::Root;
+        }
+        --depth;
+        break;
+      case QXmlStreamReader::Characters:
+        if (place == Place::Track && !xml.isWhitespace()) {
+          trackHasChildren = true;
+        }
+        if (value) {
+          if (value->size() + xml.text().size() > kMaxImportLineChars) {
+            return failedAt(QStringLiteral("a title or location is longer than the %1 characters allowed")
+                                .arg(kMaxImportLineChars));
+          }
+          value->append(xml.text());
+        }
+        break;
+      case QXmlStreamReader::Comment:
+      case QXmlStreamReader::ProcessingInstruction:
+        if (place == Place::Track) {
+          trackHasChildren = true;
+        }
+        break;
+      default:
+        break;
     }
-    stations.push_back({track.firstChildElement(QStringLiteral("title")).text(),
-                        track.firstChildElement(QStringLiteral("location")).text(), QString(), QString()});
+  }
+  if (xml.hasError()) {
+    // Qt's reader reads no external entity and limits entity expansion.
+    return failed(QStringLiteral("it is not well-formed XML (line %1, column %2: %3)")
+                      .arg(xml.lineNumber())
+                      .arg(xml.columnNumber())
+                      .arg(xml.errorString()));
   }
   return keepWebLinks(std::move(stations));
 }

@@ -5,6 +5,7 @@
 #include <QByteArray>
 #include <QString>
 
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -38,7 +39,8 @@ struct ReadResult {
 };
 
 //! M3U, M3U8 and plain text: an `#EXTINF` line names the station whose link is the next line;
-//! any other line holding "http" is a station named by its own text.
+//! any other line holding "http" or a "scheme://" link is a station named by its own text (and
+//! left out, counted, when that link is not http or https).
 ReadResult readLines(const QByteArray& bytes);
 //! PLS and INI: section "playlist", File/Title or Name/Link keys, up to the first missing link.
 ReadResult readIni(const QByteArray& bytes);
@@ -56,5 +58,12 @@ QString skippedLinksMessage(const QString& path, int count);
 
 //! A playlist file larger than this is not read.
 inline constexpr qint64 kMaxImportFileBytes = qint64{64} << 20;
+//! The readers' bounds, so a hostile file ends quickly with an error naming the bound it broke:
+//! the characters of one line (or of one XSPF title or location),
+inline constexpr qsizetype kMaxImportLineChars = 64 * 1024;
+//! the entries of one file (stations and left-out links; the player handles lists of 100,000),
+inline constexpr std::size_t kMaxImportEntries = 500'000;
+//! and how deep XSPF elements nest (a playlist needs four levels).
+inline constexpr int kMaxImportXmlDepth = 64;
 
 }  // namespace qv::playlists

@@ -278,6 +278,8 @@ const char* describe(LinkError error) {
       return "no error";
     case LinkError::NoStreamUrl:
       return "playlist without a stream URL";
+    case LinkError::TooLarge:
+      return "playlist without a stream URL in its first 64 KiB";
     case LinkError::InvalidUrl:
       return "playlist entry is not a valid URL";
     case LinkError::UnsupportedScheme:
@@ -313,6 +315,8 @@ LinkKind detectPlaylist(std::string_view contentType, std::string_view bodyStart
 }
 
 FirstUrl firstStreamUrl(LinkKind kind, std::string_view body, std::string_view linkUrl, bool bodyComplete) {
+  // Only the first kMaxPlaylistBytes are ever read, whatever the body holds beyond them.
+  bodyComplete = bodyComplete && body.size() <= kMaxPlaylistBytes;
   body = withoutBom(body.substr(0, kMaxPlaylistBytes));
   if (!bodyComplete) {
     const std::size_t lastBreak = body.find_last_of("\r\n");
@@ -334,7 +338,7 @@ FirstUrl firstStreamUrl(LinkKind kind, std::string_view body, std::string_view l
       break;
   }
   if (entry.empty()) {
-    return {{}, LinkError::NoStreamUrl};
+    return {{}, bodyComplete ? LinkError::NoStreamUrl : LinkError::TooLarge};
   }
   const auto resolved = resolveUrl(linkUrl, entry);
   if (!resolved) {

@@ -20,6 +20,7 @@ enum class LinkKind {
 enum class LinkError {
   None,
   NoStreamUrl,        //!< a playlist without any entry
+  TooLarge,           //!< no entry in the first kMaxPlaylistBytes of a longer playlist
   InvalidUrl,         //!< the entry cannot be resolved against the link's URL
   UnsupportedScheme,  //!< the entry is not http or https (a remote list must not open local files)
   DepthExceeded,      //!< playlists nested deeper than the follower allows

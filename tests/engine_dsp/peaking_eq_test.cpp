@@ -6,6 +6,7 @@
 
 #include <cmath>
 #include <span>
+#include <string>
 
 namespace {
 
@@ -23,6 +24,12 @@ double sineGainDb(double sampleRate, const ParametricEqParameters& band, double 
   const std::vector<float> output = render(chain.chain, input, 1);
   const std::size_t half = input.size() / 2;
   return measure::levelDb(std::span(output).subspan(half), std::span(input).subspan(half));
+}
+
+// A whole number as a test name's part: "15", "Minus15".
+std::string numberName(float value) {
+  const long rounded = std::lround(value);
+  return (rounded < 0 ? "Minus" : "") + std::to_string(std::labs(rounded));
 }
 
 struct BandCase {
@@ -52,7 +59,11 @@ TEST_P(PeakingEqBandShape, FullGainAtTheCentreAndLittleTwoOctavesAway) {
 INSTANTIATE_TEST_SUITE_P(Bands, PeakingEqBandShape,
                          ::testing::Values(BandCase{60.0f, 18.0f, 15.0f, 2.0}, BandCase{1000.0f, 18.0f, 15.0f, 2.0},
                                            BandCase{1000.0f, 18.0f, -15.0f, 2.0}, BandCase{3500.0f, 18.0f, 15.0f, 2.0},
-                                           BandCase{1000.0f, 12.0f, 15.0f, 1.0}, BandCase{1000.0f, 18.0f, 6.0f, 1.0}));
+                                           BandCase{1000.0f, 12.0f, 15.0f, 1.0}, BandCase{1000.0f, 18.0f, 6.0f, 1.0}),
+                         [](const ::testing::TestParamInfo<BandCase>& row) {
+                           return "Hz" + numberName(row.param.centerHz) + "_Semitones" +
+                                  numberName(row.param.semitones) + "_Gain" + numberName(row.param.gainDb);
+                         });
 
 TEST(PeakingEq, NoiseAnalysedInBandsShowsTheBoostAtTheCentreOnly) {
   const double rate = 44100.0;
@@ -149,6 +160,7 @@ TEST_P(PeakingEqGainChange, ContinuesTheSignalWithoutAJump) {
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(NewGains, PeakingEqGainChange, ::testing::Values(9.0f, 0.0f, -15.0f));
+INSTANTIATE_TEST_SUITE_P(NewGains, PeakingEqGainChange, ::testing::Values(9.0f, 0.0f, -15.0f),
+                         [](const ::testing::TestParamInfo<float>& row) { return "Gain" + numberName(row.param); });
 
 }  // namespace

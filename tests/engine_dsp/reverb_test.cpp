@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <span>
+#include <string>
 
 namespace {
 
@@ -72,7 +73,10 @@ TEST_P(ReverbDecay, ImpulseTailFallsBy60DbInTheReverbTime) {
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(Times, ReverbDecay, ::testing::Values(500.0f, 1200.0f, 2500.0f));
+INSTANTIATE_TEST_SUITE_P(Times, ReverbDecay, ::testing::Values(500.0f, 1200.0f, 2500.0f),
+                         [](const ::testing::TestParamInfo<float>& row) {
+                           return "Ms" + std::to_string(static_cast<int>(row.param));
+                         });
 
 TEST(Reverb, ASettingChangeKeepsTheTail) {
   OneReverb reverb(2, {0.0f, 0.0f, 1200.0f, 0.5f});

@@ -125,7 +125,7 @@ INSTANTIATE_TEST_SUITE_P(
         FirstUrlCase{"M3uHttpWithoutHost", LinkKind::M3u, "http:relative\n", true, "", LinkError::InvalidUrl},
         FirstUrlCase{"M3uControlCharacter", LinkKind::M3u, "http://a.test/x\x01y\n", true, "", LinkError::InvalidUrl},
         FirstUrlCase{"CutBodyDropsItsUnfinishedLine", LinkKind::M3u, "#EXTM3U\nhttp://a.test/cut-in-the-mid", false, "",
-                     LinkError::NoStreamUrl},
+                     LinkError::TooLarge},
         FirstUrlCase{"CutBodyKeepsFinishedLines", LinkKind::M3u, "http://a.test/whole\nhttp://a.test/cut", false,
                      "http://a.test/whole", LinkError::None},
         FirstUrlCase{"XspfFirstTrackLocation", LinkKind::Xspf, kXspf, true, "http://jazz.test/live?a=1&b=2",
@@ -142,6 +142,43 @@ INSTANTIATE_TEST_SUITE_P(
         FirstUrlCase{"HlsIsNoLink", LinkKind::Hls, "#EXTM3U\n#EXT-X-TARGETDURATION:6\n", true, "",
                      LinkError::NoStreamUrl}),
     CaseName());
+
+// Hostile bodies: however they are built, only the first kMaxPlaylistBytes are looked at, and a
+// body that holds no entry there fails with the error that names that bound.
+TEST(PlaylistLink, HostileBodiesAreReadOnlyUpToTheBound) {
+  std::string deep = "<playlist xmlns=\"http://xspf.org/ns/0/\"><trackList><track><title>";
+  for (int i = 0; i < 200'000; ++i) {
+    deep += "<b>";
+  }
+  struct Case {
+    const char* what;
+    LinkKind kind;
+    std::string body;
+  };
+  const Case cases[] = {
+      {"XSPF nesting 200,000 elements", LinkKind::Xspf, deep},
+      {"one line of 4 MiB", LinkKind::M3u, "http://a.test/" + std::string(4 << 20, 'a') + "\n"},
+      {"a million tiny comment lines", LinkKind::M3u,
+       [] {
+         std::string lines;
+         for (int i = 0; i < 1'000'000; ++i) {
+           lines += "#\n";
+         }
+         return lines + "http://late.test/\n";
+       }()},
+      {"two million empty PLS lines", LinkKind::Pls,
+       "[playlist]\n" + std::string(2'000'000, '\n') + "File1=http://late.test/\n"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    ASSERT_GT(c.body.size(), kMaxPlaylistBytes);
+    for (const bool complete : {true, false}) {
+      const FirstUrl found = firstStreamUrl(c.kind, c.body, "http://radio.test/listen.pls", complete);
+      EXPECT_EQ(found.error, LinkError::TooLarge);
+      EXPECT_NE(std::string(describe(found.error)).find("64 KiB"), std::string::npos);
+    }
+  }
+}
 
 }  // namespace
 }  // namespace qv::engine::playlist_link

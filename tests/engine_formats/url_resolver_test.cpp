@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <string>
 
 namespace qv::engine {
@@ -53,7 +54,22 @@ INSTANTIATE_TEST_SUITE_P(
         ResolveCase{"https://cdn.test/a/list.m3u8", "/root/s.aac", "https://cdn.test/root/s.aac"},
         ResolveCase{"http://cdn.test/list.m3u8", "HTTPS://Elsewhere.test/x", "https://Elsewhere.test/x"},
         ResolveCase{"http://host.test", "stream", "http://host.test/stream"},
-        ResolveCase{"http://host.test/dir/", "  my stream.mp3 ", "http://host.test/dir/my%20stream.mp3"}));
+        ResolveCase{"http://host.test/dir/", "  my stream.mp3 ", "http://host.test/dir/my%20stream.mp3"}),
+    // The row's number and its reference in words: "2_dot_slash_g" for "./g".
+    [](const ::testing::TestParamInfo<ResolveCase>& row) {
+      std::string name = std::to_string(row.index);
+      bool inWord = false;
+      for (const char c : std::string(row.param.reference)) {
+        if (std::isalnum(static_cast<unsigned char>(c))) {
+          name += inWord ? std::string(1, c) : std::string("_") + c;
+          inWord = true;
+        } else {
+          name += c == '.' ? "_dot" : c == '/' ? "_slash" : "_x";
+          inWord = false;
+        }
+      }
+      return name;
+    });
 
 TEST(ResolveUrl, RefusesWhatIsNoUrl) {
   EXPECT_FALSE(resolveUrl("relative/base.m3u8", "seg.ts"));  // no absolute base

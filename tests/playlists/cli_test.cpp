@@ -48,6 +48,31 @@ TEST(Cli, ImportPrintsOneStationALineWithTabs) {
   EXPECT_EQ(cli({QStringLiteral("import"), archive}).out, QByteArray("http://z1\thttp://z1\t\t\nZ2\thttp://z2\t\t\n"));
 }
 
+TEST(Cli, SaysWhatItReadsAndWhatItLeavesOut) {
+  const CliRun help = cli({QStringLiteral("--help")});
+  EXPECT_EQ(help.status, 0);
+  for (const char* word : {"m3u,", "m3u8", "txt", "lnk", "pls", "ini", "xspf", "xml", "zip", "--rate", "--reconnect"}) {
+    EXPECT_TRUE(help.out.contains(word)) << word;
+  }
+
+  QTemporaryDir dir;
+  // A bare file:// line is left out with the message, as any other link that is not http(s).
+  const QString m3u = dir.filePath(QStringLiteral("local.m3u"));
+  ASSERT_TRUE(writeFile(m3u, "#EXTM3U\nfile:///home/music/a.mp3\nhttp://kept\n"));
+  const CliRun local = cli({QStringLiteral("import"), m3u});
+  EXPECT_EQ(local.status, 0);
+  EXPECT_EQ(local.out, QByteArray("http://kept\thttp://kept\t\t\n"));
+  EXPECT_TRUE(local.err.contains("1 link of")) << local.err.toStdString();
+
+  // The hostile XSPF of a title nesting 200,000 elements ends at once with the bound named.
+  const QString deep = dir.filePath(QStringLiteral("deep.xspf"));
+  ASSERT_TRUE(writeFile(deep, "<playlist><trackList><track><title>" + QByteArray("<b>").repeated(200'000)));
+  const CliRun hostile = cli({QStringLiteral("import"), deep});
+  EXPECT_EQ(hostile.status, 1);
+  EXPECT_TRUE(hostile.err.contains("deep.xspf") && hostile.err.contains("64 levels")) << hostile.err.toStdString();
+  EXPECT_TRUE(hostile.out.isEmpty());
+}
+
 TEST(Cli, ConvertWritesTheFormatOfTheOutputsExtension) {
   QTemporaryDir dir;
   const QString m3u = dir.filePath(QStringLiteral("in.m3u"));

@@ -94,14 +94,17 @@ TEST_F(OpenerTest, UnreadableOrEmptyFilesAskNothingAndChangeNothing) {
   const QString empty = file("empty.pls", "[playlist]\nnumberofentries=0\n");
   const QString broken = file("broken.m3u", "http://a\n#EXTINF:-1,Last");
   const QString schemes = file("schemes.txt", "file:///etc/passwd http\nsmb://share/http\n");
-  for (const QString& path : {empty, broken, schemes}) {
+  // A title nesting 200,000 elements: refused at the depth bound, not parsed for minutes.
+  const QString deep = file("deep.xspf", "<playlist><trackList><track><title>" + QByteArray("<b>").repeated(200'000));
+  for (const QString& path : {empty, broken, schemes, deep}) {
     m_opener.OpenPL(path);
   }
   EXPECT_EQ(m_mergeAsked, 0);
   EXPECT_EQ(names(), strings({"Old 1", "Old 2", "Old 3"}));
-  ASSERT_EQ(m_messages.size(), 2);
+  ASSERT_EQ(m_messages.size(), 3);
   EXPECT_TRUE(m_messages[0].contains(broken));
   EXPECT_TRUE(m_messages[1].startsWith(QLatin1String("2 links of")));
+  EXPECT_TRUE(m_messages[2].contains(deep) && m_messages[2].contains(QLatin1String("64 levels")));
 }
 
 TEST_F(OpenerTest, DroppedFilesAskTheSaveQuestionBeforeEachAndCancelStopsThemAll) {

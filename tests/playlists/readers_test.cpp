@@ -131,6 +131,61 @@ TEST(XmlReader, ReadsTracksOfTheTrackList) {
                    .ok());
 }
 
+// Hostile shapes, each built to a fixed size: every reader stops at its bound with an error that
+// names the bound, instead of working for minutes or holding the whole file as stations.
+TEST(ReaderBounds, HostileFilesEndWithAnErrorNamingTheBound) {
+  const auto numbered = [](const char* pattern, int count) {
+    QByteArray bytes;
+    for (int i = 1; i <= count; ++i) {
+      bytes += QByteArray(pattern).replace("%1", QByteArray::number(i));
+    }
+    return bytes;
+  };
+  const QByteArray hugeLine = "http://a/" + QByteArray(1 << 20, 'a');
+  const QByteArray lineBound = QByteArray::number(qv::playlists::kMaxImportLineChars) + " characters";
+  const QByteArray entryBound = QByteArray::number(qv::playlists::kMaxImportEntries) + " entries";
+  const QByteArray depthBound = QByteArray::number(qv::playlists::kMaxImportXmlDepth) + " levels";
+  struct HostileCase {
+    const char* what;
+    ReadResult (*reader)(const QByteArray&);
+    QByteArray bytes;
+    QByteArray bound;
+  };
+  const HostileCase cases[] = {
+      {"M3U: one line of 1 MiB", &qv::playlists::readLines, "#EXTM3U\n" + hugeLine + "\n", lineBound},
+      {"M3U: an EXTINF whose link is 1 MiB", &qv::playlists::readLines, "#EXTINF:-1,A\n" + hugeLine, lineBound},
+      {"M3U: a million tiny links", &qv::playlists::readLines, QByteArray("http://a\n").repeated(1'000'000),
+       entryBound},
+      {"PLS: one line of 1 MiB", &qv::playlists::readIni, "[playlist]\nFile1=" + hugeLine + "\n", lineBound},
+      {"PLS: a million tiny entries", &qv::playlists::readIni,
+       "[playlist]\n" + numbered("File%1=http://a\n", 1'000'000), entryBound},
+      {"XSPF: a title nesting 200,000 elements", &qv::playlists::readXml,
+       "<playlist><trackList><track><title>" + QByteArray("<b>").repeated(200'000) +
+           QByteArray("</b>").repeated(200'000) + "</title></track></trackList></playlist>",
+       depthBound},
+      {"XSPF: a title of 1 MiB", &qv::playlists::readXml,
+       "<p><trackList><track><title>" + hugeLine + "</title></track></trackList></p>", lineBound},
+      {"XSPF: a million tiny tracks", &qv::playlists::readXml,
+       "<p><trackList>" + QByteArray("<track>a</track>").repeated(1'000'000) + "</trackList></p>", entryBound},
+  };
+  for (const HostileCase& c : cases) {
+    SCOPED_TRACE(c.what);
+    const ReadResult result = c.reader(c.bytes);
+    EXPECT_FALSE(result.ok());
+    EXPECT_TRUE(result.error.contains(QString::fromLatin1(c.bound))) << result.error.toStdString();
+    EXPECT_TRUE(result.stations.empty());
+  }
+
+  // Right at the bounds a file is still read.
+  EXPECT_TRUE(qv::playlists::readXml("<p><trackList><track><title>" + QByteArray("<b>").repeated(60) +
+                                     QByteArray("</b>").repeated(60) + "</title></track></trackList></p>")
+                  .ok());
+  const ReadResult longest =
+      qv::playlists::readLines("http://a/" + QByteArray(qv::playlists::kMaxImportLineChars - 9, 'a') + "\n");
+  ASSERT_TRUE(longest.ok()) << longest.error.toStdString();
+  EXPECT_EQ(longest.stations.size(), 1u);
+}
+
 TEST(PlaylistFile, ReaderFollowsTheExtension) {
   const std::pair<const char*, ReaderKind> cases[] = {
       {"a.m3u", ReaderKind::Lines}, {"a.M3U8", ReaderKind::Lines}, {"dir.d/noext", ReaderKind::Lines},

@@ -100,16 +100,16 @@ void endSync(qv::engine::Handle, qv::engine::Handle, std::uint32_t, void* user) 
 }
 
 // A list tag is NUL-separated lines ended by an empty one.
-QList<QByteArray> tagLines(const char* list) {
+QList<QByteArray> tagLines(const qv::engine::TagText& list) {
   QList<QByteArray> lines;
-  for (const char* line = list; line != nullptr && *line != '\0'; line += qstrlen(line) + 1) {
+  for (const char* line = list ? list->c_str() : nullptr; line != nullptr && *line != '\0'; line += qstrlen(line) + 1) {
     lines.append(QByteArray(line));
   }
   return lines;
 }
 
-std::optional<QByteArray> tagText(const char* text) {
-  return text == nullptr ? std::nullopt : std::optional<QByteArray>(QByteArray(text));
+std::optional<QByteArray> tagText(const qv::engine::TagText& text) {
+  return text == nullptr ? std::nullopt : std::optional<QByteArray>(QByteArray(text->c_str()));
 }
 
 }  // namespace
@@ -118,7 +118,7 @@ StreamTags streamTags(qv::engine::Handle stream) {
   using qv::engine::Tag;
   StreamTags tags;
   tags.icyMetadata = tagText(qv::engine::channelGetTags(stream, Tag::Meta));
-  if (const char* ogg = qv::engine::channelGetTags(stream, Tag::Ogg)) {
+  if (const qv::engine::TagText ogg = qv::engine::channelGetTags(stream, Tag::Ogg)) {
     tags.oggComments = tagLines(ogg).join('\0');
   }
   tags.hlsSegmentLabel = tagText(qv::engine::channelGetTags(stream, Tag::HlsExtinf));
@@ -126,7 +126,7 @@ StreamTags streamTags(qv::engine::Handle stream) {
 }
 
 QList<QByteArray> headerLines(qv::engine::Handle stream) {
-  const char* icy = qv::engine::channelGetTags(stream, qv::engine::Tag::Icy);
+  const qv::engine::TagText icy = qv::engine::channelGetTags(stream, qv::engine::Tag::Icy);
   return tagLines(icy != nullptr ? icy : qv::engine::channelGetTags(stream, qv::engine::Tag::Http));
 }
 

@@ -78,7 +78,7 @@ class Stream {
   void levelGone();
   int bufferingPercent() const;
   ChannelInfo info() const;
-  const char* tag(Tag which) const { return m_tags.get(which); }
+  TagText tag(Tag which) const { return m_tags.get(which); }
 
   Handle addSync(SyncType type, SyncProc proc, void* user);
   bool removeSync(Handle sync);

@@ -33,7 +33,7 @@ struct Download {
   }
 };
 
-bool hasLine(const char* list, const std::string& line) {
+bool hasLine(const engine::TagText& list, const std::string& line) {
   const auto all = lines(list);
   return std::find(all.begin(), all.end(), line) != all.end();
 }
@@ -70,10 +70,10 @@ TEST_F(Streams, IcyStationGivesItsHeadersFormatAndChangingTitles) {
   ASSERT_NE(stream, 0u) << engine::errorName(engine::errorGetCode());
   EXPECT_EQ(download.blocks, std::vector<std::string>{"ICY 200 OK"});
 
-  const char* icy = engine::channelGetTags(stream, Tag::Icy);
+  const engine::TagText icy = engine::channelGetTags(stream, Tag::Icy);
   ASSERT_NE(icy, nullptr);
   EXPECT_EQ(lines(icy).front(), "ICY 200 OK");
-  EXPECT_TRUE(hasLine(icy, "icy-metaint: 8000") || hasLine(icy, "icy-metaint:8000")) << icy;
+  EXPECT_TRUE(hasLine(icy, "icy-metaint: 8000") || hasLine(icy, "icy-metaint:8000")) << icy->c_str();
   EXPECT_EQ(engine::channelGetTags(stream, Tag::Http), nullptr) << "an ICY answer has ICY headers only";
   EXPECT_EQ(engine::channelGetTags(stream, Tag::Ogg), nullptr);
   engine::ChannelInfo info;

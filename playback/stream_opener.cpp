@@ -167,6 +167,12 @@ void StreamOpener::State::runWorker(int request, const QByteArray& url, const St
     return;
   }
 
+  if (!shows(request)) {
+    // Withdrawn just after it was installed: never heard (the next open frees the handle).
+    qv::engine::channelStop(stream);
+    return;
+  }
+
   using qv::engine::SyncType;
   for (const SyncType type : {SyncType::Meta, SyncType::OggChange, SyncType::HlsSegment}) {
     qv::engine::channelSetSync(stream, type, &metaSync, context);
@@ -177,6 +183,11 @@ void StreamOpener::State::runWorker(int request, const QByteArray& url, const St
   openPending.store(false);
   if (shows(request)) {
     reports.streamStarted(request, stream, effects);
+  }
+  // Withdrawn before the controller took the stream: nobody else knows it plays. (Taken, it is
+  // the controller's to stop; a newer open frees it first thing anyway.)
+  if (!shows(request)) {
+    qv::engine::channelStop(stream);
   }
 }
 
@@ -211,6 +222,11 @@ void StreamOpener::open(const QString& url, const StartSound& sound) {
 
 bool StreamOpener::openPending() const {
   return m_state->openPending.load();
+}
+
+void StreamOpener::withdraw() {
+  m_state->newRequest();
+  m_state->openPending.store(false);
 }
 
 int StreamOpener::requestCounter() const {

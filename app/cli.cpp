@@ -110,17 +110,17 @@ void onSync(engine::Handle, engine::Handle stream, std::uint32_t data, void* use
   const auto type = static_cast<engine::SyncType>(reinterpret_cast<std::uintptr_t>(user));
   switch (type) {
     case engine::SyncType::Meta: {
-      const char* meta = engine::channelGetTags(stream, engine::Tag::Meta);
-      const std::string text = meta ? meta : "";
+      const engine::TagText meta = engine::channelGetTags(stream, engine::Tag::Meta);
+      const std::string text = meta ? *meta : std::string();
       say("sync META: %s\n", text.c_str());
       say("title: %s\n", std::string(engine::cutTitle(streamTitle(text))).c_str());
       break;
     }
     case engine::SyncType::OggChange: {
       say("sync OGG_CHANGE\n");
-      if (const char* list = engine::channelGetTags(stream, engine::Tag::Ogg)) {
+      if (const engine::TagText list = engine::channelGetTags(stream, engine::Tag::Ogg)) {
         std::lock_guard lock(g_printMutex);
-        printList("ogg comments", list);
+        printList("ogg comments", list->c_str());
       }
       break;
     }
@@ -139,12 +139,16 @@ void onSync(engine::Handle, engine::Handle stream, std::uint32_t data, void* use
 
 void printTagsAndInfo(engine::Handle stream) {
   std::lock_guard lock(g_printMutex);
-  printList("ICY headers", engine::channelGetTags(stream, engine::Tag::Icy));
-  printList("HTTP headers", engine::channelGetTags(stream, engine::Tag::Http));
-  if (const char* meta = engine::channelGetTags(stream, engine::Tag::Meta)) {
-    std::printf("META: %s\n", meta);
+  const auto printTag = [stream](const char* title, engine::Tag tag) {
+    const engine::TagText list = engine::channelGetTags(stream, tag);
+    printList(title, list ? list->c_str() : nullptr);
+  };
+  printTag("ICY headers", engine::Tag::Icy);
+  printTag("HTTP headers", engine::Tag::Http);
+  if (const engine::TagText meta = engine::channelGetTags(stream, engine::Tag::Meta)) {
+    std::printf("META: %s\n", meta->c_str());
   }
-  printList("OGG comments", engine::channelGetTags(stream, engine::Tag::Ogg));
+  printTag("OGG comments", engine::Tag::Ogg);
   engine::ChannelInfo info;
   if (engine::channelGetInfo(stream, &info)) {
     std::printf("format: %s, %d Hz, %d channels, %d kbit/s\n", info.codec, info.rateHz, info.channels,
@@ -164,11 +168,11 @@ int probe(const char* url) {
     return status;
   }
   // The first ICY metadata block follows the first icy-metaint bytes; wait a little for it.
-  const char* icy = engine::channelGetTags(stream, engine::Tag::Icy);
-  const char* http = engine::channelGetTags(stream, engine::Tag::Http);
+  const engine::TagText icy = engine::channelGetTags(stream, engine::Tag::Icy);
+  const engine::TagText http = engine::channelGetTags(stream, engine::Tag::Http);
   const bool metadataExpected = [&] {
-    for (const char* list : {icy, http}) {
-      for (const char* line = list; line && *line; line += std::strlen(line) + 1) {
+    for (const engine::TagText& list : {icy, http}) {
+      for (const char* line = list ? list->c_str() : nullptr; line && *line; line += std::strlen(line) + 1) {
         if (std::strncmp(line, "icy-metaint:", 12) == 0) {
           return true;
         }

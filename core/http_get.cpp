@@ -1,5 +1,7 @@
 #include "http_get.h"
 
+#include "request_policy.h"
+
 #include <curl/curl.h>
 
 #include <memory>
@@ -44,29 +46,22 @@ HttpAnswer httpGet(const QByteArray& url, const HttpGetOptions& options, const s
     return answer;
   }
   Transfer transfer{&answer, options.maxBodyBytes, &cancel};
-  const char* protocols = options.plainHttpAllowed ? "http,https" : "https";
   CURL* handle = curl.get();
+  net::RequestPolicy policy;
+  policy.proxy = options.proxy.toStdString();
+  policy.connectTimeout = options.connectTimeout;
+  policy.totalTimeout = options.totalTimeout;
+  policy.maxBodyBytes = options.maxBodyBytes;
+  policy.plainHttpAllowed = options.plainHttpAllowed;
+  policy.maxRedirects = options.maxRedirects;
+  policy.caFile = options.caFile.toLocal8Bit().toStdString();
+  net::applyRequestPolicy(handle, policy);
   curl_easy_setopt(handle, CURLOPT_URL, url.constData());
-  curl_easy_setopt(handle, CURLOPT_PROTOCOLS_STR, protocols);
-  if (options.maxRedirects > 0) {
-    curl_easy_setopt(handle, CURLOPT_REDIR_PROTOCOLS_STR, protocols);
-    curl_easy_setopt(handle, CURLOPT_FOLLOWLOCATION, 1L);
-    curl_easy_setopt(handle, CURLOPT_MAXREDIRS, options.maxRedirects);
-  }
-  curl_easy_setopt(handle, CURLOPT_NOSIGNAL, 1L);
-  curl_easy_setopt(handle, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(options.connectTimeout.count()));
-  curl_easy_setopt(handle, CURLOPT_TIMEOUT_MS, static_cast<long>(options.totalTimeout.count()));
-  curl_easy_setopt(handle, CURLOPT_MAXFILESIZE_LARGE, static_cast<curl_off_t>(options.maxBodyBytes));
   curl_easy_setopt(handle, CURLOPT_WRITEFUNCTION, &receiveBody);
   curl_easy_setopt(handle, CURLOPT_WRITEDATA, &transfer);
   curl_easy_setopt(handle, CURLOPT_NOPROGRESS, 0L);
   curl_easy_setopt(handle, CURLOPT_XFERINFOFUNCTION, &progress);
   curl_easy_setopt(handle, CURLOPT_XFERINFODATA, &transfer);
-  curl_easy_setopt(handle, CURLOPT_USERAGENT, "Quorventale");
-  const QByteArray caFile = options.caFile.toLocal8Bit();
-  if (!caFile.isEmpty()) {
-    curl_easy_setopt(handle, CURLOPT_CAINFO, caFile.constData());
-  }
 
   const CURLcode result = curl_easy_perform(handle);
   if (result != CURLE_OK) {

@@ -9,8 +9,11 @@
 
 namespace qv {
 
-//! Limits of one request; a transfer that passes any of them fails.
+//! Limits of one request; a transfer that passes any of them fails. They become the program's one
+//! request policy (qv::net::RequestPolicy), which the streams use too.
 struct HttpGetOptions {
+  //! The proxy setting, "(user:pass@)server:port"; empty: direct.
+  QString proxy;
   std::chrono::milliseconds connectTimeout{5000};
   std::chrono::milliseconds totalTimeout{15000};
   std::size_t maxBodyBytes = 1024 * 1024;

@@ -1,6 +1,7 @@
 #include "curl_transfer.h"
 
 #include "ascii_text.h"
+#include "request_policy.h"
 
 namespace qv::engine {
 
@@ -21,17 +22,15 @@ CurlTransfer makeTransfer(const std::string& url, const NetOptions& options) {
   if (!curl) {
     return transfer;
   }
+  net::RequestPolicy policy;
+  policy.proxy = options.proxy;
+  policy.connectTimeout = options.connectTimeout;
+  policy.maxRedirects = NetReader::kMaxRedirects;
+  // A stream has no total time-out or size: its own no-data limit ends one that stalls.
+  net::applyRequestPolicy(curl, policy);
   transfer.statusAliases.reset(curl_slist_append(nullptr, "ICY 200 OK"));
   curl_easy_setopt(curl, CURLOPT_URL, url.c_str());
-  curl_easy_setopt(curl, CURLOPT_PROTOCOLS_STR, "http,https");
-  curl_easy_setopt(curl, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
-  curl_easy_setopt(curl, CURLOPT_FOLLOWLOCATION, 1L);
-  curl_easy_setopt(curl, CURLOPT_MAXREDIRS, NetReader::kMaxRedirects);
   curl_easy_setopt(curl, CURLOPT_HTTP200ALIASES, transfer.statusAliases.get());
-  curl_easy_setopt(curl, CURLOPT_USERAGENT, "Quorventale");
-  curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
-  curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(options.connectTimeout.count()));
-  curl_easy_setopt(curl, CURLOPT_PROXY, options.proxy.c_str());  // "" means no proxy, also none from the environment
   return transfer;
 }
 

@@ -23,10 +23,10 @@ using CurlEasy = std::unique_ptr<CURL, CurlEasyCleanup>;
 using CurlList = std::unique_ptr<curl_slist, CurlListCleanup>;
 using CurlMulti = std::unique_ptr<CURLM, CurlMultiCleanup>;
 
-//! One HTTP request set up as every request of a stream is: http and https only, also for every
-//! redirect, at most NetReader::kMaxRedirects of them, our user agent, the stream's proxy and
-//! connect time-out, and "ICY 200 OK" taken as a status line. The lists live as long as the
-//! handle that points at them.
+//! One HTTP request set up as every request of a stream is: the program's request policy
+//! (qv::net::applyRequestPolicy) with http and https, at most NetReader::kMaxRedirects redirects,
+//! the stream's proxy and connect time-out; and "ICY 200 OK" taken as a status line. The lists
+//! live as long as the handle that points at them.
 struct CurlTransfer {
   CurlEasy easy;  // null when curl could not make a handle
   CurlList statusAliases;

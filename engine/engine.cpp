@@ -617,12 +617,12 @@ std::uint32_t channelGetLevel(Handle handle) {
   return level;
 }
 
-const char* channelGetTags(Handle handle, Tag tag) {
+TagText channelGetTags(Handle handle, Tag tag) {
   auto stream = lookup(handle);
   if (!stream) {
     return nullptr;
   }
-  const char* text = stream->tag(tag);
+  TagText text = stream->tag(tag);
   if (text) {
     succeed();
   } else {

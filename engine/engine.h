@@ -113,9 +113,10 @@ bool channelGetAttribute(Handle stream, Attribute attribute, float* value);
 //! UINT32_MAX (-1) when the stream is not playing.
 std::uint32_t channelGetLevel(Handle stream);
 
-//! A list is NUL-separated lines ended by an empty one ("a\0b\0\0"). The text stays valid until
-//! the same tag changes twice more or the stream is freed; copy it when it is kept longer.
-const char* channelGetTags(Handle stream, Tag tag);
+//! The tag's text as it is now (null without it, with NotAvailable); a list is NUL-separated lines
+//! ended by an empty one ("a\0b\0\0", read through c_str()). The text is the caller's to keep: it
+//! stays valid after the tag changes and after the stream is freed.
+TagText channelGetTags(Handle stream, Tag tag);
 
 struct ChannelInfo {
   int rateHz = 0;          //!< rate of the decoded source

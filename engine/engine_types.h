@@ -4,6 +4,8 @@
 // the interface; the engine's own parts include only this where they need no more.
 
 #include <cstdint>
+#include <memory>
+#include <string>
 
 namespace qv::engine {
 
@@ -51,5 +53,9 @@ enum class Tag : std::uint8_t {
   Ogg,        //!< comments of the current Ogg logical stream, "NAME=value"; list
   HlsExtinf,  //!< label of the HLS segment heard now (HLS streams)
 };
+
+//! A tag's text as it was when it was read: shared and never changed, so it stays valid for as
+//! long as it is held, however often the tag changes meanwhile. Null when there is no such tag.
+using TagText = std::shared_ptr<const std::string>;
 
 }  // namespace qv::engine

@@ -285,9 +285,15 @@ void Stream::startOutputIfSound() {
   // Nothing can be heard: the stream ends as one whose sound ran out.
   std::uint8_t state = m_state.load();
   if (state != kStopped && m_state.compare_exchange_strong(state, kStopped)) {
-    m_ended = true;
-    m_events.fetch_or(kEndEvent);
+    raiseEnd();
   }
+}
+
+void Stream::raiseEnd() {
+  // The event before the flag: the decoder thread stops looking for events once it sees the flag,
+  // so an event raised after it (the audio thread preempted between the two) would never be told.
+  m_events.fetch_or(kEndEvent);
+  m_ended = true;
 }
 
 void Stream::stop() {
@@ -489,7 +495,8 @@ void Stream::decodeLoop() {
     deliverEvents();
   }
   m_decoderDone = true;
-  // Let what is buffered be heard, then report the end (the callback raises kEndEvent).
+  // Let what is buffered be heard, then report the end (the callback raises kEndEvent, then sets
+  // m_ended, so the last pass below finds the event).
   while (!m_stopping && !m_ended.load()) {
     deliverEvents();
     sleepUnlessStopping(std::chrono::milliseconds(10));
@@ -526,8 +533,7 @@ void Stream::mixPass(float* mix, std::size_t frames) {
       state = kPlaying;
     } else if (m_decoderDone.load() && have == 0) {
       if (m_state.compare_exchange_strong(state, kStopped)) {
-        m_ended = true;
-        m_events.fetch_or(kEndEvent);
+        raiseEnd();
       }
       return;
     }
@@ -572,8 +578,7 @@ void Stream::mixPass(float* mix, std::size_t frames) {
       std::uint8_t playing = kPlaying;
       if (m_decoderDone.load()) {
         if (m_state.compare_exchange_strong(playing, kStopped)) {
-          m_ended = true;
-          m_events.fetch_or(kEndEvent);
+          raiseEnd();
         }
       } else if (m_state.compare_exchange_strong(playing, kStalled)) {
         m_events.fetch_or(kStallEvent);

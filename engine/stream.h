@@ -78,7 +78,7 @@ class Stream {
   void levelGone();
   int bufferingPercent() const;
   ChannelInfo info() const;
-  const char* tag(Tag which) const { return m_tags.get(which); }
+  TagText tag(Tag which) const { return m_tags.get(which); }
 
   Handle addSync(SyncType type, SyncProc proc, void* user);
   bool removeSync(Handle sync);
@@ -112,6 +112,8 @@ class Stream {
   bool hasFirstSound() const;
   //! Decoder thread: starts the output asked for by startOutputOnFirstSound once there is sound.
   void startOutputIfSound();
+  //! Audio callback or decoder thread, once: the stream has ended; the decoder thread tells it.
+  void raiseEnd();
   void fire(SyncType type, std::uint32_t data);
   void onMeta(std::string text);
   void onOggComments(std::vector<std::string> comments, bool first);
@@ -153,7 +155,7 @@ class Stream {
   std::atomic<Output*> m_outputToStart{nullptr};
   std::atomic<bool> m_decoderDone{false};  // decoder thread: no more frames will come
   std::atomic<std::uint32_t> m_events{0};  // audio callback raises, decoder thread delivers
-  std::atomic<bool> m_ended{false};
+  std::atomic<bool> m_ended{false};        // set after kEndEvent is raised (raiseEnd)
   std::atomic<bool> m_retire{false};
   std::atomic<float> m_volume{1.0f};
 

@@ -3,29 +3,23 @@
 #include "engine_types.h"
 
 #include <array>
-#include <deque>
 #include <memory>
 #include <mutex>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace qv::engine {
 
-//! A stream's tags. A returned pointer stays valid while the tag changes up to twice more, so a
-//! reader on another thread never sees freed text; older texts are dropped.
+//! A stream's tags. A reader gets the text itself (shared, immutable), never a pointer into the
+//! store, so a tag that changes while another thread still reads the old text frees nothing under it.
 class TagStore {
  public:
   void set(Tag tag, std::string text) {
     auto value = std::make_shared<const std::string>(std::move(text));
+    TagText previous;  // dropped after the lock: the last reader frees the old text
     std::lock_guard lock(m_mutex);
-    Slot& slot = m_slots[static_cast<std::size_t>(tag)];
-    if (slot.current) {
-      slot.previous.push_back(std::move(slot.current));
-      if (slot.previous.size() > 2) {
-        slot.previous.pop_front();
-      }
-    }
-    slot.current = std::move(value);
+    previous = std::exchange(m_slots[static_cast<std::size_t>(tag)], std::move(value));
   }
   void setList(Tag tag, const std::vector<std::string>& lines) {
     std::string list;
@@ -36,20 +30,15 @@ class TagStore {
     // c_str()'s own NUL ends the list with the empty line.
     set(tag, std::move(list));
   }
-  //! nullptr when the stream has no such tag.
-  const char* get(Tag tag) const {
+  //! Null when the stream has no such tag.
+  TagText get(Tag tag) const {
     std::lock_guard lock(m_mutex);
-    const auto& current = m_slots[static_cast<std::size_t>(tag)].current;
-    return current ? current->c_str() : nullptr;
+    return m_slots[static_cast<std::size_t>(tag)];
   }
 
  private:
-  struct Slot {
-    std::shared_ptr<const std::string> current;
-    std::deque<std::shared_ptr<const std::string>> previous;
-  };
   mutable std::mutex m_mutex;
-  std::array<Slot, 5> m_slots;  // m_mutex
+  std::array<TagText, 5> m_slots;  // m_mutex
 };
 
 }  // namespace qv::engine

@@ -289,7 +289,10 @@ void PlaybackController::playStation(int index, bool stopFirst) {
 }
 
 void PlaybackController::stop() {
-  m_dropAttempt = m_reconnectPhase == ReconnectPhase::Opening;
+  // A station still connecting (also a reconnection's attempt) is dropped with whatever it opens.
+  if (m_opener->openPending()) {
+    m_opener->withdraw();
+  }
   endReconnecting();
   m_reconnect.reset();
   qv::engine::channelStop(m_stream);
@@ -300,12 +303,17 @@ void PlaybackController::stop() {
 }
 
 void PlaybackController::playStop() {
-  // While reconnecting the button shows Stop, though no stream is active.
-  if (!streamActive() && !reconnecting()) {
-    play();
-  } else {
+  if (soundRequested()) {
     stop();
+  } else {
+    play();
   }
+}
+
+bool PlaybackController::soundRequested() const {
+  // While reconnecting the button shows Stop, though no stream is active.
+  return m_state == PlaybackState::Connecting || m_state == PlaybackState::Buffering ||
+         m_state == PlaybackState::Playing || reconnecting() || streamActive();
 }
 
 void PlaybackController::previous() {
@@ -377,12 +385,6 @@ void PlaybackController::applyPreset(int index) {
 }
 
 void PlaybackController::streamStarted(qv::engine::Handle stream, const std::vector<qv::engine::Handle>& effects) {
-  if (m_dropAttempt) {
-    m_dropAttempt = false;
-    qv::engine::channelStop(stream);  // the handle is kept until the next open frees it
-    m_stream = stream;
-    return;
-  }
   m_stream = stream;
   m_bandEffects.fill(0);
   m_reverbEffect = 0;
@@ -412,9 +414,6 @@ void PlaybackController::streamEnded() {
 }
 
 void PlaybackController::handleReport(const StatusReport& report) {
-  if (dropsStoppedAttempt(report)) {
-    return;
-  }
   if (report.code == ReportCode::ServerStatus) {
     m_lastStatus = statusCodeOf(report.text.toStdString());
   }

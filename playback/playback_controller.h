@@ -67,9 +67,10 @@ class PlaybackController : public QObject {
   //! A station chosen by the user: it becomes current and plays. `stopFirst` silences the current
   //! stream at once (list double-click); otherwise it sounds until the new one replaces it.
   void playStation(int index, bool stopFirst);
-  //! Stops the current stream (its handle stays until the next open frees it).
+  //! Stops whatever soundRequested() covers: the current stream (its handle stays until the next
+  //! open frees it), a station still connecting and a reconnection.
   void stop();
-  //! Plays when nothing is active, stops otherwise.
+  //! Stops when soundRequested(), plays otherwise.
   void playStop();
   //! Stop, then the previous or next station after the looping setting, and play it.
   void previous();
@@ -99,6 +100,9 @@ class PlaybackController : public QObject {
   // ---- what observers may ask -------------------------------------------------------------------
 
   PlaybackState state() const { return m_state; }
+  //! The one answer to "is something playing": a station is connecting, buffering or playing, or
+  //! being reconnected. Stop ends all of these; the desktop's controls show it as playing.
+  bool soundRequested() const;
   //! The engine's view of the current stream: active is anything but stopped (stalled counts).
   bool streamActive() const;
   bool streamPlaying() const;
@@ -198,8 +202,6 @@ class PlaybackController : public QObject {
   void endReconnecting();
   //! What a report shows while reconnecting: the attempt in the station label, the Stop button.
   StatusView duringReconnect(StatusView view) const;
-  //! A report of an attempt the user has stopped: swallowed, and its stream is stopped.
-  bool dropsStoppedAttempt(const StatusReport& report);
 
   qv::stations::StationList& m_stations;
   qv::settings::SettingsModel& m_settings;
@@ -228,10 +230,9 @@ class PlaybackController : public QObject {
   ReconnectPolicy m_reconnect;
   ReconnectPhase m_reconnectPhase = ReconnectPhase::Off;
   QTimer* m_reconnectTimer;
-  QString m_stationLink;       // the link of the station asked for last, opened again on reconnect
-  bool m_heard = false;        // that station has played since it was asked for
-  int m_lastStatus = 0;        // the status code of the newest server answer (404, 503...)
-  bool m_dropAttempt = false;  // the user stopped while an attempt's open was running
+  QString m_stationLink;  // the link of the station asked for last, opened again on reconnect
+  bool m_heard = false;   // that station has played since it was asked for
+  int m_lastStatus = 0;   // the status code of the newest server answer (404, 503...)
   std::unique_ptr<ControllerReports> m_reports;
   std::unique_ptr<StreamOpener> m_opener;  // last: its workers report through m_reports
 };

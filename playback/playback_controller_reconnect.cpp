@@ -99,14 +99,4 @@ StatusView PlaybackController::duringReconnect(StatusView view) const {
   return view;
 }
 
-bool PlaybackController::dropsStoppedAttempt(const StatusReport& report) {
-  if (!m_dropAttempt) {
-    return false;
-  }
-  if (report.code == ReportCode::Failed) {
-    m_dropAttempt = false;  // the attempt's open has ended; nothing of it is shown
-  }
-  return true;
-}
-
 }  // namespace qv::playback

@@ -100,16 +100,16 @@ void endSync(qv::engine::Handle, qv::engine::Handle, std::uint32_t, void* user) 
 }
 
 // A list tag is NUL-separated lines ended by an empty one.
-QList<QByteArray> tagLines(const char* list) {
+QList<QByteArray> tagLines(const qv::engine::TagText& list) {
   QList<QByteArray> lines;
-  for (const char* line = list; line != nullptr && *line != '\0'; line += qstrlen(line) + 1) {
+  for (const char* line = list ? list->c_str() : nullptr; line != nullptr && *line != '\0'; line += qstrlen(line) + 1) {
     lines.append(QByteArray(line));
   }
   return lines;
 }
 
-std::optional<QByteArray> tagText(const char* text) {
-  return text == nullptr ? std::nullopt : std::optional<QByteArray>(QByteArray(text));
+std::optional<QByteArray> tagText(const qv::engine::TagText& text) {
+  return text == nullptr ? std::nullopt : std::optional<QByteArray>(QByteArray(text->c_str()));
 }
 
 }  // namespace
@@ -118,7 +118,7 @@ StreamTags streamTags(qv::engine::Handle stream) {
   using qv::engine::Tag;
   StreamTags tags;
   tags.icyMetadata = tagText(qv::engine::channelGetTags(stream, Tag::Meta));
-  if (const char* ogg = qv::engine::channelGetTags(stream, Tag::Ogg)) {
+  if (const qv::engine::TagText ogg = qv::engine::channelGetTags(stream, Tag::Ogg)) {
     tags.oggComments = tagLines(ogg).join('\0');
   }
   tags.hlsSegmentLabel = tagText(qv::engine::channelGetTags(stream, Tag::HlsExtinf));
@@ -126,7 +126,7 @@ StreamTags streamTags(qv::engine::Handle stream) {
 }
 
 QList<QByteArray> headerLines(qv::engine::Handle stream) {
-  const char* icy = qv::engine::channelGetTags(stream, qv::engine::Tag::Icy);
+  const qv::engine::TagText icy = qv::engine::channelGetTags(stream, qv::engine::Tag::Icy);
   return tagLines(icy != nullptr ? icy : qv::engine::channelGetTags(stream, qv::engine::Tag::Http));
 }
 
@@ -167,6 +167,12 @@ void StreamOpener::State::runWorker(int request, const QByteArray& url, const St
     return;
   }
 
+  if (!shows(request)) {
+    // Withdrawn just after it was installed: never heard (the next open frees the handle).
+    qv::engine::channelStop(stream);
+    return;
+  }
+
   using qv::engine::SyncType;
   for (const SyncType type : {SyncType::Meta, SyncType::OggChange, SyncType::HlsSegment}) {
     qv::engine::channelSetSync(stream, type, &metaSync, context);
@@ -177,6 +183,11 @@ void StreamOpener::State::runWorker(int request, const QByteArray& url, const St
   openPending.store(false);
   if (shows(request)) {
     reports.streamStarted(request, stream, effects);
+  }
+  // Withdrawn before the controller took the stream: nobody else knows it plays. (Taken, it is
+  // the controller's to stop; a newer open frees it first thing anyway.)
+  if (!shows(request)) {
+    qv::engine::channelStop(stream);
   }
 }
 
@@ -211,6 +222,11 @@ void StreamOpener::open(const QString& url, const StartSound& sound) {
 
 bool StreamOpener::openPending() const {
   return m_state->openPending.load();
+}
+
+void StreamOpener::withdraw() {
+  m_state->newRequest();
+  m_state->openPending.store(false);
 }
 
 int StreamOpener::requestCounter() const {

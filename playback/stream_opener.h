@@ -60,6 +60,10 @@ class StreamOpener {
   void open(const QString& url, const StartSound& sound = {});
   //! A request's worker has not yet installed its stream (or failed).
   bool openPending() const;
+  //! The user stopped: the request still opening is overtaken as by a newer one (its worker frees
+  //! or stops what it opens and reports nothing more) and nothing is pending. The installed stream
+  //! is the caller's to stop.
+  void withdraw();
   //! The number of the newest request; requests are numbered from 1.
   int requestCounter() const;
   bool isNewest(int request) const { return request == requestCounter(); }

@@ -88,8 +88,9 @@ QString StationLogoFile(const QString& coversFolder, const QString& name, const 
   return coversFolder + QLatin1Char('/') + cleanName + dash + tail;
 }
 
-LogoDownload downloadLogo(const QString& url, const std::atomic<bool>& abort) {
+LogoDownload downloadLogo(const QString& url, const QString& proxy, const std::atomic<bool>& abort) {
   HttpGetOptions options;
+  options.proxy = proxy;
   options.connectTimeout = kConnectTimeout;
   options.totalTimeout = kTransferTimeout;
   options.maxBodyBytes = kMaxLogoBytes;
@@ -129,8 +130,8 @@ LogoFetcher::~LogoFetcher() {
 
 void LogoFetcher::fetch(const QString& url, const QString& path, std::function<void(const QString& error)> done) {
   const QPointer<LogoFetcher> self(this);
-  m_pool.start([this, self, url, path, done = std::move(done)] {
-    const LogoDownload download = downloadLogo(url, m_abort);
+  m_pool.start([this, self, url, path, proxy = m_proxy, done = std::move(done)] {
+    const LogoDownload download = downloadLogo(url, proxy, m_abort);
     const QString error = download.error.isEmpty() ? storeLogo(path, download.body) : download.error;
     // The pool is waited for before this object goes, so `this` outlives the call.
     QMetaObject::invokeMethod(

@@ -33,10 +33,10 @@ struct LogoDownload {
   QString error;
 };
 
-//! GETs `url` (http or https only, also after redirects): connecting at most 5 s, the whole
-//! transfer at most 15 s, at most 16 MiB. `abort` ends it within a fraction of a second. Blocks:
-//! never call it on the GUI thread.
-LogoDownload downloadLogo(const QString& url, const std::atomic<bool>& abort);
+//! GETs `url` (http or https only, also after redirects) through `proxy` ("(user:pass@)server:port",
+//! empty: direct): connecting at most 5 s, the whole transfer at most 15 s, at most 16 MiB. `abort`
+//! ends it within a fraction of a second. Blocks: never call it on the GUI thread.
+LogoDownload downloadLogo(const QString& url, const QString& proxy, const std::atomic<bool>& abort);
 
 //! Writes `body` to `path` through a temporary file, creating the folders; empty string on success,
 //! otherwise the path and the reason.
@@ -55,6 +55,8 @@ class LogoFetcher : public QObject {
   explicit LogoFetcher(QObject* parent = nullptr);
   ~LogoFetcher() override;
 
+  //! The proxy setting for the downloads asked for from now on; empty: direct.
+  void setProxy(const QString& proxy) { m_proxy = proxy; }
   //! Downloads `url` into `path`; `done` gets an empty string, or the error, on this object's thread.
   void fetch(const QString& url, const QString& path, std::function<void(const QString& error)> done);
   //! Waits until every fetch has been reported (tests).
@@ -63,6 +65,7 @@ class LogoFetcher : public QObject {
  private:
   QThreadPool m_pool;
   std::atomic<bool> m_abort{false};
+  QString m_proxy;  // this object's thread
 };
 
 }  // namespace qv::playlists

@@ -272,7 +272,9 @@ void TSettingsForm::FormCreate() {
 
   // The answer comes later, on this thread; start-up does not wait for it.
   qv::logStage("settings 4 update check");
-  m_updateCheck->start(m_updateHost);
+  qv::HttpGetOptions updateRequest;
+  updateRequest.proxy = m_model.value(settings::ProxyServer);
+  m_updateCheck->start(m_updateHost, updateRequest);
 }
 
 void TSettingsForm::readSettings(settings::SettingsKey& key) {

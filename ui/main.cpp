@@ -43,7 +43,7 @@ TMainForm::TMainForm(qv::settings::SettingsBackend& settings, qv::settings::Sett
   qv::i18n::applyBuiltInTexts(*this);
   createDesktopParts();
   createControls();
-  m_playlistCommands = new qv::ui::PlaylistCommands(*this);
+  m_playlistCommands = new qv::ui::PlaylistCommands(*this, m_model);
   connect(qApp, &QGuiApplication::applicationStateChanged, this, [this] { update(0, 0, width(), 1); });
 }
 

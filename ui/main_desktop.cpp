@@ -31,8 +31,8 @@ class WindowMediaPlayer final : public MediaPlayerPort {
   void previous() override { m_window.PreviousActionExecute(); }
   void playStop() override { m_window.PlayStopActionExecute(); }
   void stop() override {
-    if (m_window.streamPlaying()) {
-      m_window.PlayStopActionExecute();
+    if (controller().soundRequested()) {
+      controller().stop();
     }
   }
   void raise() override { m_window.restoreMainWindow(true); }
@@ -40,16 +40,7 @@ class WindowMediaPlayer final : public MediaPlayerPort {
   void setVolume(int percent) override { m_window.VolumeTB->setValue(percent); }
 
   MediaStatus status() const override {
-    switch (controller().state()) {
-      case qv::playback::PlaybackState::Connecting:
-      case qv::playback::PlaybackState::Buffering:
-      case qv::playback::PlaybackState::Playing:
-        return MediaStatus::Playing;
-      case qv::playback::PlaybackState::Idle:
-      case qv::playback::PlaybackState::Error:
-        break;
-    }
-    return MediaStatus::Stopped;
+    return controller().soundRequested() ? MediaStatus::Playing : MediaStatus::Stopped;
   }
   MediaTrack track() const override {
     if (m_serial == 0) {

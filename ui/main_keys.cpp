@@ -2,6 +2,7 @@
 #include "main.h"
 
 #include "keys.h"
+#include "playback_controller.h"
 #include "settings/settings_values.h"
 
 #include <QGuiApplication>
@@ -16,7 +17,8 @@ bool TMainForm::FormKeyDown(const QKeyEvent& event) {
   const bool onPlainList = focused && (focused->objectName() == QLatin1String("StationsList") ||
                                        focused->objectName() == QLatin1String("ListsListBox"));
   const qv::ui::KeyDecision decision =
-      qv::ui::decideKey(event.key(), event.modifiers(), QGuiApplication::mouseButtons(), onPlainList, streamPlaying());
+      qv::ui::decideKey(event.key(), event.modifiers(), QGuiApplication::mouseButtons(), onPlainList,
+                        playbackController().soundRequested());
 
   const int step = m_model.value(qv::settings::KeyboardStep);
   for (const qv::ui::KeyAction action : decision.actions) {
@@ -40,7 +42,7 @@ bool TMainForm::FormKeyDown(const QKeyEvent& event) {
         }
         break;
       case qv::ui::KeyAction::Stop:
-        PlayStopImageClick();
+        playbackController().stop();
         break;
       case qv::ui::KeyAction::Mute:
         MuteImageClick();

@@ -36,7 +36,8 @@ class MediaPlayerPort {
   virtual void previous() = 0;
   //! The play/stop toggle.
   virtual void playStop() = 0;
-  //! The media Stop key: the play/stop toggle only while the stream plays, so it can only stop.
+  //! The media Stop key (and Pause): stops whatever is connecting, buffering or playing; nothing
+  //! otherwise.
   virtual void stop() = 0;
   //! Brings the main window back, in front.
   virtual void raise() = 0;

@@ -7,6 +7,8 @@
 #include "main.h"
 #include "paths.h"
 #include "playlist_export.h"
+#include "settings/settings_model.h"
+#include "settings/settings_values.h"
 #include "station_list/station_row_delegate.h"
 #include "station_list/station_rows_model.h"
 
@@ -63,9 +65,10 @@ QString chooseSaveFile(QWidget* parent, const QStringList& filters) {
 
 }  // namespace
 
-PlaylistCommands::PlaylistCommands(TMainForm& window)
+PlaylistCommands::PlaylistCommands(TMainForm& window, const settings::SettingsModel& settings)
     : QObject(&window),
       m_window(window),
+      m_settings(settings),
       m_opener({window.Stations, m_recent, window.PlaylistPath, window.UnsavedPL},
                {[this] { m_window.SearchEdit->clear(); }, [this] { return dialogs.askMergeOrReplace(); },
                 [this] { return dialogs.askSaveFirst(); }, [this] { popSavePlaylistClick(); },
@@ -145,6 +148,7 @@ void PlaylistCommands::Edit1Click(int EDIT_ID, const stations::StationEntry& ent
     return;
   }
   AddEditForm->setTexts(&m_window);
+  AddEditForm->logoFetcher().setProxy(m_settings.value(settings::ProxyServer));
   AddEditForm->setStore([this](int index, const stations::StationEntry& station) {
     if (index < 0) {
       m_window.Stations.appendStations({station});
@@ -267,6 +271,7 @@ void PlaylistCommands::showStationLogo() {
   }
   // The default shows while the logo comes; a failed download keeps it and costs the stream nothing.
   showDefaultLogo();
+  m_logoFetcher->setProxy(m_settings.value(settings::ProxyServer));
   m_logoFetcher->fetch(station->Preview, file, [this, file](const QString& error) {
     if (!error.isEmpty()) {
       qCInfo(lcLifecycle) << "station logo" << file << "not downloaded:" << error;

@@ -17,6 +17,9 @@ class QMimeData;
 namespace qv::playlists {
 class LogoFetcher;
 }
+namespace qv::settings {
+class SettingsModel;
+}
 
 namespace qv::ui {
 
@@ -27,7 +30,8 @@ class PlaylistCommands final : public QObject {
   Q_OBJECT
 
  public:
-  explicit PlaylistCommands(TMainForm& window);
+  //! `settings` gives the proxy of the logo downloads.
+  PlaylistCommands(TMainForm& window, const settings::SettingsModel& settings);
   ~PlaylistCommands() override;
 
   //! The modal questions and file dialogs, replaceable so that tests can answer them.
@@ -76,6 +80,7 @@ class PlaylistCommands final : public QObject {
   std::vector<stations::StationEntry> activeStations() const;
 
   TMainForm& m_window;
+  const settings::SettingsModel& m_settings;
   playlists::RecentPlaylists m_recent;
   playlists::PlaylistOpener m_opener;
   playlists::LogoFetcher* m_logoFetcher;

@@ -128,6 +128,18 @@ inline bool waitUntil(const std::function<bool()>& done, std::chrono::millisecon
   return true;
 }
 
+//! Reads a NUL-separated list (a header block, a list tag) into its lines; none for null.
+inline std::vector<std::string> lines(const char* list) {
+  std::vector<std::string> out;
+  for (const char* line = list; line && *line; line += std::strlen(line) + 1) {
+    out.emplace_back(line);
+  }
+  return out;
+}
+inline std::vector<std::string> lines(const engine::TagText& list) {
+  return lines(list ? list->c_str() : nullptr);
+}
+
 //! Records every sync of a stream, with the tag text read inside the callback.
 class SyncLog {
  public:
@@ -180,16 +192,15 @@ class SyncLog {
     const auto* binding = static_cast<const Binding*>(user);
     Event event{binding->type, data, std::chrono::steady_clock::now(), {}};
     if (binding->type == engine::SyncType::Meta) {
-      const char* meta = engine::channelGetTags(stream, engine::Tag::Meta);
-      event.text = meta ? meta : "";
+      const engine::TagText meta = engine::channelGetTags(stream, engine::Tag::Meta);
+      event.text = meta ? *meta : std::string();
     } else if (binding->type == engine::SyncType::OggChange) {
-      for (const char* line = engine::channelGetTags(stream, engine::Tag::Ogg); line && *line;
-           line += std::strlen(line) + 1) {
-        event.text += std::string(line) + "|";
+      for (const std::string& line : lines(engine::channelGetTags(stream, engine::Tag::Ogg))) {
+        event.text += line + "|";
       }
     } else if (binding->type == engine::SyncType::HlsSegment) {
-      const char* label = engine::channelGetTags(stream, engine::Tag::HlsExtinf);
-      event.text = label ? label : "";
+      const engine::TagText label = engine::channelGetTags(stream, engine::Tag::HlsExtinf);
+      event.text = label ? *label : std::string();
     }
     std::lock_guard lock(binding->log->m_mutex);
     binding->log->m_events.push_back(std::move(event));
@@ -199,14 +210,5 @@ class SyncLog {
   mutable std::mutex m_mutex;
   std::vector<Event> m_events;  // m_mutex
 };
-
-//! Reads a NUL-separated list into its lines.
-inline std::vector<std::string> lines(const char* list) {
-  std::vector<std::string> out;
-  for (const char* line = list; line && *line; line += std::strlen(line) + 1) {
-    out.emplace_back(line);
-  }
-  return out;
-}
 
 }  // namespace engine_test

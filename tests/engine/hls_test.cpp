@@ -105,7 +105,9 @@ TEST_F(Hls, VodSegmentsAreHeardInOrderWithTheirLabelsThenEnd) {
   }
   const auto end = syncs.events(SyncType::End).front();
   EXPECT_GT(end.at, segments.back().at + 600ms) << "END follows the last segment's audio";
-  EXPECT_STREQ(engine::channelGetTags(stream, engine::Tag::HlsExtinf), "0.905,hls_aac_ts part 3");
+  const engine::TagText label = engine::channelGetTags(stream, engine::Tag::HlsExtinf);
+  ASSERT_NE(label, nullptr);
+  EXPECT_EQ(*label, "0.905,hls_aac_ts part 3");
   EXPECT_TRUE(engine::streamFree(stream));
 }
 

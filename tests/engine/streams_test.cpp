@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -32,7 +33,7 @@ struct Download {
   }
 };
 
-bool hasLine(const char* list, const std::string& line) {
+bool hasLine(const engine::TagText& list, const std::string& line) {
   const auto all = lines(list);
   return std::find(all.begin(), all.end(), line) != all.end();
 }
@@ -69,10 +70,10 @@ TEST_F(Streams, IcyStationGivesItsHeadersFormatAndChangingTitles) {
   ASSERT_NE(stream, 0u) << engine::errorName(engine::errorGetCode());
   EXPECT_EQ(download.blocks, std::vector<std::string>{"ICY 200 OK"});
 
-  const char* icy = engine::channelGetTags(stream, Tag::Icy);
+  const engine::TagText icy = engine::channelGetTags(stream, Tag::Icy);
   ASSERT_NE(icy, nullptr);
   EXPECT_EQ(lines(icy).front(), "ICY 200 OK");
-  EXPECT_TRUE(hasLine(icy, "icy-metaint: 8000") || hasLine(icy, "icy-metaint:8000")) << icy;
+  EXPECT_TRUE(hasLine(icy, "icy-metaint: 8000") || hasLine(icy, "icy-metaint:8000")) << icy->c_str();
   EXPECT_EQ(engine::channelGetTags(stream, Tag::Http), nullptr) << "an ICY answer has ICY headers only";
   EXPECT_EQ(engine::channelGetTags(stream, Tag::Ogg), nullptr);
   engine::ChannelInfo info;
@@ -131,6 +132,66 @@ TEST_F(Streams, EndFiresAfterTheServerCloses) {
   EXPECT_TRUE(syncs.events(SyncType::Stall).empty()) << "an end is no stall";
   EXPECT_EQ(engine::channelGetLevel(stream), 0xFFFFFFFFu);
   EXPECT_TRUE(engine::streamFree(stream));
+}
+
+// END follows the last sample within moments, run after run and beside CPU load: the decoder
+// thread looks for the audio callback's end every 10 ms, so an end that comes much later (or never)
+// is a wake-up lost between the two threads.
+TEST_F(Streams, EndFollowsTheLastSampleAtOnceRunAfterRunUnderLoad) {
+  ASSERT_TRUE(server.ok()) << server.error();
+  ASSERT_TRUE(session.ok);
+  std::atomic<bool> loaded{true};
+  std::vector<std::thread> load;
+  for (unsigned i = 0; i < std::max(2u, std::thread::hardware_concurrency()); ++i) {
+    load.emplace_back([&loaded] {
+      for (volatile std::uint64_t spin = 0; loaded.load(std::memory_order_relaxed);) {
+        spin = spin + 1;
+      }
+    });
+  }
+  struct StopLoad {
+    std::atomic<bool>& loaded;
+    std::vector<std::thread>& load;
+    ~StopLoad() {
+      loaded = false;
+      for (std::thread& thread : load) {
+        thread.join();
+      }
+    }
+  } stopLoad{loaded, load};
+
+  constexpr int kRuns = 30;
+  constexpr auto kLongestEnd = 1000ms;  // generous beside the 10 ms the end path waits at most
+  const auto giveUp = std::chrono::steady_clock::now() + 120s;
+  for (int run = 0; run < kRuns && std::chrono::steady_clock::now() < giveUp; ++run) {
+    SCOPED_TRACE("run " + std::to_string(run));
+    // The level watch is told "no level" on the audio thread in the very pass that ran dry.
+    std::atomic<std::int64_t> silentSinceNs{0};
+    engine::StreamStart start;
+    start.levelWatch = [&silentSinceNs](std::uint32_t level) {
+      if (level == UINT32_MAX) {
+        silentSinceNs = std::chrono::steady_clock::now().time_since_epoch().count();
+      }
+    };
+    // A quarter of a second of audio, sent at once.
+    const engine::Handle stream =
+        engine::streamCreateUrlWith(server.url("/close/sine1k.mp3?after=4000").c_str(), 0, nullptr, nullptr, start);
+    ASSERT_NE(stream, 0u) << engine::errorName(engine::errorGetCode());
+    SyncLog syncs;
+    syncs.attach(stream);
+    ASSERT_TRUE(engine::channelPlay(stream));
+    const bool ended = syncs.waitFor(SyncType::End, 1, 5s);
+    // The watch is told just after the pass that raised the end, so END may come a moment first.
+    waitUntil([&] { return silentSinceNs.load() != 0; }, 1s);
+    const std::int64_t silentSince = silentSinceNs.load();
+    EXPECT_TRUE(engine::streamFree(stream));
+    ASSERT_TRUE(ended) << "no END";
+    ASSERT_NE(silentSince, 0) << "the stream was never heard";
+    const auto lastSample = std::chrono::steady_clock::time_point(std::chrono::steady_clock::duration(silentSince));
+    const auto delay =
+        std::chrono::duration_cast<std::chrono::milliseconds>(syncs.events(SyncType::End)[0].at - lastSample);
+    EXPECT_LT(delay, kLongestEnd);
+  }
 }
 
 TEST_F(Streams, StallIsReportedWithBufferingAndTheResumeFollows) {

@@ -135,6 +135,38 @@ TEST_F(Controller, PlaysAStationWithItsHeadersAndTitlesAndStops) {
   EXPECT_EQ(seen.stationLabel, QStringLiteral("Local Radio")) << "the station label keeps its text";
 }
 
+// Stop while a station still connects or buffers ends it for good: the open still running is
+// dropped with the stream it opens, nothing plays later, and the next Play is not refused as
+// pending.
+TEST_F(Controller, StopWhileAStationConnectsEndsItForGood) {
+  stations.replaceAll({{QStringLiteral("Local"), url("/icy/sine1k.mp3?metaint=4000&every=1"), {}, {}}});
+  stations.CurrentStation = 0;
+  for (const int gapMs : {0, 30}) {
+    SCOPED_TRACE("stop after " + std::to_string(gapMs) + " ms");
+    controller->play();
+    waitFor([] { return false; }, gapMs);
+    ASSERT_TRUE(controller->soundRequested()) << "connecting or buffering";
+    controller->stop();
+    EXPECT_FALSE(controller->soundRequested());
+    const std::size_t statesAtStop = seen.states.size();
+    waitFor([] { return false; }, 1500);  // longer than the local station takes to sound
+    EXPECT_EQ(controller->state(), PlaybackState::Idle);
+    EXPECT_EQ(seen.states.size(), statesAtStop) << "nothing of the dropped open is shown";
+    EXPECT_FALSE(controller->streamActive());
+    EXPECT_FALSE(seen.awake);
+    if (gapMs == 0) {
+      // Stopped before its stream was open: not a sample of it is heard. (Later, the stream may
+      // have begun to sound before the stop.)
+      const std::vector<float> heard = output.samples();
+      EXPECT_TRUE(std::all_of(heard.begin(), heard.end(), [](float sample) { return std::fabs(sample) < 0.01F; }))
+          << "a dropped station was heard";
+    }
+  }
+  controller->play();
+  EXPECT_EQ(seen.beeps, 0);
+  EXPECT_TRUE(waitFor([&] { return controller->streamPlaying(); }));
+}
+
 TEST_F(Controller, ARefusedStationShowsTheErrorWithItsCodeAndAPendingOpenRefusesTheNext) {
   stations.replaceAll({{QStringLiteral("Gone"), refused(), {}, {}}});
   stations.CurrentStation = 0;

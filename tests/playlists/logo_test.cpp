@@ -1,5 +1,6 @@
 #include "files.h"
 #include "logo_cache.h"
+#include "recording_proxy.h"
 #include "stream_server.h"
 
 #include <QBuffer>
@@ -7,6 +8,7 @@
 #include <QFile>
 #include <QImage>
 #include <QTemporaryDir>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -81,6 +83,41 @@ TEST(LogoCache, StoresWhatArrivesAndOnlyRealImagesLoad) {
   EXPECT_TRUE(QFile::exists(errorPage));
   EXPECT_TRUE(qv::playlists::loadLogo(errorPage).isNull());
   EXPECT_FALSE(QFile::exists(refused));
+}
+
+// The proxy setting carries the download: with it the proxy is asked for the logo (the address it
+// names is never reached directly: nothing listens there); without it the proxy hears nothing.
+TEST(LogoCache, DownloadsGoThroughTheProxySetting) {
+  RecordingProxy proxy;
+  ASSERT_TRUE(proxy.ok());
+  proxy.answerBody = "logo through the proxy";
+  QTemporaryDir root;
+  const QString url = QStringLiteral("http://127.0.0.1:1/logo.png");
+  qv::playlists::LogoFetcher fetcher;
+  QStringList errors;
+  // The proxy serves on this thread: the test's event loop runs while the downloads do.
+  const auto fetchOne = [&](const QString& proxySetting, const QString& file) {
+    fetcher.setProxy(proxySetting);
+    const qsizetype before = errors.size();
+    fetcher.fetch(url, file, [&](const QString& e) { errors.append(e); });
+    EXPECT_TRUE(QTest::qWaitFor([&] { return errors.size() > before; }, 20000));
+  };
+
+  const QString viaProxy = root.filePath(QStringLiteral("via-proxy.png"));
+  fetchOne(proxy.address(), viaProxy);
+  ASSERT_EQ(errors.size(), 1);
+  EXPECT_EQ(errors[0], QString());
+  EXPECT_EQ(proxy.requestLines, QList<QByteArray>{"GET http://127.0.0.1:1/logo.png HTTP/1.1"});
+  QFile stored(viaProxy);
+  ASSERT_TRUE(stored.open(QIODevice::ReadOnly));
+  EXPECT_EQ(stored.readAll(), proxy.answerBody);
+
+  const QString direct = root.filePath(QStringLiteral("direct.png"));
+  fetchOne(QString(), direct);
+  ASSERT_EQ(errors.size(), 2);
+  EXPECT_NE(errors[1], QString()) << "nothing listens at the logo's own address";
+  EXPECT_EQ(proxy.requestLines.size(), 1) << "without the setting the proxy is not asked";
+  EXPECT_FALSE(QFile::exists(direct));
 }
 
 }  // namespace

@@ -186,6 +186,37 @@ TEST_F(DesktopBus, MediaKeysAndTheDesktopsControlsDriveThePlayerOverMpris) {
   EXPECT_EQ(MainForm->CurrentStation, 0) << "a withdrawn service drives nothing";
 }
 
+// Stop and Pause end a station in any phase: connecting, buffering or playing. The desktop sees
+// the same state the controls act on, so PlaybackStatus turns to Stopped and stays there (an open
+// still running when Stop came must not start to play afterwards).
+TEST_F(DesktopBus, StopAndPauseEndAStationWhetherItConnectsBuffersOrPlays) {
+  MainForm->setMediaKeys(qv::ui::makeMprisMediaKeys(MainForm->mediaPlayer(), bus.address));
+  SettingsForm->HotkeysCheckBox->setChecked(false);
+  SettingsForm->HotkeysCheckBox->setChecked(true);
+  ASSERT_TRUE(waitFor([&] { return serviceOnBus(); }));
+  struct Case {
+    int gapMs;  // between PlayPause, Next and the stopping call
+    const char* method;
+  };
+  for (const Case& c : {Case{0, "Stop"}, Case{500, "Stop"}, Case{0, "Pause"}, Case{500, "Pause"}}) {
+    SCOPED_TRACE(std::string(c.method) + " after " + std::to_string(c.gapMs) + " ms");
+    MainForm->CurrentStation = 0;
+    call(kPlayer, QStringLiteral("PlayPause"));
+    EXPECT_EQ(property(QStringLiteral("PlaybackStatus")).toString(), QStringLiteral("Playing"));
+    QTest::qWait(c.gapMs);
+    call(kPlayer, QStringLiteral("Next"));
+    EXPECT_EQ(MainForm->CurrentStation, 1);
+    QTest::qWait(c.gapMs);
+    call(kPlayer, QString::fromLatin1(c.method));
+    EXPECT_TRUE(waitFor(
+        [&] { return property(QStringLiteral("PlaybackStatus")).toString() == QStringLiteral("Stopped"); }, 2000));
+    // Longer than the local station takes to connect and fill its buffer.
+    QTest::qWait(1500);
+    EXPECT_EQ(property(QStringLiteral("PlaybackStatus")).toString(), QStringLiteral("Stopped"));
+    EXPECT_FALSE(MainForm->playbackController().streamActive()) << "nothing sounds after the stop";
+  }
+}
+
 TEST_F(DesktopBus, AStationChangeWhileTheWindowIsMinimizedReplacesTheEarlierNotification) {
   FakeNotifications notifications;
   QDBusConnection service = QDBusConnection::connectToBus(bus.address, QStringLiteral("test-notifications"));

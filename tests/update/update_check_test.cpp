@@ -1,6 +1,7 @@
 // The update check against a local HTTPS server whose self-signed certificate the test trusts:
 // what each answer offers, and that a silent server cannot hold the check beyond its time-out.
 #include "update_check.h"
+#include "recording_proxy.h"
 
 #include <QDeadlineTimer>
 #include <QDir>
@@ -165,6 +166,20 @@ TEST_F(UpdateServer, ASilentServerEndsTheCheckAtItsTimeOut) {
   QDeadlineTimer bound(10000);
   EXPECT_EQ(check(options), std::nullopt);
   EXPECT_FALSE(bound.hasExpired());
+}
+
+// The proxy setting carries the question: the proxy is asked for a tunnel to the host, and the
+// answer comes back through it.
+TEST_F(UpdateServer, TheQuestionGoesThroughTheProxySetting) {
+  RecordingProxy proxy;
+  ASSERT_TRUE(proxy.ok());
+  answer("status", "200");
+  answer("content-type", "application/json");
+  answer("body", R"({"LatestVersion":"0.2.0.0","WhatNew":"","Link":""})");
+  qv::HttpGetOptions options;
+  options.proxy = proxy.address();
+  EXPECT_EQ(check(options), offer("0.2.0.0", "", ""));
+  EXPECT_EQ(proxy.requestLines, QList<QByteArray>{"CONNECT " + s_host.toLatin1() + " HTTP/1.1"});
 }
 
 TEST(UpdateCheck, WithoutAHostNothingIsAsked) {

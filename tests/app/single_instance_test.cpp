@@ -181,6 +181,26 @@ TEST(SingleInstance, ASecondStartHandsItsPlaylistAndItsLinkToTheFirstAndEnds) {
   EXPECT_EQ(controller.stationName(), QStringLiteral("Two"));
   controller.stop();
 
+  // A desktop action reaches the player without bringing a hidden window back.
+  MainForm->CurrentStation = 0;
+  MainForm->hide();
+  {
+    ChildProcess action;
+    ASSERT_TRUE(action.start(QV_APP_PATH, {"--next"}, true));
+    ASSERT_TRUE(spinUntil([&] { return !action.running(); }, 20s)) << "the action start went on";
+    EXPECT_EQ(action.exitCode(), 0) << action.readAllStderr();
+  }
+  EXPECT_TRUE(spinUntil([&] { return MainForm->CurrentStation == 1; }, 5s)) << "Next did not arrive";
+  EXPECT_FALSE(MainForm->isVisible());
+  // A second start by itself brings it back.
+  {
+    ChildProcess plain;
+    ASSERT_TRUE(plain.start(QV_APP_PATH, {}, true));
+    ASSERT_TRUE(spinUntil([&] { return !plain.running(); }, 20s)) << "the plain second start went on";
+    EXPECT_EQ(plain.exitCode(), 0) << plain.readAllStderr();
+  }
+  EXPECT_TRUE(spinUntil([&] { return MainForm->isVisible(); }, 5s)) << "the window was not raised";
+
   run.finish();
   first.reset();
 }

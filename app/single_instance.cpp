@@ -121,7 +121,9 @@ SingleInstance::HandOver SingleInstance::handOver(const QByteArray& message, mil
   if (socket.read(&answer, 1) == 1 && answer == kTaken) {
     return HandOver::Delivered;
   }
-  return HandOver::NoAnswer;
+  // A player that closed the connection unanswered is ending (or was not one): its lock goes
+  // soon, so the caller tries again. One that stays silent is stuck.
+  return deadline.hasExpired() ? HandOver::NoAnswer : HandOver::NotListening;
 }
 
 void SingleInstance::listen() {

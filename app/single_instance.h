@@ -47,8 +47,9 @@ class SingleInstance final : public QObject {
   };
 
   //! Takes the lock, or hands `message` to the player that holds it. A player that holds the lock
-  //! but does not listen yet (it is starting) or any more (it is ending) is tried again until
-  //! `patience` has passed. Runs without an event loop; every wait is bounded.
+  //! but does not listen yet (it is starting) or any more (it is ending, or closes the connection
+  //! unanswered) is tried again until `patience` has passed; one that takes the connection but does
+  //! not answer within kAnswerTime is not. Runs without an event loop; every wait is bounded.
   Outcome start(const QByteArray& message, std::chrono::milliseconds patience = std::chrono::seconds(5));
 
   //! Receives each message handed over; those that came before are given to it at once.

@@ -113,4 +113,14 @@ void applyBuiltInTexts(MainFormTexts& mainForm) {
   applyBuiltInListeningTexts();
 }
 
+MainFormTexts builtInMainFormTexts() {
+  MainFormTexts texts;
+  for (const InterfaceText& text : kTexts) {
+    if (text.field) {
+      texts.*text.field = QString::fromUtf8(text.builtIn);
+    }
+  }
+  return texts;
+}
+
 }  // namespace qv::i18n

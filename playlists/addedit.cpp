@@ -64,10 +64,8 @@ TAddEditForm::TAddEditForm(QWidget* parent)
 TAddEditForm::~TAddEditForm() = default;
 
 void TAddEditForm::FormShow() {
-  qv::i18n::MainFormTexts builtIn;
-  if (!m_texts) {
-    qv::i18n::applyBuiltInTexts(builtIn);
-  }
+  // Only this dialog's own texts: the program-wide ones may hold the chosen language already.
+  const qv::i18n::MainFormTexts builtIn = m_texts ? qv::i18n::MainFormTexts{} : qv::i18n::builtInMainFormTexts();
   const qv::i18n::MainFormTexts& texts = m_texts ? *m_texts : builtIn;
   setWindowTitle(texts.l_addform);
   lName->setText(texts.l_addtitle);

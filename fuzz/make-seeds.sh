@@ -37,6 +37,8 @@ seed language_file lines '\xef\xbb\xbfTitle\r\nOne\rTwo\n\nFour \xc3\xbc\r\n'
 seed update_answer offer '\x01{"LatestVersion":"0.2.0.0","WhatNew":"Faster","Link":"https://example.test/d"}'
 seed update_answer latin1 '\x02{"LatestVersion":"0.2","WhatNew":"Caf\xe9","Link":"http://example.test/"}'
 
+seed start_requests handover 'quorventale-requests 1\nfile %%2Ftmp%%2Flist.m3u\nlink http%%3A%%2F%%2F127.0.0.1%%3A8000%%2Flive\nplay-stop\nnext\nend\n'
+
 seed http_headers icy 'ICY 200 OK\r\nicy-name: Station\r\nicy-metaint:16000\r\nContent-Type: audio/mpeg; charset=x\r\n\r\n'
 seed http_headers http 'HTTP/1.1 302 Found\r\nLocation: http://example.test/live\r\nContent-Type:  Audio/OGG \r\nicy-metaint: 0\r\n'
 

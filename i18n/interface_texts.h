@@ -33,9 +33,7 @@ QString builtInText(int line);
 
 //! Sets every held text (the main window's fields and the program-wide texts) to its built-in text.
 void applyBuiltInTexts(MainFormTexts& mainForm);
-
-//! The main window's fields with their built-in text, for a window shown without the main window's
-//! texts; unlike applyBuiltInTexts it leaves the program-wide texts in the language chosen.
+//! The main window's fields in built-in English; the program-wide texts are left as they are.
 MainFormTexts builtInMainFormTexts();
 
 }  // namespace qv::i18n

@@ -2,6 +2,7 @@
 
 #include "desktop_bus.h"
 #include "lifecycle_log.h"
+#include "version.h"
 
 #include <QDBusConnection>
 #include <QDBusMessage>
@@ -59,12 +60,12 @@ class DesktopNotifier final : public Notifier {
  private:
   void send(const Notification& notification) {
     QVariantMap hints;
-    hints.insert(QStringLiteral("desktop-entry"), QStringLiteral("quorventale"));
+    hints.insert(QStringLiteral("desktop-entry"), QLatin1String(kApplicationId));
     if (!notification.imagePath.isEmpty()) {
       hints.insert(QStringLiteral("image-path"), QUrl::fromLocalFile(notification.imagePath).toString());
     }
     QDBusMessage notify = notificationsCall(QStringLiteral("Notify"));
-    notify << QStringLiteral("Quorventale") << m_shownId << QStringLiteral("quorventale") << notification.title
+    notify << QStringLiteral("Quorventale") << m_shownId << QLatin1String(kApplicationId) << notification.title
            << notification.body << QStringList() << hints << -1;
     m_pending = new QDBusPendingCallWatcher(m_bus.asyncCall(notify, kDesktopCallTimeoutMs), &m_context);
     QObject::connect(m_pending, &QDBusPendingCallWatcher::finished, &m_context, [this](QDBusPendingCallWatcher* call) {

@@ -197,6 +197,9 @@ int PlaybackController::activeStationCount() const {
 }
 
 QString PlaybackController::stationName() const {
+  if (m_stations.CurrentStation == -1 && m_outsideStation) {
+    return m_outsideStation->Name;
+  }
   const qv::stations::StationEntry* station = m_stations.activeStation(m_stations.CurrentStation);
   return station ? station->Name : QString();
 }
@@ -250,11 +253,28 @@ void PlaybackController::play() {
     return;
   }
   const int current = m_stations.CurrentStation;
-  const int count = activeStationCount();
-  if (!isPlayableStation(current, count)) {
+  if (current == -1 && m_outsideStation) {
+    const qv::stations::StationEntry station = *m_outsideStation;
+    openStation(-1, station);
     return;
   }
+  if (!isPlayableStation(current, activeStationCount())) {
+    return;
+  }
+  m_outsideStation.reset();
   const qv::stations::StationEntry station = *m_stations.activeStation(current);
+  openStation(current, station);
+}
+
+void PlaybackController::playLink(const qv::stations::StationEntry& station) {
+  qv::engine::channelStop(m_stream);
+  m_stations.CurrentStation = -1;
+  m_outsideStation = std::make_unique<qv::stations::StationEntry>(station);
+  openStation(-1, station);
+}
+
+void PlaybackController::openStation(int index, const qv::stations::StationEntry& station) {
+  const int count = activeStationCount();
   // The user's own request ends any reconnection to the station before.
   endReconnecting();
   m_reconnect.reset();
@@ -270,11 +290,11 @@ void PlaybackController::play() {
   if (const std::uint32_t bufferMs = qv::engine::getConfig(qv::engine::Config::BufferMs); bufferMs != UINT32_MAX) {
     m_settings.set(qv::settings::BufferLength, static_cast<int>(std::lround(bufferMs / 100.0)));
   }
-  emit stationRequested(current, station);
+  emit stationRequested(index, station);
   if (m_keepAwake) {
     m_keepAwake->keepAwake();
   }
-  if (const auto images = navigationImages(current, count, looping())) {
+  if (const auto images = navigationImages(index, count, looping())) {
     emit navigationImagesChanged(*images);
   }
   setTaskbar(TaskbarPhase::StationStarted);

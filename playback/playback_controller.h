@@ -67,6 +67,11 @@ class PlaybackController : public QObject {
   //! A station chosen by the user: it becomes current and plays. `stopFirst` silences the current
   //! stream at once (list double-click); otherwise it sounds until the new one replaces it.
   void playStation(int index, bool stopFirst);
+  //! A stream link from outside the station list (the command line, a second start): the current
+  //! stream stops at once and the link plays as a station of its own, even while an earlier open
+  //! is pending (the newest request wins). The list keeps its stations; it has no current station
+  //! until one is chosen, and `play` opens the link again meanwhile.
+  void playLink(const qv::stations::StationEntry& station);
   //! Stops whatever soundRequested() covers: the current stream (its handle stays until the next
   //! open frees it), a station still connecting and a reconnection.
   void stop();
@@ -112,7 +117,7 @@ class PlaybackController : public QObject {
   //! The play buttons show Stop.
   bool playingShown() const { return m_playingShown; }
   QString title() const { return m_title; }
-  //! The name of the current station in the list; empty for none.
+  //! The name of the current station in the list, or of the link playing outside it; empty for none.
   QString stationName() const;
   //! The station's home page from its "icy-url" header; empty when it sent none.
   QString icyUrl() const { return m_headers.icyUrl; }
@@ -192,6 +197,8 @@ class PlaybackController : public QObject {
   void setTaskbar(TaskbarPhase phase);
   StartSound startSound() const;
   bool looping() const;
+  //! Opens `station` (PLAY_ARRAY index `index`, -1 outside the list) and tells the observers.
+  void openStation(int index, const qv::stations::StationEntry& station);
 
   // Reconnection (playback_controller_reconnect.cpp).
   enum class ReconnectPhase : std::uint8_t { Off, Waiting, Opening };
@@ -230,6 +237,8 @@ class PlaybackController : public QObject {
   ReconnectPolicy m_reconnect;
   ReconnectPhase m_reconnectPhase = ReconnectPhase::Off;
   QTimer* m_reconnectTimer;
+  //! The station outside the list that `playLink` started; empty once a list station is played.
+  std::unique_ptr<qv::stations::StationEntry> m_outsideStation;
   QString m_stationLink;  // the link of the station asked for last, opened again on reconnect
   bool m_heard = false;   // that station has played since it was asked for
   int m_lastStatus = 0;   // the status code of the newest server answer (404, 503...)

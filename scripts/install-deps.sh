@@ -21,6 +21,8 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth dbus-daemon python3 ffmpeg icecast2 curl
   # the update check's local HTTPS server makes its own certificate
   openssl
+  # the checks of the desktop entry and the software-centre metadata
+  appstream desktop-file-utils
 )
 
 missing=()

@@ -13,7 +13,7 @@ Application::Application(int& argc, char** argv) : QApplication(argc, argv) {
   setApplicationVersion(QLatin1String(kVersion));
   // The installed desktop entry: Wayland compositors and the desktop's media controls find the
   // program's name and icon through it.
-  setDesktopFileName(QStringLiteral("quorventale"));
+  setDesktopFileName(QLatin1String(kApplicationId));
   // Only closing the main window ends the program; the settings window and the popup do not.
   setQuitOnLastWindowClosed(false);
   setErrorPresenter([](const QString& message) { QMessageBox::critical(nullptr, QString(), message); });

@@ -157,7 +157,8 @@ void PlaylistCommands::Edit1Click(int EDIT_ID, const stations::StationEntry& ent
     }
   });
   AddEditForm->EDIT_ID = EDIT_ID;
-  if (EDIT_ID >= 0) {
+  // A new station comes filled in when it has a link already (a stream opened from outside).
+  if (EDIT_ID >= 0 || !entry.Link.isEmpty()) {
     AddEditForm->eName->setText(entry.Name);
     AddEditForm->eLink->setText(entry.Link);
     AddEditForm->eTag->setText(entry.Tag);

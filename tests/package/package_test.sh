@@ -24,10 +24,12 @@ expect_file() {
 }
 expect_file ./usr/bin/quorventale
 expect_file ./usr/bin/quorventale-cli
-expect_file ./usr/share/applications/quorventale.desktop
-expect_file ./usr/share/icons/hicolor/scalable/apps/quorventale.svg
+app_id=${QV_APP_ID:?the application id}
+expect_file "./usr/share/applications/$app_id.desktop"
+expect_file "./usr/share/metainfo/$app_id.metainfo.xml"
+expect_file "./usr/share/icons/hicolor/scalable/apps/$app_id.svg"
 for size in 16 22 24 32 48 64 128 256; do
-  expect_file "./usr/share/icons/hicolor/${size}x${size}/apps/quorventale.png"
+  expect_file "./usr/share/icons/hicolor/${size}x${size}/apps/$app_id.png"
 done
 expect_file ./usr/share/quorventale/Languages/English.txt
 
@@ -39,8 +41,9 @@ for package in libqt6widgets6 libqt6dbus6 libcurl4 libsdl2-2.0-0 libavcodec59 qt
   fi
 done
 
-# The desktop entry starts the installed program by the icon's name.
-desktop=$(dpkg-deb --fsys-tarfile "$deb" | tar -xO ./usr/share/applications/quorventale.desktop)
-grep -qx 'Exec=quorventale' <<<"$desktop" || { echo "desktop entry: no Exec=quorventale"; failed=1; }
-grep -qx 'Icon=quorventale' <<<"$desktop" || { echo "desktop entry: no Icon=quorventale"; failed=1; }
+# The desktop entry starts the installed program, with the files or links it is given, by the
+# icon's name.
+desktop=$(dpkg-deb --fsys-tarfile "$deb" | tar -xO "./usr/share/applications/$app_id.desktop")
+grep -qx 'Exec=quorventale %U' <<<"$desktop" || { echo "desktop entry: no Exec=quorventale %U"; failed=1; }
+grep -qx "Icon=$app_id" <<<"$desktop" || { echo "desktop entry: no Icon=$app_id"; failed=1; }
 exit $failed

@@ -162,3 +162,22 @@ TEST(SettingsWindow, UpdateNoticeOffersTheDownloadOnlyOverHttps) {
 }
 
 }  // namespace
+
+namespace {
+
+// The station editor is created after the main window has applied the stored language; making it
+// must not put the program-wide texts (questions, status lines) back to English.
+TEST(SettingsWindow, AStoredLanguageHoldsForTheProgramWideTextsAfterStartUp) {
+  ProgramRun run;
+  addLanguages(run.profile);
+  run.profile.writeSettings({QStringLiteral(R"("Language"="German")")});
+  ASSERT_TRUE(run.start());
+
+  EXPECT_EQ(qv::l_mergequestion, QStringLiteral("Was soll mit den neuen Sendern geschehen?"));
+  EXPECT_EQ(qv::l_savefirst, QStringLiteral("Aktuelle Wiedergabeliste vor dem Öffnen einer neuen speichern?"));
+  EXPECT_EQ(qv::l_connecting, QStringLiteral("verbinde"));
+  EXPECT_EQ(MainForm->l_cancel, QStringLiteral("Abbrechen"));
+  run.finish();
+}
+
+}  // namespace

@@ -2,6 +2,7 @@
 
 #include "desktop_bus.h"
 #include "lifecycle_log.h"
+#include "version.h"
 
 #include <QDBusAbstractAdaptor>
 #include <QDBusMessage>
@@ -57,7 +58,7 @@ class RootAdaptor final : public QDBusAbstractAdaptor {
   bool fullscreen() const { return false; }
   bool hasTrackList() const { return false; }
   QString identity() const { return QStringLiteral("Quorventale"); }
-  QString desktopEntry() const { return QStringLiteral("quorventale"); }
+  QString desktopEntry() const { return QLatin1String(kApplicationId); }
   QStringList supportedUriSchemes() const { return {}; }
   QStringList supportedMimeTypes() const { return {}; }
 

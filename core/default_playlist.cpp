@@ -87,7 +87,9 @@ QString saveDefaultPlaylist(const QString& filePath, const QString& PlaylistPath
     }
   }
   contents.removeSection(stations::kPlaylistSection);
-  stations::writeEntries(contents.appendSection(stations::kPlaylistSection.toString()), PlaylistPath, stations);
+  ini::IniSection& section = contents.appendSection(stations::kPlaylistSection.toString());
+  stations::writeEntries(section, PlaylistPath, stations);
+  stations::writeStationUuids(section, stations);
 
   QSaveFile file(filePath);
   if (!file.open(QIODevice::WriteOnly) || file.write(contents.serialize()) < 0 || !file.commit()) {

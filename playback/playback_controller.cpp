@@ -197,6 +197,9 @@ int PlaybackController::activeStationCount() const {
 }
 
 QString PlaybackController::stationName() const {
+  if (m_unlisted) {
+    return m_unlisted->Name;
+  }
   const qv::stations::StationEntry* station = m_stations.activeStation(m_stations.CurrentStation);
   return station ? station->Name : QString();
 }
@@ -255,6 +258,7 @@ void PlaybackController::play() {
     return;
   }
   const qv::stations::StationEntry station = *m_stations.activeStation(current);
+  m_unlisted.reset();
   // The user's own request ends any reconnection to the station before.
   endReconnecting();
   m_reconnect.reset();
@@ -276,6 +280,30 @@ void PlaybackController::play() {
   }
   if (const auto images = navigationImages(current, count, looping())) {
     emit navigationImagesChanged(*images);
+  }
+  setTaskbar(TaskbarPhase::StationStarted);
+}
+
+void PlaybackController::playUnlisted(const qv::stations::StationEntry& station) {
+  if (m_opener->openPending()) {
+    emit beepRequested();
+    return;
+  }
+  if (station.Link.isEmpty()) {
+    return;
+  }
+  qv::engine::channelStop(m_stream);
+  endReconnecting();
+  m_reconnect.reset();
+  m_unlisted = station;
+  m_stationLink = station.Link;
+  m_heard = false;
+  qv::engine::setProxy(m_settings.value(qv::settings::ProxyServer).toUtf8().constData());
+  m_opener->open(station.Link, startSound());
+  setState(PlaybackState::Connecting);
+  emit stationRequested(-1, station);
+  if (m_keepAwake) {
+    m_keepAwake->keepAwake();
   }
   setTaskbar(TaskbarPhase::StationStarted);
 }

@@ -8,6 +8,7 @@
 #include "reconnect_policy.h"
 #include "report_view.h"
 #include "station_navigation.h"
+#include "stations/station_entry.h"
 #include "status_report.h"
 #include "taskbar_state.h"
 
@@ -67,6 +68,10 @@ class PlaybackController : public QObject {
   //! A station chosen by the user: it becomes current and plays. `stopFirst` silences the current
   //! stream at once (list double-click); otherwise it sounds until the new one replaces it.
   void playStation(int index, bool stopFirst);
+  //! A station that is not in the list (a directory result): it plays at once in place of the
+  //! current stream, and the list's current station stays as it was. Beeps (beepRequested) while
+  //! an earlier open is still pending; nothing for an empty link.
+  void playUnlisted(const qv::stations::StationEntry& station);
   //! Stops the current stream (its handle stays until the next open frees it).
   void stop();
   //! Plays when nothing is active, stops otherwise.
@@ -151,7 +156,8 @@ class PlaybackController : public QObject {
   void titleChanged(const QString& title);
   //! The header pass found the station's home page ("icy-url"), or none.
   void homePageChanged(const QString& url);
-  //! `play` has asked for the station `index` of the active list (logo, notification, tray mark).
+  //! `play` has asked for the station `index` of the active list (logo, notification, tray mark);
+  //! -1 for a station from outside the list (playUnlisted).
   void stationRequested(int index, const qv::stations::StationEntry& station);
   //! The previous/next images after a play request; only while looping is off.
   void navigationImagesChanged(const qv::playback::NavigationImages& images);
@@ -232,6 +238,8 @@ class PlaybackController : public QObject {
   bool m_heard = false;        // that station has played since it was asked for
   int m_lastStatus = 0;        // the status code of the newest server answer (404, 503...)
   bool m_dropAttempt = false;  // the user stopped while an attempt's open was running
+  // The station asked for last when it is not in the list (playUnlisted); its name is shown.
+  std::optional<qv::stations::StationEntry> m_unlisted;
   std::unique_ptr<ControllerReports> m_reports;
   std::unique_ptr<StreamOpener> m_opener;  // last: its workers report through m_reports
 };

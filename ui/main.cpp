@@ -1,5 +1,6 @@
 #include "main.h"
 
+#include "directory/directory_feature.h"
 #include "listening.h"
 
 #include "audio_setup.h"
@@ -118,6 +119,9 @@ void TMainForm::applyCaptions() {
   StationsPanel->localize([this](int line) { return m_texts.text(line); });
   Equalizer->presetsLabel->setText(m_texts.text(33));
   Equalizer->reverbLabel->setText(m_texts.text(34));
+  if (m_directory) {
+    m_directory->retranslate();
+  }
   if (m_tray) {
     m_tray->setTexts({m_texts.text(1), m_texts.text(24), m_texts.text(25), m_texts.text(28), m_texts.text(29),
                       m_texts.text(31), m_texts.text(32)});

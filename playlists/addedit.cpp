@@ -66,7 +66,13 @@ TAddEditForm::~TAddEditForm() = default;
 void TAddEditForm::FormShow() {
   qv::i18n::MainFormTexts builtIn;
   if (!m_texts) {
-    qv::i18n::applyBuiltInTexts(builtIn);
+    // Only the dialog's own fields: applyBuiltInTexts would also put every program-wide text back
+    // to English, undoing the language chosen at start-up.
+    for (const qv::i18n::InterfaceText& text : qv::i18n::interfaceTexts()) {
+      if (text.field) {
+        builtIn.*text.field = QString::fromUtf8(text.builtIn);
+      }
+    }
   }
   const qv::i18n::MainFormTexts& texts = m_texts ? *m_texts : builtIn;
   setWindowTitle(texts.l_addform);

@@ -9,6 +9,7 @@
 #include "directory_texts.h"
 #include "find_stations_window.h"
 #include "http_get.h"
+#include "listening_texts.h"
 #include "playback_controller.h"
 #include "program_run.h"
 #include "results_model.h"
@@ -190,6 +191,22 @@ TEST_F(DirectoryInThePlayer, TheCheckOffersTheDirectorysLinkAndChangesOnlyWhatIs
   EXPECT_TRUE(MainForm->UnsavedPL);
   EXPECT_FALSE(check.applyAllButton()->isEnabled()) << "applied once";
   check.close();
+}
+
+}  // namespace
+
+namespace {
+
+// The station editor made at start-up once put every program-wide text back to English, so the
+// directory's windows (and the history and sleep timer captions) ignored the chosen language.
+TEST(LanguageAtStartUp, TheStationEditorLeavesTheProgramWideTextsAlone) {
+  qv::l_findtitle = QStringLiteral("Sender finden");
+  qv::l_history = QStringLiteral("Verlauf");
+  { TAddEditForm editor; }
+  EXPECT_EQ(qv::l_findtitle, QStringLiteral("Sender finden"));
+  EXPECT_EQ(qv::l_history, QStringLiteral("Verlauf"));
+  qv::i18n::applyBuiltInDirectoryTexts();
+  qv::i18n::applyBuiltInListeningTexts();
 }
 
 }  // namespace

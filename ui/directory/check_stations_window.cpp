@@ -99,6 +99,7 @@ void CheckStationsWindow::start(const std::vector<qv::stations::StationEntry>& s
     auto* item = new QTreeWidgetItem(m_rows);
     item->setText(StationColumn, station.Name.isEmpty() ? station.Link : station.Name);
     item->setText(LinkColumn, station.Link);
+    item->setToolTip(LinkColumn, station.Link);  // a long link is elided in its cell
   }
   m_rows->header()->resizeSection(StationColumn, 200);
   m_rows->header()->resizeSection(VerdictColumn, 140);
@@ -160,6 +161,7 @@ void CheckStationsWindow::showChecked(const qv::directory::CheckedStation& check
   QTreeWidgetItem* item = m_rows->topLevelItem(checked.index);
   item->setText(VerdictColumn, verdictText(checked.probe));
   item->setText(ReplacementColumn, checked.replacement ? checked.replacement->link : QString());
+  item->setToolTip(ReplacementColumn, item->text(ReplacementColumn));
   m_progress->setValue(done);
   m_status->setText(qv::l_checkprogress.arg(done).arg(total));
   updateButtons();

@@ -77,10 +77,15 @@ FindStationsWindow::FindStationsWindow(qv::directory::DirectoryClient& client, Q
   m_results->setSelectionMode(QAbstractItemView::SingleSelection);
   m_results->setEditTriggers(QAbstractItemView::NoEditTriggers);
   m_results->setTabKeyNavigation(false);  // Tab leaves the list, arrows move in it
+  m_results->setWordWrap(false);          // one line a station; the rest of a long text is elided
   m_results->verticalHeader()->hide();
+  m_results->verticalHeader()->setDefaultSectionSize(m_results->fontMetrics().height() + 8);
   m_results->horizontalHeader()->setStretchLastSection(false);
   m_results->horizontalHeader()->setSectionResizeMode(ResultsModel::Name, QHeaderView::Stretch);
   m_results->horizontalHeader()->setSectionResizeMode(ResultsModel::Tags, QHeaderView::Stretch);
+  m_results->horizontalHeader()->setSectionResizeMode(ResultsModel::Country, QHeaderView::ResizeToContents);
+  m_results->horizontalHeader()->setSectionResizeMode(ResultsModel::Format, QHeaderView::ResizeToContents);
+  m_results->horizontalHeader()->setSectionResizeMode(ResultsModel::Broken, QHeaderView::ResizeToContents);
   m_results->installEventFilter(this);
   m_status->setObjectName(QStringLiteral("findStatus"));
   m_status->setTextFormat(Qt::PlainText);  // server texts are shown as they are, never as markup

@@ -21,6 +21,8 @@ CliRun cli(const QStringList& arguments, const QString& directories) {
   QProcess process;
   QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
   environment.insert(QStringLiteral("QUORVENTALE_DIRECTORY"), directories);
+  const QTemporaryDir cache;  // the tool's cache folder, never the user's
+  environment.insert(QStringLiteral("XDG_CACHE_HOME"), cache.path());
   process.setProcessEnvironment(environment);
   process.start(QStringLiteral(QV_CLI), arguments);
   CliRun run;

@@ -18,6 +18,7 @@ The good server:
   /json/stations/byuuid?uuids=U   /json/stations/byurl?url=L
   /json/countries /json/languages /json/tags
   /json/url/<uuid>      counts a click of that station
+  /test/logo.png        a small PNG, every other station's favicon
   /test/clicks          {uuid: clicks} so far;  /test/requests  requests per path so far
 Stations link to --stream-base (default http://127.0.0.1:9) + "/icy/sine1k.mp3?name=<name>". One
 station, "Repairable Radio" (uuid ...beef), lists the dead link <stream-base>/status/404 as its url
@@ -28,10 +29,12 @@ import argparse
 import http.server
 import json
 import socket
+import struct
 import sys
 import threading
 import time
 import urllib.parse
+import zlib
 
 COUNTRIES = [("Germany", "DE", "german"), ("France", "FR", "french"), ("United Kingdom", "GB", "english"),
              ("Spain", "ES", "spanish")]
@@ -41,7 +44,19 @@ WORDS = ["Alpha", "Bravo", "Charlie", "Delta", "Echo", "Foxtrot", "Golf", "Hotel
 REPAIR_UUID = "00000000-0000-4000-8000-00000000beef"
 
 
-def make_stations(count, stream_base):
+def tiny_png():
+    """A 16 x 16 orange square, made here so that no image file is kept."""
+    def chunk(kind, data):
+        return struct.pack(">I", len(data)) + kind + data + struct.pack(">I", zlib.crc32(kind + data) & 0xFFFFFFFF)
+    rows = b"".join(b"\x00" + b"\xff\x80\x00" * 16 for _ in range(16))
+    return (b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", struct.pack(">IIBBBBB", 16, 16, 8, 2, 0, 0, 0))
+            + chunk(b"IDAT", zlib.compress(rows)) + chunk(b"IEND", b""))
+
+
+LOGO = tiny_png()
+
+
+def make_stations(count, stream_base, logo_base):
     stations = []
     for i in range(count):
         country, code, language = COUNTRIES[i % len(COUNTRIES)]
@@ -54,7 +69,7 @@ def make_stations(count, stream_base):
             "url": url,
             "url_resolved": url,
             "homepage": "http://127.0.0.1/",
-            "favicon": f"{stream_base}/file/logo{i}.png",
+            "favicon": f"{logo_base}/test/logo.png?station={i}" if i % 2 == 0 else "",
             "tags": f"{TAGS[i % len(TAGS)]},{TAGS[(i + 1) % len(TAGS)]}",
             "country": country,
             "countrycode": code,
@@ -142,6 +157,13 @@ class Good(http.server.BaseHTTPRequestHandler):
             with server.lock:
                 server.clicks[uuid] = server.clicks.get(uuid, 0) + 1
             return self.reply({"ok": "true", "message": "retrieved station url", "stationuuid": uuid})
+        if path == "/test/logo.png":
+            self.send_response(200)
+            self.send_header("Content-Type", "image/png")
+            self.send_header("Content-Length", str(len(LOGO)))
+            self.end_headers()
+            self.wfile.write(LOGO)
+            return
         if path == "/test/clicks":
             with server.lock:
                 return self.reply(dict(server.clicks))
@@ -201,7 +223,8 @@ def main():
     parser.add_argument("--stream-base", default="http://127.0.0.1:9")
     parser.add_argument("--stations", type=int, default=36)
     args = parser.parse_args()
-    good = serve(Good, make_stations(args.stations, args.stream_base.rstrip("/")))
+    good = serve(Good)
+    good.stations = make_stations(args.stations, args.stream_base.rstrip("/"), f"http://127.0.0.1:{good.server_address[1]}")
     unavailable = serve(Unavailable)
     html = serve(Html)
     ports = [s.server_address[1] for s in (good, unavailable, html)] + [free_port()]

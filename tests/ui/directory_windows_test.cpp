@@ -10,12 +10,16 @@
 #include "find_stations_window.h"
 #include "http_get.h"
 #include "listening_texts.h"
+#include "logo_cache.h"
+#include "paths.h"
 #include "playback_controller.h"
 #include "program_run.h"
 #include "results_model.h"
 #include "stream_server.h"
+#include "test_profile.h"
 
 #include <QDeadlineTimer>
+#include <QFileInfo>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QLabel>
@@ -61,6 +65,7 @@ std::shared_ptr<DirectoryService> serviceOf(const QStringList& servers, const QT
 }
 
 TEST(FindStationsWindow, PagesAsTheListScrollsAndTypingSearchesOnceAfterThePause) {
+  const TestProfile profile;  // the logos go to its covers folder
   qv::i18n::applyBuiltInDirectoryTexts();
   DirectoryServer server("http://127.0.0.1:9", 120);
   ASSERT_TRUE(server.ok()) << server.error();
@@ -77,6 +82,19 @@ TEST(FindStationsWindow, PagesAsTheListScrollsAndTypingSearchesOnceAfterThePause
   }
   QTest::qWait(300);
   EXPECT_EQ(results.rowCount(), 121) << "no page after the last";
+
+  // Every other station names a favicon: it is fetched into the logo cache and shown by the name.
+  for (const int row : {0, 1}) {
+    const DirectoryStation& station = *results.station(row);
+    const QModelIndex name = results.index(row, qv::ui::ResultsModel::Name);
+    if (station.favicon.isEmpty()) {
+      EXPECT_FALSE(results.data(name, Qt::DecorationRole).isValid()) << row;
+      continue;
+    }
+    ASSERT_TRUE(waitFor([&] { return results.data(name, Qt::DecorationRole).isValid(); })) << row;
+    EXPECT_TRUE(
+        QFileInfo::exists(qv::playlists::StationLogoFile(qv::paths::CoversFolder(), station.name, station.favicon)));
+  }
 
   const int before = asked(server, "/json/stations/search");
   window.nameEdit()->setFocus();
@@ -97,6 +115,7 @@ TEST(FindStationsWindow, PagesAsTheListScrollsAndTypingSearchesOnceAfterThePause
 }
 
 TEST(FindStationsWindow, WithNoServerAnsweringItSaysSoInsteadOfNoResults) {
+  const TestProfile profile;
   qv::i18n::applyBuiltInDirectoryTexts();
   DirectoryServer server;
   ASSERT_TRUE(server.ok()) << server.error();

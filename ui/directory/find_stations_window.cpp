@@ -2,15 +2,19 @@
 
 #include "directory_client.h"
 #include "directory_texts.h"
+#include "logo_cache.h"
+#include "paths.h"
 #include "results_model.h"
 
 #include <QComboBox>
+#include <QFileInfo>
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QShortcut>
@@ -67,7 +71,8 @@ FindStationsWindow::FindStationsWindow(qv::directory::DirectoryClient& client, Q
       m_play(new QPushButton(this)),
       m_add(new QPushButton(this)),
       m_close(new QPushButton(this)),
-      m_typingPause(new QTimer(this)) {
+      m_typingPause(new QTimer(this)),
+      m_logos(new qv::playlists::LogoFetcher(this)) {
   setObjectName(QStringLiteral("FindStationsWindow"));
   m_name->setObjectName(QStringLiteral("findName"));
   m_name->setClearButtonEnabled(true);
@@ -77,7 +82,8 @@ FindStationsWindow::FindStationsWindow(qv::directory::DirectoryClient& client, Q
   m_results->setSelectionMode(QAbstractItemView::SingleSelection);
   m_results->setEditTriggers(QAbstractItemView::NoEditTriggers);
   m_results->setTabKeyNavigation(false);  // Tab leaves the list, arrows move in it
-  m_results->setWordWrap(false);          // one line a station; the rest of a long text is elided
+  m_results->setIconSize(QSize(kLogoPixels, kLogoPixels));
+  m_results->setWordWrap(false);  // one line a station; the rest of a long text is elided
   m_results->verticalHeader()->hide();
   m_results->verticalHeader()->setDefaultSectionSize(m_results->fontMetrics().height() + 8);
   m_results->horizontalHeader()->setStretchLastSection(false);
@@ -260,6 +266,7 @@ void FindStationsWindow::showAnswer(quint64, const qv::directory::SearchQuery& q
   } else {
     m_model->append(stations);
   }
+  showLogos(stations);
   m_morePages = static_cast<int>(stations.size()) >= query.limit;
   m_status->setText(m_model->rowCount() == 0 ? qv::l_findnone : QString());
   updateButtons();
@@ -303,6 +310,35 @@ void FindStationsWindow::fillFacet(qv::directory::FacetKind kind, const std::vec
   }
   if (box->isEditable()) {
     box->setEditText(typed);
+  }
+}
+
+void FindStationsWindow::showLogos(const std::vector<qv::directory::DirectoryStation>& stations) {
+  const QString covers = qv::paths::CoversFolder();
+  for (const qv::directory::DirectoryStation& station : stations) {
+    const QString link = station.logoLink();
+    if (link.isEmpty() || m_logosAsked.contains(link)) {
+      continue;
+    }
+    m_logosAsked.insert(link);
+    // The same file the player uses once the station is in the list and plays.
+    const QString file = qv::playlists::StationLogoFile(covers, station.name, link);
+    const QPointer<FindStationsWindow> self(this);
+    const auto show = [self, link, file](const QString& error) {
+      if (!self || !error.isEmpty()) {
+        return;  // no logo is no logo: the row shows its name alone
+      }
+      const QImage image = qv::playlists::loadLogo(file);
+      if (!image.isNull()) {
+        self->m_model->setLogo(link, QPixmap::fromImage(image.scaled(kLogoPixels, kLogoPixels, Qt::KeepAspectRatio,
+                                                                     Qt::SmoothTransformation)));
+      }
+    };
+    if (QFileInfo::exists(file)) {
+      show(QString());
+    } else {
+      m_logos->fetch(link, file, show);
+    }
   }
 }
 

@@ -3,6 +3,7 @@
 #include "directory_service.h"
 #include "directory_station.h"
 
+#include <QSet>
 #include <QWidget>
 
 class QComboBox;
@@ -14,6 +15,9 @@ class QTimer;
 
 namespace qv::directory {
 class DirectoryClient;
+}
+namespace qv::playlists {
+class LogoFetcher;
 }
 
 namespace qv::ui {
@@ -39,6 +43,7 @@ class FindStationsWindow : public QWidget {
 
   static constexpr int kPageSize = 50;
   static constexpr int kTypingPauseMs = 400;
+  static constexpr int kLogoPixels = 20;
 
   // For tests and keyboard navigation.
   QLineEdit* nameEdit() const { return m_name; }
@@ -64,6 +69,8 @@ class FindStationsWindow : public QWidget {
   void playSelected();
   void addSelected();
   void updateButtons();
+  //! The logos of `stations`: from the logo cache's files, else fetched into them.
+  void showLogos(const std::vector<qv::directory::DirectoryStation>& stations);
 
   qv::directory::DirectoryClient& m_client;
   QLineEdit* m_name;
@@ -81,6 +88,8 @@ class FindStationsWindow : public QWidget {
   QPushButton* m_close;
   QList<QLabel*> m_fieldLabels;
   QTimer* m_typingPause;
+  qv::playlists::LogoFetcher* m_logos;
+  QSet<QString> m_logosAsked;          // favicon links fetched or being fetched this session
   qv::directory::SearchQuery m_shown;  // the query whose results the list shows
   bool m_morePages = false;
   bool m_pageRequested = false;

@@ -24,6 +24,15 @@ const qv::directory::DirectoryStation* ResultsModel::station(int row) const {
   return row >= 0 && row < rowCount() ? &m_stations[static_cast<std::size_t>(row)] : nullptr;
 }
 
+void ResultsModel::setLogo(const QString& link, const QPixmap& logo) {
+  m_logos.insert(link, logo);
+  for (int row = 0; row < rowCount(); ++row) {
+    if (m_stations[static_cast<std::size_t>(row)].favicon == link) {
+      emit dataChanged(index(row, Name), index(row, Name), {Qt::DecorationRole});
+    }
+  }
+}
+
 void ResultsModel::retranslate() {
   emit headerDataChanged(Qt::Horizontal, 0, ColumnCount - 1);
   if (rowCount() > 0) {
@@ -41,6 +50,10 @@ int ResultsModel::columnCount(const QModelIndex& parent) const {
 
 QVariant ResultsModel::data(const QModelIndex& index, int role) const {
   const qv::directory::DirectoryStation* entry = station(index.row());
+  if (entry && role == Qt::DecorationRole && index.column() == Name) {
+    const auto logo = m_logos.constFind(entry->favicon);
+    return logo == m_logos.constEnd() ? QVariant() : QVariant(*logo);
+  }
   if (!entry || (role != Qt::DisplayRole && role != Qt::ToolTipRole)) {
     return {};
   }

@@ -3,6 +3,8 @@
 #include "directory_station.h"
 
 #include <QAbstractTableModel>
+#include <QHash>
+#include <QPixmap>
 
 #include <vector>
 
@@ -21,6 +23,8 @@ class ResultsModel : public QAbstractTableModel {
   void replace(std::vector<qv::directory::DirectoryStation> stations);
   void append(const std::vector<qv::directory::DirectoryStation>& stations);
   const qv::directory::DirectoryStation* station(int row) const;
+  //! The logo of every station whose favicon is `link`, shown beside its name.
+  void setLogo(const QString& link, const QPixmap& logo);
   //! The column titles follow the language; call after a language switch.
   void retranslate();
 
@@ -31,6 +35,7 @@ class ResultsModel : public QAbstractTableModel {
 
  private:
   std::vector<qv::directory::DirectoryStation> m_stations;
+  QHash<QString, QPixmap> m_logos;  // by favicon link
 };
 
 }  // namespace qv::ui

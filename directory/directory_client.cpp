@@ -53,11 +53,11 @@ void DirectoryClient::requestFacets(FacetKind kind) {
   });
 }
 
-void DirectoryClient::countClick(const DirectoryStation& station) {
-  if (station.uuid.isEmpty()) {
+void DirectoryClient::countClick(const QString& uuid) {
+  if (uuid.isEmpty()) {
     return;
   }
-  m_workers.start([this, uuid = station.uuid] { m_service->countClick(uuid, m_closing); });
+  m_workers.start([this, uuid] { m_service->countClick(uuid, m_closing); });
 }
 
 }  // namespace qv::directory

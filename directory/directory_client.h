@@ -26,8 +26,9 @@ class DirectoryClient : public QObject {
   quint64 search(const SearchQuery& query);
   //! Asks for a facet list (from the cache when it is fresh).
   void requestFacets(FacetKind kind);
-  //! Counts a play of `station` (at most once a day per station); nothing is reported.
-  void countClick(const DirectoryStation& station);
+  //! Counts a play of the directory's station `uuid` (at most once a day per station); nothing is
+  //! reported.
+  void countClick(const QString& uuid);
 
   DirectoryService& service() { return *m_service; }
 

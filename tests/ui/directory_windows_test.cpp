@@ -180,6 +180,15 @@ TEST_F(DirectoryInThePlayer, AFoundStationPlaysAtOnceAndEnterAddsIt) {
   ASSERT_TRUE(waitFor([&] { return asked(directory, "/json/url/" + chosen.uuid.toLatin1()) == 1; }))
       << "the play is counted";
   MainForm->playbackController().stop();
+
+  // A station added from the directory long ago counts too when it plays from the list.
+  const DirectoryStation& other = *finder.results()->station(2);
+  MainForm->Stations.replaceAll({qv::ui::DirectoryFeature::entryOf(other)});
+  ASSERT_TRUE(waitFor([&] {
+    MainForm->playbackController().playStation(0, true);  // refused while the last open is pending
+    return asked(directory, "/json/url/" + other.uuid.toLatin1()) == 1;
+  }));
+  MainForm->playbackController().stop();
 }
 
 TEST_F(DirectoryInThePlayer, TheCheckOffersTheDirectorysLinkAndChangesOnlyWhatIsApplied) {

@@ -18,6 +18,14 @@ namespace qv::ui {
 DirectoryFeature::DirectoryFeature(QWidget& window, qv::playback::PlaybackController& controller,
                                    qv::stations::StationList& stations, ListEdits edits, QMenu* playlistMenu)
     : QObject(&window), m_window(window), m_controller(controller), m_stations(stations), m_edits(std::move(edits)) {
+  // Any play of a station the directory knows, found a moment ago or added long since, is one
+  // click for it (at most one a day).
+  connect(&controller, &qv::playback::PlaybackController::stationRequested, this,
+          [this](int, const qv::stations::StationEntry& station) {
+            if (!station.StationUuid.isEmpty()) {
+              client().countClick(station.StationUuid);
+            }
+          });
   if (playlistMenu) {
     playlistMenu->addSeparator();
     m_findAction = playlistMenu->addAction(qv::l_findstations);
@@ -123,8 +131,7 @@ void DirectoryFeature::play(const qv::directory::DirectoryStation& station) {
   if (entry.Link.isEmpty()) {
     return;
   }
-  m_controller.playUnlisted(entry);
-  client().countClick(station);
+  m_controller.playUnlisted(entry);  // counted with the directory through stationRequested
 }
 
 void DirectoryFeature::add(const qv::directory::DirectoryStation& station) {

@@ -31,8 +31,9 @@ class FindStationsWindow;
 
 //! The station directory in the player: "Find stations…" (Ctrl+F, the playlist menu and the tray
 //! menu) and "Check my stations…" (the playlist menu). A found station plays through the playback
-//! controller; adding one and applying a repair go through the edits the main window hands in,
-//! which mark the list unsaved. Owned by the main window; GUI thread.
+//! controller, and every play of a station with a directory id counts one click for it (at most one
+//! a day); adding one and applying a repair go through the edits the main window hands in, which
+//! mark the list unsaved. Owned by the main window; GUI thread.
 class DirectoryFeature : public QObject {
   Q_OBJECT
 

@@ -207,8 +207,7 @@ ProbeResult probeStation(const QString& link, const std::atomic<bool>& cancel, c
       plays = looksLikeAudio(answer.body);  // no type or a generic one: the bytes tell
     }
     if (!plays) {
-      return answer.body.isEmpty() && !isTextType(answer.contentType) ? dead(DeadReason::TimedOut)
-                                                                      : dead(DeadReason::NotAudio, answer.status);
+      return dead(DeadReason::NotAudio, answer.status);  // also a stream that ended before any audio
     }
     ProbeResult result;
     result.status = answer.status;

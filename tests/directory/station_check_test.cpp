@@ -74,6 +74,7 @@ TEST_F(StationCheck_, EachKindOfStationGetsItsVerdict) {
       {"never answers", stream("/silent"), Verdict::Dead, DeadReason::TimedOut, 0},
       {"a text page", stream("/file/not_audio.bin?type=text/html"), Verdict::Dead, DeadReason::NotAudio, 200},
       {"text sent as bytes", stream("/file/not_audio.bin"), Verdict::Dead, DeadReason::NotAudio, 200},
+      {"closed after the headers", stream("/close/sine1k.mp3?after=0"), Verdict::Dead, DeadReason::NotAudio, 200},
       {"playlist of a dead link", stream("/playlist/to/missing.mp3.pls"), Verdict::Dead, DeadReason::HttpStatus, 404},
       {"not a web link", QStringLiteral("file:///dev/zero"), Verdict::Dead, DeadReason::BadLink, 0},
   };

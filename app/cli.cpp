@@ -1,4 +1,5 @@
 // quorventale-cli: the player's command-line tool.
+#include "cli_directory.h"
 #include "cli_playlists.h"
 #include "engine.h"
 #include "reconnect_policy.h"
@@ -29,6 +30,8 @@ constexpr char kUsage[] =
     "       quorventale-cli play URL [--seconds N] [--volume P] [--rate HZ] [--reconnect]\n"
     "       quorventale-cli import FILE\n"
     "       quorventale-cli convert IN OUT\n"
+    "       quorventale-cli search TERM [--tag T] [--country CC] [--limit N]\n"
+    "       quorventale-cli check FILE\n"
     "\n"
     "probe prints the server's status line, headers and tags, then exits.\n"
     "play plays through the default output (N seconds, or until the stream ends) at volume P\n"
@@ -40,7 +43,11 @@ constexpr char kUsage[] =
     "convert reads IN the same way and writes its stations to OUT, as INI (.ini) or PLS (.pls).\n"
     "A file that cannot be read ends with a message and exit status 1.\n"
     "With --reconnect a stream that ends by itself is opened again after 1, 2, 4, 8, 16, then 30 s,\n"
-    "until it plays or 10 attempts or 5 minutes have passed.\n";
+    "until it plays or 10 attempts or 5 minutes have passed.\n"
+    "search asks the community station directory and prints one station a line: name, link, country,\n"
+    "tags, codec and bitrate separated by tabs. check probes every station of a playlist file and\n"
+    "prints each one's verdict (alive, dead with the reason, moved), name and link, and the\n"
+    "directory's current link for a dead or moved one.\n";
 
 std::atomic<bool> g_interrupted{false};
 std::atomic<bool> g_ended{false};
@@ -309,6 +316,9 @@ int main(int argc, char** argv) {
     return 0;
   }
   if (const int status = runPlaylistCommand(argc, argv); status >= 0) {
+    return status;
+  }
+  if (const int status = runDirectoryCommand(argc, argv); status >= 0) {
     return status;
   }
   std::signal(SIGINT, &onSignal);

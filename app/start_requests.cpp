@@ -88,7 +88,7 @@ void StartRequests::playLink(const QString& link) {
   stations::StationEntry station;
   station.Name = url.host();
   station.Link = link;
-  m_window.playbackController().playLink(station);
+  m_window.playbackController().playUnlisted(station);
   // The list stays as it is; the editor offers to keep the link as a station.
   if (AddEditForm && !AddEditForm->isVisible()) {
     m_window.playlistCommands().Edit1Click(-1, station);

@@ -88,7 +88,9 @@ QString saveDefaultPlaylist(const QString& filePath, const QString& PlaylistPath
     }
   }
   contents.removeSection(stations::kPlaylistSection);
-  stations::writeEntries(contents.appendSection(stations::kPlaylistSection.toString()), PlaylistPath, stations);
+  ini::IniSection& section = contents.appendSection(stations::kPlaylistSection.toString());
+  stations::writeEntries(section, PlaylistPath, stations);
+  stations::writeStationUuids(section, stations);
 
   const QString error = writeFileAtomically(filePath, contents.serialize());
   if (!error.isEmpty() && !aside.isEmpty()) {

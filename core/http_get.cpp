@@ -4,6 +4,7 @@
 
 #include <curl/curl.h>
 
+#include <cerrno>
 #include <memory>
 
 namespace qv {
@@ -13,11 +14,41 @@ struct CurlDeleter {
   void operator()(CURL* handle) const { curl_easy_cleanup(handle); }
 };
 
+struct ListDeleter {
+  void operator()(curl_slist* list) const { curl_slist_free_all(list); }
+};
+
 struct Transfer {
   HttpAnswer* answer;
   std::size_t maxBodyBytes;
   const std::atomic<bool>* cancel;
+  std::size_t stopAfterBytes;
+  bool stoppedEarly = false;
 };
+
+HttpFailure failureOf(CURLcode result, CURL* handle, const HttpAnswer& answer, bool cancelled) {
+  if (answer.tooLarge) {
+    return HttpFailure::TooLarge;
+  }
+  if (cancelled) {
+    return HttpFailure::Cancelled;
+  }
+  long osError = 0;
+  curl_easy_getinfo(handle, CURLINFO_OS_ERRNO, &osError);
+  curl_off_t connectTime = 0;
+  curl_easy_getinfo(handle, CURLINFO_CONNECT_TIME_T, &connectTime);
+  switch (result) {
+    case CURLE_COULDNT_RESOLVE_HOST:
+    case CURLE_COULDNT_RESOLVE_PROXY:
+      return HttpFailure::Resolve;
+    case CURLE_COULDNT_CONNECT:
+      return osError == ECONNREFUSED ? HttpFailure::Refused : HttpFailure::Unreachable;
+    case CURLE_OPERATION_TIMEDOUT:
+      return connectTime > 0 ? HttpFailure::TimedOut : HttpFailure::ConnectTimedOut;
+    default:
+      return HttpFailure::Other;
+  }
+}
 
 std::size_t receiveBody(char* data, std::size_t size, std::size_t count, void* user) {
   auto* transfer = static_cast<Transfer*>(user);
@@ -27,6 +58,11 @@ std::size_t receiveBody(char* data, std::size_t size, std::size_t count, void* u
     return 0;  // ends the transfer with a write error
   }
   transfer->answer->body.append(data, static_cast<qsizetype>(bytes));
+  if (transfer->stopAfterBytes > 0 &&
+      static_cast<std::size_t>(transfer->answer->body.size()) >= transfer->stopAfterBytes) {
+    transfer->stoppedEarly = true;
+    return 0;  // enough: ends the transfer, which then counts as complete
+  }
   return bytes;
 }
 
@@ -45,7 +81,7 @@ HttpAnswer httpGet(const QByteArray& url, const HttpGetOptions& options, const s
     answer.error = QStringLiteral("the HTTP library could not be set up");
     return answer;
   }
-  Transfer transfer{&answer, options.maxBodyBytes, &cancel};
+  Transfer transfer{&answer, options.maxBodyBytes, &cancel, options.stopAfterBytes};
   CURL* handle = curl.get();
   net::RequestPolicy policy;
   policy.proxy = options.proxy.toStdString();
@@ -62,9 +98,19 @@ HttpAnswer httpGet(const QByteArray& url, const HttpGetOptions& options, const s
   curl_easy_setopt(handle, CURLOPT_NOPROGRESS, 0L);
   curl_easy_setopt(handle, CURLOPT_XFERINFOFUNCTION, &progress);
   curl_easy_setopt(handle, CURLOPT_XFERINFODATA, &transfer);
+  // The directory names itself with its version; the policy's own name stands otherwise.
+  if (!options.userAgent.isEmpty()) {
+    curl_easy_setopt(handle, CURLOPT_USERAGENT, options.userAgent.constData());
+  }
+  std::unique_ptr<curl_slist, ListDeleter> statusAliases;
+  if (options.icyStatusAccepted) {
+    statusAliases.reset(curl_slist_append(nullptr, "ICY 200 OK"));
+    curl_easy_setopt(handle, CURLOPT_HTTP200ALIASES, statusAliases.get());
+  }
 
   const CURLcode result = curl_easy_perform(handle);
-  if (result != CURLE_OK) {
+  if (result != CURLE_OK && !(transfer.stoppedEarly && result == CURLE_WRITE_ERROR)) {
+    answer.failure = failureOf(result, handle, answer, cancel.load());
     // A Content-Length over the limit is refused before any of the body arrives.
     answer.tooLarge = answer.tooLarge || result == CURLE_FILESIZE_EXCEEDED;
     answer.body.clear();
@@ -78,6 +124,10 @@ HttpAnswer httpGet(const QByteArray& url, const HttpGetOptions& options, const s
   const char* contentType = nullptr;
   if (curl_easy_getinfo(handle, CURLINFO_CONTENT_TYPE, &contentType) == CURLE_OK && contentType) {
     answer.contentType = contentType;
+  }
+  const char* redirectUrl = nullptr;
+  if (curl_easy_getinfo(handle, CURLINFO_REDIRECT_URL, &redirectUrl) == CURLE_OK && redirectUrl) {
+    answer.redirectUrl = redirectUrl;
   }
   return answer;
 }

@@ -6,6 +6,7 @@
 #include <atomic>
 #include <chrono>
 #include <cstddef>
+#include <cstdint>
 
 namespace qv {
 
@@ -23,6 +24,31 @@ struct HttpGetOptions {
   long maxRedirects = 0;
   //! Certificates to trust instead of the system's (a test's own authority); empty: the system's.
   QString caFile;
+  //! Sent as the User-Agent header.
+  QByteArray userAgent = "Quorventale";
+  //! When not 0, the transfer ends as a success once this many body bytes came (a stream's first
+  //! bytes); the body then holds at least those.
+  std::size_t stopAfterBytes = 0;
+  //! A SHOUTcast server's "ICY 200 OK" counts as status 200 (station links).
+  bool icyStatusAccepted = false;
+};
+
+//! Why a transfer did not complete, for callers that act on the kind of failure.
+enum class HttpFailure : std::uint8_t {
+  None,
+  //! The host name did not resolve.
+  Resolve,
+  //! The host answered the connection with a refusal.
+  Refused,
+  //! No route to the host or network: nothing answered at all.
+  Unreachable,
+  //! The time-out passed before a connection stood.
+  ConnectTimedOut,
+  //! The time-out passed after the connection stood.
+  TimedOut,
+  TooLarge,
+  Cancelled,
+  Other,
 };
 
 //! What came back: the status and body, or why nothing usable did.
@@ -34,6 +60,9 @@ struct HttpAnswer {
   QString error;
   //! The body passed `maxBodyBytes` (then `error` is set too).
   bool tooLarge = false;
+  HttpFailure failure = HttpFailure::None;
+  //! Where a redirect status (3xx) that was not followed points; empty otherwise.
+  QByteArray redirectUrl;
 };
 
 //! A blocking GET. Call it off the GUI thread; setting `cancel` ends the transfer within about a

@@ -45,6 +45,10 @@ QString TempFolder() {
   return DataFolder() + QStringLiteral("/temp");
 }
 
+QString CacheFolder() {
+  return QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation) + QStringLiteral("/Quorventale");
+}
+
 QString settingsFile() {
   return userConfigHome() + QStringLiteral("/Pelworn/Quorventale.reg");
 }

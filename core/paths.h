@@ -24,6 +24,9 @@ QString DataFolder();
 QString CoversFolder();
 //! Scratch space, e.g. for unpacked archives.
 QString TempFolder();
+//! Data that may be thrown away and fetched again (the station directory's lists): `Quorventale`
+//! in the user's cache folder.
+QString CacheFolder();
 
 //! The file the settings live in where there is no registry.
 QString settingsFile();

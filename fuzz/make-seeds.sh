@@ -73,3 +73,7 @@ with zipfile.ZipFile(f"{folder}/hostile.zip", "w", zipfile.ZIP_STORED) as z:
     link.external_attr = 0o120777 << 16
     z.writestr(link, "/etc/passwd")
 PY
+
+# First byte even: a station answer; odd: a facet list (countries, languages, tags).
+seed directory_answer stations '\x00[{"stationuuid":"9617a958-0601-11e8-ae97-52543be04c81","name":"Jazz FM","url":"http://j/","url_resolved":"https://j/live","favicon":"http://j/x.png","tags":"jazz,swing","countrycode":"DE","codec":"MP3","bitrate":128,"votes":3,"lastcheckok":1}]'
+seed directory_answer countries '\x01[{"name":"Germany","iso_3166_1":"DE","stationcount":3}]'

@@ -1,5 +1,6 @@
 #include "interface_texts.h"
 
+#include "directory_texts.h"
 #include "listening_texts.h"
 
 namespace qv {
@@ -111,6 +112,7 @@ void applyBuiltInTexts(MainFormTexts& mainForm) {
     }
   }
   applyBuiltInListeningTexts();
+  applyBuiltInDirectoryTexts();
 }
 
 MainFormTexts builtInMainFormTexts() {

@@ -1,5 +1,6 @@
 #include "text_table.h"
 
+#include "directory_texts.h"
 #include "listening_texts.h"
 
 #include "language_file.h"
@@ -50,6 +51,12 @@ bool TextTable::load(const QString& languageFile, MainFormTexts& held) {
   // From line 72 on: reconnection, the sleep timer and the history. A file that stops before one
   // of them (or leaves it empty) keeps its built-in English.
   for (const ListeningText& entry : listeningTexts()) {
+    if (entry.line < lines->size() && !(*lines)[entry.line].isEmpty()) {
+      *entry.global = (*lines)[entry.line];
+    }
+  }
+  // From line 88 on: the station directory and the check, with the same fallback.
+  for (const DirectoryText& entry : directoryTexts()) {
     if (entry.line < lines->size() && !(*lines)[entry.line].isEmpty()) {
       *entry.global = (*lines)[entry.line];
     }

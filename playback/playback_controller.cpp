@@ -197,8 +197,8 @@ int PlaybackController::activeStationCount() const {
 }
 
 QString PlaybackController::stationName() const {
-  if (m_stations.CurrentStation == -1 && m_outsideStation) {
-    return m_outsideStation->Name;
+  if (m_unlisted) {
+    return m_unlisted->Name;
   }
   const qv::stations::StationEntry* station = m_stations.activeStation(m_stations.CurrentStation);
   return station ? station->Name : QString();
@@ -252,24 +252,26 @@ void PlaybackController::play() {
     emit beepRequested();
     return;
   }
-  const int current = m_stations.CurrentStation;
-  if (current == -1 && m_outsideStation) {
-    const qv::stations::StationEntry station = *m_outsideStation;
+  // A station outside the list plays again until one of the list is chosen.
+  if (m_unlisted) {
+    const qv::stations::StationEntry station = *m_unlisted;
     openStation(-1, station);
     return;
   }
+  const int current = m_stations.CurrentStation;
   if (!isPlayableStation(current, activeStationCount())) {
     return;
   }
-  m_outsideStation.reset();
   const qv::stations::StationEntry station = *m_stations.activeStation(current);
   openStation(current, station);
 }
 
-void PlaybackController::playLink(const qv::stations::StationEntry& station) {
+void PlaybackController::playUnlisted(const qv::stations::StationEntry& station) {
+  if (station.Link.isEmpty()) {
+    return;
+  }
   qv::engine::channelStop(m_stream);
-  m_stations.CurrentStation = -1;
-  m_outsideStation = std::make_unique<qv::stations::StationEntry>(station);
+  m_unlisted = station;
   openStation(-1, station);
 }
 
@@ -304,6 +306,7 @@ void PlaybackController::playStation(int index, bool stopFirst) {
   if (stopFirst) {
     qv::engine::channelStop(m_stream);
   }
+  m_unlisted.reset();
   m_stations.CurrentStation = index;
   play();
 }
@@ -338,6 +341,7 @@ bool PlaybackController::soundRequested() const {
 
 void PlaybackController::previous() {
   qv::engine::channelStop(m_stream);
+  m_unlisted.reset();
   m_stations.CurrentStation = previousStation(m_stations.CurrentStation, activeStationCount(), looping());
   if (m_stations.CurrentStation != -1) {
     play();
@@ -346,6 +350,7 @@ void PlaybackController::previous() {
 
 void PlaybackController::next() {
   qv::engine::channelStop(m_stream);
+  m_unlisted.reset();
   m_stations.CurrentStation = nextStation(m_stations.CurrentStation, activeStationCount(), looping());
   play();
 }

@@ -8,6 +8,7 @@
 #include "reconnect_policy.h"
 #include "report_view.h"
 #include "station_navigation.h"
+#include "stations/station_entry.h"
 #include "status_report.h"
 #include "taskbar_state.h"
 
@@ -67,11 +68,11 @@ class PlaybackController : public QObject {
   //! A station chosen by the user: it becomes current and plays. `stopFirst` silences the current
   //! stream at once (list double-click); otherwise it sounds until the new one replaces it.
   void playStation(int index, bool stopFirst);
-  //! A stream link from outside the station list (the command line, a second start): the current
-  //! stream stops at once and the link plays as a station of its own, even while an earlier open
-  //! is pending (the newest request wins). The list keeps its stations; it has no current station
-  //! until one is chosen, and `play` opens the link again meanwhile.
-  void playLink(const qv::stations::StationEntry& station);
+  //! A station that is not in the list (a stream link from the command line or a second start, a
+  //! directory result): the current stream stops at once and it plays, even while an earlier open
+  //! is pending (the newest request wins). The list and its current station stay as they were;
+  //! `play` opens this station again until one of the list is chosen. Nothing for an empty link.
+  void playUnlisted(const qv::stations::StationEntry& station);
   //! Stops whatever soundRequested() covers: the current stream (its handle stays until the next
   //! open frees it), a station still connecting and a reconnection.
   void stop();
@@ -160,7 +161,8 @@ class PlaybackController : public QObject {
   void titleChanged(const QString& title);
   //! The header pass found the station's home page ("icy-url"), or none.
   void homePageChanged(const QString& url);
-  //! `play` has asked for the station `index` of the active list (logo, notification, tray mark).
+  //! `play` has asked for the station `index` of the active list (logo, notification, tray mark);
+  //! -1 for a station from outside the list (playUnlisted).
   void stationRequested(int index, const qv::stations::StationEntry& station);
   //! The previous/next images after a play request; only while looping is off.
   void navigationImagesChanged(const qv::playback::NavigationImages& images);
@@ -237,11 +239,11 @@ class PlaybackController : public QObject {
   ReconnectPolicy m_reconnect;
   ReconnectPhase m_reconnectPhase = ReconnectPhase::Off;
   QTimer* m_reconnectTimer;
-  //! The station outside the list that `playLink` started; empty once a list station is played.
-  std::unique_ptr<qv::stations::StationEntry> m_outsideStation;
   QString m_stationLink;  // the link of the station asked for last, opened again on reconnect
   bool m_heard = false;   // that station has played since it was asked for
   int m_lastStatus = 0;   // the status code of the newest server answer (404, 503...)
+  // The station asked for last when it is not in the list (playUnlisted); its name is shown.
+  std::optional<qv::stations::StationEntry> m_unlisted;
   std::unique_ptr<ControllerReports> m_reports;
   std::unique_ptr<StreamOpener> m_opener;  // last: its workers report through m_reports
 };

@@ -1,5 +1,6 @@
 #include "main.h"
 
+#include "directory/directory_feature.h"
 #include "listening.h"
 
 #include "audio_setup.h"
@@ -119,6 +120,9 @@ void TMainForm::applyCaptions() {
   Equalizer->setTexts(m_texts.text(33), m_texts.text(34));
   if (m_listening) {
     m_listening->applyTexts();
+  }
+  if (m_directory) {
+    m_directory->retranslate();
   }
   if (m_tray) {
     m_tray->setTexts({m_texts.text(1), m_texts.text(24), m_texts.text(25), m_texts.text(28), m_texts.text(29),

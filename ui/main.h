@@ -41,6 +41,7 @@ struct StationEntry;
 class TPopupForm;
 
 namespace qv::ui {
+class DirectoryFeature;
 class Listening;
 using KeepAwake = qv::playback::KeepAwake;
 class MediaKeys;
@@ -184,6 +185,9 @@ class TMainForm : public QWidget, public qv::i18n::MainFormTexts, public Setting
   //! The history and the sleep timer, made with the playback controller.
   qv::ui::Listening& listening();
   void hangSleepTimerInTray();
+  //! "Find stations…" and "Check my stations…", made with the playback controller.
+  qv::ui::DirectoryFeature& directoryFeature();
+  void makeDirectoryFeature();
 
   //! `VolumeTBChange`: the controller takes the new position and the bright bar shows it.
   void VolumeTBChange();
@@ -329,6 +333,7 @@ class TMainForm : public QWidget, public qv::i18n::MainFormTexts, public Setting
   qv::ui::VolumeWheel* m_volumeWheel = nullptr;
   qv::playback::PlaybackController* m_controller = nullptr;
   qv::ui::Listening* m_listening = nullptr;
+  qv::ui::DirectoryFeature* m_directory = nullptr;  // made with the playback controller
   // Shared, so that this header needs not know it; only this window holds it.
   std::shared_ptr<qv::ui::PlaybackParts> m_playback;
   //! The title has been shown once: from then on `TrackLabel` wraps across the panel.

@@ -3,6 +3,7 @@
 // the taskbar). The window holds no stream and calls no engine function.
 #include "main.h"
 
+#include "directory/directory_feature.h"
 #include "interface_texts.h"
 #include "keep_awake.h"
 #include "lifecycle_log.h"
@@ -50,6 +51,7 @@ qv::playback::PlaybackController& TMainForm::playbackController() {
     connectPlayback();
     m_listening = new qv::ui::Listening(*this, *m_controller, Stations, m_model, PlaylistButtonPopup);
     hangSleepTimerInTray();
+    makeDirectoryFeature();
   }
   return *m_controller;
 }
@@ -74,6 +76,30 @@ void TMainForm::hangSleepTimerInTray() {
     qv::ui::applySleepTimerMenuTexts(sleepMenu, sleepTimer);
     showTimeLeft(sleepTimer.remainingText());
   });
+}
+
+// The station directory: a found station added, or a repair applied, marks the list unsaved as a
+// deletion does.
+void TMainForm::makeDirectoryFeature() {
+  qv::ui::DirectoryFeature::ListEdits edits;
+  edits.add = [this](const qv::stations::StationEntry& station) {
+    Stations.appendStations({station});
+    UnsavedPL = true;
+    m_playlistCommands->RebuildRecentPL();
+  };
+  edits.replace = [this](int index, const qv::stations::StationEntry& station) {
+    if (Stations.replaceStation(index, station)) {
+      UnsavedPL = true;
+      m_playlistCommands->RebuildRecentPL();
+    }
+  };
+  m_directory = new qv::ui::DirectoryFeature(*this, *m_controller, Stations, std::move(edits), PlaylistButtonPopup);
+  m_directory->hangInTray(m_tray->TrayPopup, m_tray->Stations2);
+}
+
+qv::ui::DirectoryFeature& TMainForm::directoryFeature() {
+  playbackController();
+  return *m_directory;
 }
 
 void TMainForm::connectPlayback() {

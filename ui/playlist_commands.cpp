@@ -153,7 +153,13 @@ void PlaylistCommands::Edit1Click(int EDIT_ID, const stations::StationEntry& ent
     if (index < 0) {
       m_window.Stations.appendStations({station});
     } else {
-      m_window.Stations.replaceStation(index, station);
+      // The editor has no field for the directory's id: an edited station keeps its own.
+      stations::StationEntry edited = station;
+      const auto& list = m_window.Stations.PLAY_ARRAY();
+      if (index < static_cast<int>(list.size())) {
+        edited.StationUuid = list[static_cast<std::size_t>(index)].StationUuid;
+      }
+      m_window.Stations.replaceStation(index, edited);
     }
   });
   AddEditForm->EDIT_ID = EDIT_ID;

@@ -17,7 +17,7 @@ KeyNames keyNames(KeyScheme scheme) {
   return {QLatin1String("Title"), QLatin1String("File")};
 }
 
-enum Field : int { kName, kLink, kTag, kPreview, kFieldCount };
+enum Field : int { kName, kLink, kTag, kPreview, kUuid, kFieldCount };
 using Numbered = std::array<const QString*, kFieldCount>;
 
 // The n of a key spelled prefix + n (any letter case, n decimal without leading zeros), or 0.
@@ -69,7 +69,8 @@ std::vector<StationEntry> readEntries(const ini::IniSection& section, EntryStopR
   // One walk over the lines instead of four lookups per number: a list of 100,000 stations has
   // 400,000 keys.
   const KeyNames keys = keyNames(scheme);
-  const QLatin1String prefixes[kFieldCount] = {keys.name, keys.link, QLatin1String("Tag"), QLatin1String("Preview")};
+  const QLatin1String prefixes[kFieldCount] = {keys.name, keys.link, QLatin1String("Tag"), QLatin1String("Preview"),
+                                               QLatin1String("stationuuid")};
   std::vector<Numbered> byNumber;
   const auto maxNumber = static_cast<qsizetype>(section.lines().size());  // reading stops at the first gap
   for (const ini::IniSection::Line& line : section.lines()) {
@@ -107,7 +108,8 @@ std::vector<StationEntry> readEntries(const ini::IniSection& section, EntryStopR
       }
     }
     const auto valueOf = [](const QString* value) { return value ? *value : QString(); };
-    entries.push_back({valueOf(name), valueOf(link), valueOf(numbered[kTag]), valueOf(numbered[kPreview])});
+    entries.push_back(
+        {valueOf(name), valueOf(link), valueOf(numbered[kTag]), valueOf(numbered[kPreview]), valueOf(numbered[kUuid])});
   }
   return entries;
 }
@@ -122,6 +124,16 @@ void writeEntries(ini::IniSection& section, const QString& playlistPath, const s
     section.append(QLatin1String("Title") + number, singleLine(entry.Name));
     section.append(QLatin1String("Tag") + number, singleLine(entry.Tag));
     section.append(QLatin1String("Preview") + number, singleLine(entry.Preview));
+  }
+}
+
+void writeStationUuids(ini::IniSection& section, const std::vector<StationEntry>& entries) {
+  int n = 0;
+  for (const StationEntry& entry : entries) {
+    ++n;
+    if (!entry.StationUuid.isEmpty()) {
+      section.append(QLatin1String("stationuuid") + QString::number(n), singleLine(entry.StationUuid));
+    }
   }
 }
 

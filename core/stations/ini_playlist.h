@@ -29,7 +29,8 @@ enum class EntryStopRule : std::uint8_t {
   MissingLink,
 };
 
-//! The entries numbered 1, 2, ... of `section` in the key scheme detectKeyScheme finds.
+//! The entries numbered 1, 2, ... of `section` in the key scheme detectKeyScheme finds, with the
+//! optional `stationuuid<n>` of each.
 std::vector<StationEntry> readEntries(const ini::IniSection& section, EntryStopRule stopRule);
 
 //! `value` with every line break written as a blank, so that it stays one INI value.
@@ -39,5 +40,9 @@ QString singleLine(QString value);
 //! break inside a value would end the line early and leave the rest to be read as other keys, so
 //! line breaks are written as blanks.
 void writeEntries(ini::IniSection& section, const QString& playlistPath, const std::vector<StationEntry>& entries);
+
+//! Appends `stationuuid<n>` for every entry that has one (the program's own playlist only: readers
+//! that do not know the key skip it).
+void writeStationUuids(ini::IniSection& section, const std::vector<StationEntry>& entries);
 
 }  // namespace qv::stations

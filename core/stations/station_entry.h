@@ -4,7 +4,7 @@
 
 namespace qv::stations {
 
-//! One station. Every entry always has all four strings; a missing value is the empty string.
+//! One station. Every entry always has all its strings; a missing value is the empty string.
 struct StationEntry {
   QString Name;
   //! The stream URL handed to the stream opener.
@@ -13,6 +13,9 @@ struct StationEntry {
   QString Tag;
   //! Address of the station's logo image; empty means none.
   QString Preview;
+  //! The station's id in the community directory when it was added from there (its repair asks
+  //! the directory by this id); empty otherwise.
+  QString StationUuid{};
 
   bool operator==(const StationEntry&) const = default;
 };

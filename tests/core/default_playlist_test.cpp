@@ -130,6 +130,20 @@ TEST_F(DefaultPlaylistTest, SaveWritesTheLayoutAndKeepsOtherSections) {
   EXPECT_TRUE(contents().endsWith("[playlist]\r\nPath=\r\n\r\n")) << "an empty list is the Path line only";
 }
 
+// A station added from the directory keeps its id through a save and a load; the key comes after
+// the four that every reader knows, so a reader without it sees the same stations.
+TEST_F(DefaultPlaylistTest, TheDirectoryIdOfAStationSurvivesARoundTrip) {
+  StationEntry fromDirectory{QStringLiteral("Found FM"), QStringLiteral("http://f"), QStringLiteral("pop"), QString()};
+  fromDirectory.StationUuid = QStringLiteral("9617a958-0601-11e8-ae97-52543be04c81");
+  const std::vector<StationEntry> stations{{QStringLiteral("Mine"), QStringLiteral("http://m"), QString(), QString()},
+                                           fromDirectory};
+  ASSERT_EQ(qv::saveDefaultPlaylist(file(), QString(), stations), QString());
+  EXPECT_TRUE(contents().endsWith("Preview2=\r\nstationuuid2=9617a958-0601-11e8-ae97-52543be04c81\r\n\r\n"))
+      << contents().toStdString();
+  EXPECT_FALSE(contents().contains("stationuuid1")) << "no key for a station without an id";
+  EXPECT_EQ(qv::loadDefaultPlaylist(file()).stations, stations);
+}
+
 TEST_F(DefaultPlaylistTest, LineBreaksInValuesCannotInjectKeys) {
   const std::vector<StationEntry> stations{{QStringLiteral("Evil\r\nFile2=http://injected\nTitle2=Injected"),
                                             QStringLiteral("http://e"), QString(), QString()}};

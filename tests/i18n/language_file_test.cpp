@@ -1,6 +1,7 @@
 // Language files: how bytes become lines, which files are used, and what the texts are after a
 // switch.
 #include "language_file.h"
+#include "directory_texts.h"
 #include "listening_texts.h"
 #include "text_table.h"
 
@@ -147,6 +148,16 @@ TEST_F(LanguageSwitch, ShippedTranslationsAreComplete) {
     for (const i18n::ListeningText& entry : i18n::listeningTexts()) {
       EXPECT_EQ(entry.global->contains(QLatin1String("%1")), QByteArray(entry.builtIn).contains("%1"))
           << file.toStdString() << " line " << entry.line;
+    }
+    if (file == QLatin1String("Spanish.txt")) {
+      continue;  // the directory's texts are not translated yet: English stands in
+    }
+    EXPECT_NE(qv::l_findtitle, QString::fromUtf8(i18n::directoryTexts()[1].builtIn)) << file.toStdString();
+    for (const i18n::DirectoryText& entry : i18n::directoryTexts()) {
+      for (const char* mark : {"%1", "%2", "%3"}) {
+        EXPECT_EQ(entry.global->contains(QLatin1String(mark)), QByteArray(entry.builtIn).contains(mark))
+            << file.toStdString() << " line " << entry.line;
+      }
     }
   }
 }

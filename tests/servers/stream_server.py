@@ -23,6 +23,7 @@ Paths (every query parameter is optional):
                                           for good. Logs "outage K back at T" (time.monotonic()).
   /status/<code>                          that HTTP status with a short body
   /garbage-status /endless-headers /huge-header /redirect-loop /redirect/<n>/<name>
+  /moved/<name>                           301 (moved for good) to /icy/<name> with the same query
   /metaint/<value>/<name> /meta-past-data/<name> /drip /silent
   /playlist/self.pls /playlist/self.m3u /playlist/to/<name>.pls|.m3u|.xspf
   /playlist/chain/<n>/<name>.pls          n playlist links in a row, then /icy/<name>
@@ -422,6 +423,11 @@ def mode_redirect(req, match):
     req.send_status(302, "Found\n", [("Location", req.base_url + target)])
 
 
+def mode_moved(req, match):
+    target = f"/icy/{match['name']}" + ("?" + req.raw_query if req.raw_query else "")
+    req.send_status(301, "Moved Permanently\n", [("Location", req.base_url + target)])
+
+
 def mode_drip(req, match):
     """A status line, then one byte a second: the header block never ends."""
     req.send(b"HTTP/1.0 200 OK\r\nX-Drip: ")
@@ -616,6 +622,7 @@ ROUTES = [
     (r"/huge-header", mode_huge_header),
     (r"/redirect-loop", mode_redirect_loop),
     (rf"/redirect/(?P<hops>[0-9]{{1,3}})/{NAME}", mode_redirect),
+    (rf"/moved/{NAME}", mode_moved),
     (rf"/metaint/(?P<value>[^/]*)/{NAME}", mode_metaint),
     (rf"/meta-past-data/{NAME}", mode_meta_past_data),
     (r"/drip", mode_drip),

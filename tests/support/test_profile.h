@@ -24,6 +24,7 @@ class TestProfile {
     set("XDG_CONFIG_HOME", m_root.path() + QStringLiteral("/config"));
     set("XDG_DATA_HOME", m_root.path() + QStringLiteral("/data"));
     set("XDG_DATA_DIRS", m_root.path() + QStringLiteral("/system"));
+    set("XDG_CACHE_HOME", m_root.path() + QStringLiteral("/cache"));
   }
   ~TestProfile() {
     for (std::size_t i = 0; i < kVariables.size(); ++i) {
@@ -66,10 +67,11 @@ class TestProfile {
   }
 
  private:
-  static constexpr std::array<const char*, 4> kVariables{"HOME", "XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_DATA_DIRS"};
+  static constexpr std::array<const char*, 5> kVariables{"HOME", "XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_DATA_DIRS",
+                                                         "XDG_CACHE_HOME"};
 
   static void set(const char* variable, const QString& value) { qputenv(variable, value.toUtf8()); }
 
   QTemporaryDir m_root;
-  std::array<std::optional<QByteArray>, 4> m_saved;
+  std::array<std::optional<QByteArray>, kVariables.size()> m_saved;
 };

@@ -292,14 +292,19 @@ TEST_F(MainWindow, ButtonsShowTheEqualizerTheSettingsAndThePlaylistMenu) {
 
   QTest::mouseClick(MainForm->iMenu, Qt::LeftButton);
   ASSERT_TRUE(MainForm->PlaylistButtonPopup->isVisible());
-  EXPECT_EQ(MainForm->PlaylistButtonPopup->pos(), MainForm->iMenu->mapToGlobal(QPoint(0, 24)));
+  // Below the button, or pushed up just enough to stay on the screen.
+  const QPoint below = MainForm->iMenu->mapToGlobal(QPoint(0, 24));
+  const QRect screen = MainForm->screen()->availableGeometry();
+  EXPECT_EQ(MainForm->PlaylistButtonPopup->pos(),
+            QPoint(below.x(), std::min(below.y(), screen.bottom() + 1 - MainForm->PlaylistButtonPopup->height())));
   QStringList captions;
   for (const QAction* action : MainForm->PlaylistButtonPopup->actions()) {
     captions.append(action->text());
   }
   EXPECT_EQ(captions, (QStringList{QStringLiteral("Open Playlist"), QStringLiteral("Save Playlist"),
                                    QStringLiteral("Add Station"), QString(), QStringLiteral("History"),
-                                   QStringLiteral("Sleep timer")}));
+                                   QStringLiteral("Sleep timer"), QString(), QStringLiteral("Find stations\u2026"),
+                                   QStringLiteral("Check my stations\u2026")}));
   MainForm->PlaylistButtonPopup->close();
 }
 

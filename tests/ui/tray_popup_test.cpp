@@ -98,10 +98,11 @@ class TrayAndPopup : public ::testing::Test {
 
 TEST_F(TrayAndPopup, TheMenuListsEveryStationAndPlaysTheOneAnItemNames) {
   qv::ui::TrayIcon& tray = MainForm->tray();
-  EXPECT_EQ(captions(tray.TrayPopup),
-            (QStringList{QStringLiteral("Restore"), QStringLiteral("-"), QStringLiteral("Previous"),
-                         QStringLiteral("Play"), QStringLiteral("Next"), QStringLiteral("-"), QStringLiteral("Mute"),
-                         QStringLiteral("Stations"), QStringLiteral("Sleep timer"), QStringLiteral("Exit")}));
+  EXPECT_EQ(
+      captions(tray.TrayPopup),
+      (QStringList{QStringLiteral("Restore"), QStringLiteral("-"), QStringLiteral("Previous"), QStringLiteral("Play"),
+                   QStringLiteral("Next"), QStringLiteral("-"), QStringLiteral("Mute"), QStringLiteral("Stations"),
+                   QStringLiteral("Sleep timer"), QStringLiteral("Find stations\u2026"), QStringLiteral("Exit")}));
   const QStringList all{QStringLiteral("1. Jazz FM"), QStringLiteral("2. Rock One"), QStringLiteral("3. Jazz Two")};
   EXPECT_EQ(captions(openedStations()), all);
 

@@ -19,7 +19,7 @@ int main(int argc, char** argv) {
   const auto settings = qv::settings::createPlatformSettingsBackend();
   qv::ui::Program program(*settings);
   if (!program.createWindows()) {
-    return 1;
+    return program.startUpExitStatus();
   }
   const int exitCode = program.run();
   program.destroyWindows();

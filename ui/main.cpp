@@ -71,10 +71,14 @@ bool TMainForm::FormCreate() {
   const qv::StageOutcome audio = qv::playback::setUpAudioOutput(outputRateHz);
   qv::logStageOutcome("main 5-6 audio output", audio);
   if (audio == qv::StageOutcome::Failed) {
-    // The error signal goes to this window only; the popup player does not exist yet.
+    // This window never shows after a failed start: the message goes to a box and to standard
+    // error (the error presenter), so a start from the desktop is not silent.
     QApplication::beep();
-    StationLabel->setText(qv::l_cantinit + QStringLiteral("\r\n(") + qv::l_errorcode + QLatin1Char(' ') +
-                          QString::number(qv::playback::lastSetUpErrorCode()) + QLatin1Char(')'));
+    const QString report = qv::l_cantinit + QStringLiteral("\r\n(") + qv::l_errorcode + QLatin1Char(' ') +
+                           QString::number(qv::playback::lastSetUpErrorCode()) + QLatin1Char(')');
+    StationLabel->setText(report);
+    m_audioOutputMissing = true;
+    qv::showError(QString(report).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
     return false;
   }
 

@@ -80,6 +80,8 @@ class TMainForm : public QWidget, public qv::i18n::MainFormTexts, public Setting
   //! Start-up stages 1 to 13, in order. False when the program must end at once (audio output
   //! could not be set up); nothing is written then.
   bool FormCreate();
+  //! FormCreate ended the program because no audio output could be opened.
+  bool audioOutputMissing() const { return m_audioOutputMissing; }
   //! Shutdown stages 1 to 5; runs once, on the first close.
   void FormClose();
 
@@ -319,6 +321,7 @@ class TMainForm : public QWidget, public qv::i18n::MainFormTexts, public Setting
   //! unknown, and the shutdown must not replace them with an empty list.
   bool m_stationListLoaded = false;
   bool m_closed = false;
+  bool m_audioOutputMissing = false;
   qv::ui::VolumeBarPointer* m_volumeBar = nullptr;
   qv::ui::VolumeWheel* m_volumeWheel = nullptr;
   qv::playback::PlaybackController* m_controller = nullptr;

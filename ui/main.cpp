@@ -20,6 +20,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDir>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -110,7 +111,8 @@ bool TMainForm::FormCreate() {
 
 void TMainForm::Localizate(const QString& LangFile) {
   m_languageFile = LangFile;
-  m_texts.load(LangFile, *this);
+  const bool applied = m_texts.load(LangFile, *this);
+  m_qtTranslations.apply(applied ? QFileInfo(LangFile).completeBaseName() : QString());
   applyCaptions();
   emit languageApplied();
 }

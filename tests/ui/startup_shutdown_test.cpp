@@ -77,7 +77,7 @@ TEST(StartupShutdown, FirstStartWithoutSettingsOrFiles) {
   EXPECT_FALSE(SettingsForm->cbPlayOnStart->isChecked());
   EXPECT_FALSE(SettingsForm->LoopStationCheckBox->isChecked());
   EXPECT_FALSE(SettingsForm->TrayCheckBox->isChecked());
-  EXPECT_EQ(SettingsForm->LangBox->currentIndex(), -1);
+  EXPECT_EQ(SettingsForm->LangBox->currentText(), QStringLiteral("English")) << "the built-in texts are English";
   EXPECT_TRUE(SettingsForm->ProxyServerEdit->text().isEmpty());
   EXPECT_EQ(SettingsForm->bufferSE->value(), 5);
   EXPECT_EQ(SettingsForm->windowTitle(), QStringLiteral("Settings"));
@@ -318,7 +318,7 @@ TEST(StartupShutdown, UnselectedRateAndLanguageKeepTheirStoredValues) {
        QStringLiteral("\"Discreditation\"=dword:00005622"), QStringLiteral("\"Language\"=\"Klingon\"")});
   ASSERT_TRUE(run.start());
   EXPECT_EQ(SettingsForm->cbDiscr->currentIndex(), -1);
-  EXPECT_EQ(SettingsForm->LangBox->currentIndex(), -1);
+  EXPECT_EQ(SettingsForm->LangBox->currentText(), QStringLiteral("English")) << "the texts shown are English";
   run.finish();
   EXPECT_FALSE(run.backend.opening(6).contains(QStringLiteral("write Discreditation")));
   EXPECT_FALSE(run.backend.opening(6).contains(QStringLiteral("write Language")));

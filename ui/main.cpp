@@ -1,6 +1,7 @@
 #include "main.h"
 
 #include "listening.h"
+#include "listening_texts.h"
 
 #include "audio_setup.h"
 #include "error_report.h"
@@ -124,6 +125,11 @@ void TMainForm::applyCaptions() {
   StationsPanel->localize([this](int line) { return m_texts.text(line); });
   Equalizer->presetsLabel->setText(m_texts.text(33));
   Equalizer->reverbLabel->setText(m_texts.text(34));
+  // The title-bar buttons are bare images: the hints say which is which.
+  MinimizeImage->setToolTip(qv::l_hintminimize);
+  OntopImage->setToolTip(qv::l_hintontop);
+  SmallImage->setToolTip(qv::l_hintcompact);
+  CloseImage->setToolTip(l_setclose);
   if (m_tray) {
     m_tray->setTexts({m_texts.text(1), m_texts.text(24), m_texts.text(25), m_texts.text(28), m_texts.text(29),
                       m_texts.text(31), m_texts.text(32)});

@@ -66,7 +66,7 @@ int main(int argc, char** argv) {
   const auto settings = qv::settings::createPlatformSettingsBackend();
   qv::ui::Program program(*settings);
   if (!program.createWindows()) {
-    return 1;
+    return program.startUpExitStatus();
   }
   auto* requests = new qv::app::StartRequests(*MainForm);
   instance.setReceiver([requests](const QByteArray& message) { requests->runHandedOver(message); });

@@ -84,7 +84,7 @@ const std::array<InterfaceText, kInterfaceTextCount> kTexts{{
     {66, "Cancel", &M::l_cancel, nullptr},
     {67, "New version detected", &M::l_setupdate, nullptr},
     {68, "Current version", &M::l_setcurver, nullptr},
-    {69, "Discreditation (Hz):", &M::l_discr, nullptr},
+    {69, "Sample rate (Hz):", &M::l_discr, nullptr},
     {70, "Save current playlist before open new?", nullptr, &l_savefirst},
     {71, "Unsaved", nullptr, &l_unsaved},
 }};

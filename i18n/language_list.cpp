@@ -14,6 +14,8 @@ QStringList languageNames(const QString& folder) {
       names.append(name);
     }
   }
+  // The folder's own order means nothing to a reader of the list.
+  names.sort(Qt::CaseInsensitive);
   return names;
 }
 

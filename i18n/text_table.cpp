@@ -48,8 +48,8 @@ bool TextTable::load(const QString& languageFile, MainFormTexts& held) {
       *entry.global = value;
     }
   }
-  // From line 72 on: reconnection, the sleep timer and the history. A file that stops before one
-  // of them (or leaves it empty) keeps its built-in English.
+  // From line 72 on: reconnection, the sleep timer, the history (and from 132 the title-bar hints). A file that stops
+  // before one of them (or leaves it empty) keeps its built-in English.
   for (const ListeningText& entry : listeningTexts()) {
     if (entry.line < lines->size() && !(*lines)[entry.line].isEmpty()) {
       *entry.global = (*lines)[entry.line];

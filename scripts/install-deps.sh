@@ -12,6 +12,8 @@ packages=(
   clang libclang-rt-14-dev
   # Qt 6: widgets, D-Bus, XML, SVG skin sources, logo image formats
   qt6-base-dev qt6-base-dev-tools qt6-svg-dev libqt6svg6 qt6-image-formats-plugins fonts-dejavu-core
+  # Qt's own texts (standard buttons, file dialogs) in the interface's language
+  qt6-translations-l10n
   # network, decoding, audio output, ZIP playlists
   libcurl4-openssl-dev libavformat-dev libavcodec-dev libswresample-dev libavutil-dev libsdl2-dev libzip-dev
   # the title history: Qt SQL with its SQLite driver (write-ahead log, full-text index)

@@ -78,4 +78,8 @@ wait "$player_pid" || status=$?
 while kill -0 "$player_pid" 2>/dev/null; do # the wait above was cut short by a signal
   wait "$player_pid" && status=0 || status=$?
 done
+if [ "$status" -eq 3 ]; then # the player's status for "no audio output could be opened"
+  echo "run-demo: the player found no audio output it could open${SDL_AUDIODRIVER:+ (SDL_AUDIODRIVER=$SDL_AUDIODRIVER)}." >&2
+  echo "run-demo: on a machine without a sound card, run 'SDL_AUDIODRIVER=dummy scripts/run-demo.sh' (or 'disk')." >&2
+fi
 exit "$status"

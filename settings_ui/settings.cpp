@@ -29,6 +29,7 @@ namespace settings = qv::settings;
 namespace {
 
 constexpr QSize kDesignSize(327, 332);
+const QString kBuiltInLanguage = QStringLiteral("English");
 
 template <typename Control>
 Control* makeControl(QWidget* parent, const char* name) {
@@ -246,9 +247,15 @@ void TSettingsForm::bindControls() {
 void TSettingsForm::FormCreate() {
   qv::logStage("settings 1 language list");
   {
-    // Filling the list selects nothing yet: the stored language is read below.
+    // Filling the list selects nothing yet: the stored language is read below. English, the
+    // built-in texts, is listed also without its file (picking it brings those texts back).
     const QSignalBlocker quiet(LangBox);
-    LangBox->addItems(qv::i18n::languageNames(qv::paths::LanguagesFolder()));
+    QStringList names = qv::i18n::languageNames(qv::paths::LanguagesFolder());
+    if (!names.contains(kBuiltInLanguage)) {
+      names.append(kBuiltInLanguage);
+      names.sort(Qt::CaseInsensitive);
+    }
+    LangBox->addItems(names);
     LangBox->setCurrentIndex(-1);
   }
 
@@ -288,13 +295,17 @@ void TSettingsForm::readSettings(settings::SettingsKey& key) {
   m_model.readGroup(key, "S2");
   m_model.readGroup(key, "S3");
 
-  // The entry equal to the stored name is selected; no match changes nothing; an unreadable name
-  // selects the first entry.
+  // The entry equal to the stored name is selected. No name, or one without an entry, leaves the
+  // windows in the built-in English: the list shows English then, and the stored name stays as it
+  // is. An unreadable name selects the first entry.
   if (m_model.readGroup(key, "S4")) {
     const int index =
         LangBox->findText(m_model.value(settings::Language), Qt::MatchFixedString | Qt::MatchCaseSensitive);
     if (index >= 0) {
       LangBox->setCurrentIndex(index);
+    } else {
+      const QSignalBlocker keepStoredName(LangBox);
+      LangBox->setCurrentIndex(LangBox->findText(kBuiltInLanguage, Qt::MatchFixedString | Qt::MatchCaseSensitive));
     }
   } else if (LangBox->count() > 0) {
     LangBox->setCurrentIndex(0);
@@ -410,8 +421,8 @@ void TSettingsForm::keyPressEvent(QKeyEvent* event) {
 }
 
 // Written at the end of the program, after the main window's values. A language that is not
-// selected, or a rate the list does not hold, leaves its stored value as it was rather than writing
-// an empty or wrong one.
+// selected (or only shown: English for the built-in texts), or a rate the list does not hold, leaves its stored value
+// as it was rather than writing an empty or wrong one.
 void TSettingsForm::writeSettings() {
   settings::SettingsKey key(m_settings);
   if (!key.isOpen()) {
@@ -420,7 +431,7 @@ void TSettingsForm::writeSettings() {
   m_model.set(settings::SFTop, y());
   m_model.set(settings::SFLeft, x());
   std::vector<std::string_view> keepStored;
-  if (LangBox->currentIndex() < 0) {
+  if (LangBox->currentIndex() < 0 || LangBox->currentText() != m_model.value(settings::Language)) {
     keepStored.push_back(settings::Language.name);
   }
   if (cbDiscr->currentIndex() < 0) {

@@ -1,5 +1,6 @@
 #include "history_window.h"
 
+#include "file_dialogs.h"
 #include "history_csv.h"
 #include "label_links.h"
 #include "listening_texts.h"
@@ -7,7 +8,6 @@
 
 #include <QApplication>
 #include <QClipboard>
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -134,8 +134,9 @@ QString HistoryWindow::exportTo(const QString& path) {
 }
 
 void HistoryWindow::askToExport() {
-  const QString path = QFileDialog::getSaveFileName(this, qv::l_historyexport, QStringLiteral("history.csv"),
-                                                    QStringLiteral("CSV (*.csv)"));
+  const QString path = chooseFile(this, QFileDialog::AcceptSave, qv::l_historyexport,
+                                  dialogStartFolder() + QStringLiteral("/history.csv"), {QStringLiteral("CSV (*.csv)")},
+                                  QStringLiteral("csv"));
   if (path.isEmpty()) {
     return;
   }

@@ -5,7 +5,10 @@ namespace qv::ui {
 KeyDecision decideKey(int key, Qt::KeyboardModifiers modifiers, Qt::MouseButtons buttons, bool focusOnPlainList,
                       bool streamPlaying) {
   KeyDecision decision;
-  if (focusOnPlainList) {
+  // A plain list moves its selection with these keys; every other key acts as anywhere else.
+  const bool listMovement = key == Qt::Key_Up || key == Qt::Key_Down || key == Qt::Key_PageUp ||
+                            key == Qt::Key_PageDown || key == Qt::Key_Home || key == Qt::Key_End;
+  if (focusOnPlainList && listMovement) {
     return decision;
   }
 
@@ -43,6 +46,8 @@ KeyDecision decideKey(int key, Qt::KeyboardModifiers modifiers, Qt::MouseButtons
   }
   if (key == Qt::Key_M) {
     decision.actions.push_back(KeyAction::Mute);
+    // Not also a jump to the first station whose name starts with M.
+    decision.consumed = focusOnPlainList;
   }
   if (key == Qt::Key_O && exactlyCtrl) {
     decision.actions.push_back(KeyAction::ShowSettings);

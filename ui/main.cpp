@@ -2,6 +2,7 @@
 
 #include "directory/directory_feature.h"
 #include "listening.h"
+#include "listening_texts.h"
 
 #include "audio_setup.h"
 #include "error_report.h"
@@ -21,6 +22,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDir>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -72,10 +74,14 @@ bool TMainForm::FormCreate() {
   const qv::StageOutcome audio = qv::playback::setUpAudioOutput(outputRateHz);
   qv::logStageOutcome("main 5-6 audio output", audio);
   if (audio == qv::StageOutcome::Failed) {
-    // The error signal goes to this window only; the popup player does not exist yet.
+    // This window never shows after a failed start: the message goes to a box and to standard
+    // error (the error presenter), so a start from the desktop is not silent.
     QApplication::beep();
-    StationLabel->setText(qv::l_cantinit + QStringLiteral("\r\n(") + qv::l_errorcode + QLatin1Char(' ') +
-                          QString::number(qv::playback::lastSetUpErrorCode()) + QLatin1Char(')'));
+    const QString report = qv::l_cantinit + QStringLiteral("\r\n(") + qv::l_errorcode + QLatin1Char(' ') +
+                           QString::number(qv::playback::lastSetUpErrorCode()) + QLatin1Char(')');
+    StationLabel->setText(report);
+    m_audioOutputMissing = true;
+    qv::showError(QString(report).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
     return false;
   }
 
@@ -107,7 +113,8 @@ bool TMainForm::FormCreate() {
 
 void TMainForm::Localizate(const QString& LangFile) {
   m_languageFile = LangFile;
-  m_texts.load(LangFile, *this);
+  const bool applied = m_texts.load(LangFile, *this);
+  m_qtTranslations.apply(applied ? QFileInfo(LangFile).completeBaseName() : QString());
   applyCaptions();
   emit languageApplied();
 }
@@ -124,6 +131,11 @@ void TMainForm::applyCaptions() {
   if (m_directory) {
     m_directory->retranslate();
   }
+  // The title-bar buttons are bare images: the hints say which is which.
+  MinimizeImage->setToolTip(qv::l_hintminimize);
+  OntopImage->setToolTip(qv::l_hintontop);
+  SmallImage->setToolTip(qv::l_hintcompact);
+  CloseImage->setToolTip(l_setclose);
   if (m_tray) {
     m_tray->setTexts({m_texts.text(1), m_texts.text(24), m_texts.text(25), m_texts.text(28), m_texts.text(29),
                       m_texts.text(31), m_texts.text(32)});

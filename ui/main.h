@@ -4,6 +4,7 @@
 #include "image_button.h"
 #include "interface_texts.h"
 #include "link_label.h"
+#include "qt_translations.h"
 #include "settings.h"
 #include "settings/registry_key.h"
 #include "settings/settings_model.h"
@@ -81,11 +82,14 @@ class TMainForm : public QWidget, public qv::i18n::MainFormTexts, public Setting
   //! Start-up stages 1 to 13, in order. False when the program must end at once (audio output
   //! could not be set up); nothing is written then.
   bool FormCreate();
+  //! FormCreate ended the program because no audio output could be opened.
+  bool audioOutputMissing() const { return m_audioOutputMissing; }
   //! Shutdown stages 1 to 5; runs once, on the first close.
   void FormClose();
 
-  //! Applies the built-in texts, then the language file `LangFile` when it qualifies, then the
-  //! captions, hints and dialog filters of every window part that exists; emits languageApplied.
+  //! Applies the built-in texts, then the language file `LangFile` when it qualifies (with Qt's own
+  //! translation for its language, where the system has one), then the captions, hints and dialog
+  //! filters of every window part that exists; emits languageApplied.
   void Localizate(const QString& LangFile) override;
   //! The language file last given to Localizate.
   QString languageFile() const { return m_languageFile; }
@@ -325,10 +329,13 @@ class TMainForm : public QWidget, public qv::i18n::MainFormTexts, public Setting
   qv::ui::frame::WindowFrame* m_frame;
   QString m_languageFile;
   qv::i18n::TextTable m_texts;
+  //! Qt's own buttons and dialogs in the language of the applied file.
+  qv::i18n::QtTranslations m_qtTranslations;
   //! The start-up stage read (or found no) playlist file; until then the stored stations are
   //! unknown, and the shutdown must not replace them with an empty list.
   bool m_stationListLoaded = false;
   bool m_closed = false;
+  bool m_audioOutputMissing = false;
   qv::ui::VolumeBarPointer* m_volumeBar = nullptr;
   qv::ui::VolumeWheel* m_volumeWheel = nullptr;
   qv::playback::PlaybackController* m_controller = nullptr;

@@ -71,9 +71,8 @@ void TMainForm::createControls() {
   QFont text = font();
   text.setPixelSize(12);
   setFont(text);
-  setStyleSheet(
-      QStringLiteral("QListWidget { background: #4E4E4E; border: none; }"
-                     " QLineEdit { background: #313131; border: none; }"));
+  // No style sheet here: a window's sheet reaches every dialog it parents (file dialogs, message
+  // boxes), which keep the platform's look. The station list panel styles its own controls by name.
 
   LargePanel = named(new QWidget(this), "LargePanel");
   LargePanel->setFixedHeight(kInfoPanelHeight);

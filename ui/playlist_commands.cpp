@@ -2,6 +2,7 @@
 
 #include "addedit.h"
 #include "error_report.h"
+#include "file_dialogs.h"
 #include "lifecycle_log.h"
 #include "logo_cache.h"
 #include "main.h"
@@ -12,7 +13,6 @@
 #include "station_list/station_row_delegate.h"
 #include "station_list/station_rows_model.h"
 
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QListWidget>
@@ -53,16 +53,6 @@ playlists::SaveAnswer askSaveFirst(QWidget* parent) {
   }
 }
 
-QString chooseSaveFile(QWidget* parent, const QStringList& filters) {
-  QFileDialog dialog(parent);
-  dialog.setAcceptMode(QFileDialog::AcceptSave);
-  dialog.setNameFilters(filters);
-  dialog.setDefaultSuffix(QStringLiteral("ini"));
-  dialog.setOption(QFileDialog::ReadOnly, false);
-  return dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty() ? dialog.selectedFiles().front()
-                                                                                 : QString();
-}
-
 }  // namespace
 
 PlaylistCommands::PlaylistCommands(TMainForm& window, const settings::SettingsModel& settings)
@@ -85,12 +75,16 @@ PlaylistCommands::PlaylistCommands(TMainForm& window, const settings::SettingsMo
     box.setTextFormat(Qt::PlainText);  // names from files are never markup
     box.exec();
   };
-  // The filters in the language of the moment the dialog opens.
+  // The filters in the language of the moment the dialog opens; the folder last used, or the current
+  // playlist's.
   dialogs.chooseOpenFile = [this, parent] {
-    return QFileDialog::getOpenFileName(parent, QString(), QString(),
-                                        m_window.openDialogFilters().join(QStringLiteral(";;")));
+    return chooseFile(parent, QFileDialog::AcceptOpen, QString(), dialogStartFolder(m_window.PlaylistPath),
+                      m_window.openDialogFilters());
   };
-  dialogs.chooseSaveFile = [this, parent] { return chooseSaveFile(parent, m_window.saveDialogFilters()); };
+  dialogs.chooseSaveFile = [this, parent] {
+    return chooseFile(parent, QFileDialog::AcceptSave, QString(), dialogStartFolder(m_window.PlaylistPath),
+                      m_window.saveDialogFilters(), QStringLiteral("ini"));
+  };
   m_opener.unsavedText = qv::l_unsaved;
   window.ListsListBox->setItemDelegate(new StationRowDelegate(window.ListsListBox, StationRowDelegate::kRecentRows));
 }

@@ -24,7 +24,8 @@ using qv::ui::frame::ResizeZone;
 TPopupForm::TPopupForm(settings::SettingsBackend& backend, const qv::ui::Skin& skin)
     : QWidget(nullptr, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint), m_settings(backend) {
   setObjectName(QStringLiteral("PopupForm"));
-  setWindowTitle(QStringLiteral("PopupForm"));
+  // The taskbar names the window by it (with Minimize to Tray off it has a button of its own).
+  setWindowTitle(QStringLiteral("Quorventale"));
   setAttribute(Qt::WA_StyledBackground);
   setMouseTracking(true);
   setMinimumWidth(kMinimumWidth);

@@ -68,6 +68,10 @@ bool Program::createWindows() {
   return true;
 }
 
+int Program::startUpExitStatus() const {
+  return m_mainForm && m_mainForm->audioOutputMissing() ? kExitNoAudioOutput : kExitStartUpFailed;
+}
+
 int Program::run() {
   logStage("show main window");
   QObject::connect(m_mainForm.get(), &TMainForm::closed, QCoreApplication::instance(), &QCoreApplication::quit,

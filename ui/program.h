@@ -12,6 +12,11 @@ class TSettingsForm;
 
 namespace qv::ui {
 
+//! The player's exit status when its start-up ended the program.
+inline constexpr int kExitStartUpFailed = 1;
+//! No audio output could be opened (scripts name the SDL driver that runs without one).
+inline constexpr int kExitNoAudioOutput = 3;
+
 //! The program's four windows, created once in the order main window, settings window, popup
 //! player, add/edit dialog, and destroyed in the reverse order. The program-wide references
 //! (MainForm, SettingsForm, PopupForm, AddEditForm) point at them while they exist.
@@ -25,6 +30,8 @@ class Program {
   //! Creates the windows, each running its start-up stages; an error that escapes a stage is shown
   //! and the next window is still created. False when the main window's start-up ended the program.
   bool createWindows();
+  //! After createWindows returned false: kExitNoAudioOutput or kExitStartUpFailed.
+  int startUpExitStatus() const;
   //! Shows the main window and runs the event loop until the main window is closed.
   int run();
   //! Closes the main window when that has not happened (its shutdown stages run), then destroys

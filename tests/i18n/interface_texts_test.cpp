@@ -45,7 +45,7 @@ TEST(InterfaceTexts, BuiltInTextsAreRestoredWhole) {
   EXPECT_EQ(form.l_cancel, QStringLiteral("Cancel"));
   EXPECT_EQ(qv::l_unsaved, QStringLiteral("Unsaved"));
   EXPECT_EQ(form.l_wrongbass, QStringLiteral("Error! Wrong library qv_engine"));
-  EXPECT_EQ(form.l_discr, QStringLiteral("Discreditation (Hz):"));
+  EXPECT_EQ(form.l_discr, QStringLiteral("Sample rate (Hz):"));
   EXPECT_EQ(qv::l_cantinit, QStringLiteral("Can`t initialize device"));
   EXPECT_EQ(qv::l_delconfirm, QStringLiteral("You going to delete radiostation, are you sure?"));
   EXPECT_EQ(i18n::builtInText(1), QStringLiteral("Restore"));

@@ -145,7 +145,11 @@ TEST_F(LanguageSwitch, ShippedTranslationsAreComplete) {
     }
     // The listening texts are translated too, each keeping the number or name it shows.
     EXPECT_NE(qv::l_reconnecting, QString::fromUtf8(i18n::listeningTexts()[0].builtIn)) << file.toStdString();
+    const std::optional<QStringList> lines = i18n::readLanguageFile(shipped.filePath(file));
+    ASSERT_TRUE(lines);
     for (const i18n::ListeningText& entry : i18n::listeningTexts()) {
+      EXPECT_TRUE(entry.line < lines->size() && !(*lines)[entry.line].isEmpty())
+          << file.toStdString() << " has no line " << entry.line;
       EXPECT_EQ(entry.global->contains(QLatin1String("%1")), QByteArray(entry.builtIn).contains("%1"))
           << file.toStdString() << " line " << entry.line;
     }

@@ -2,6 +2,7 @@
 // session or the desktop ends): the toolkit then ends the process with exit(), and the engine's and
 // the audio output's threads must be stopped before static objects are destroyed. The process must
 // end by itself, without a crash and, in the sanitizer build, without a report.
+#include "child_environment.h"
 #include "child_process.h"
 #include "stream_server.h"
 #include "test_profile.h"
@@ -18,32 +19,6 @@
 namespace {
 
 using namespace std::chrono_literals;
-
-//! Sets environment variables for the children started while it exists; restores them after.
-class ChildEnvironment {
- public:
-  void set(const char* name, const QByteArray& value) {
-    m_saved.push_back({name, qEnvironmentVariableIsSet(name), qgetenv(name)});
-    qputenv(name, value);
-  }
-  ~ChildEnvironment() {
-    for (auto it = m_saved.rbegin(); it != m_saved.rend(); ++it) {
-      if (it->wasSet) {
-        qputenv(it->name, it->value);
-      } else {
-        qunsetenv(it->name);
-      }
-    }
-  }
-
- private:
-  struct Saved {
-    const char* name;
-    bool wasSet;
-    QByteArray value;
-  };
-  std::vector<Saved> m_saved;
-};
 
 bool waitFor(const std::function<bool()>& done, std::chrono::milliseconds limit) {
   const auto deadline = std::chrono::steady_clock::now() + limit;

@@ -47,10 +47,16 @@ TEST(Keys, DecisionTable) {
       {Qt::Key_O, none, {}, false, false, {}, false},
       {Qt::Key_P, ctrl, {}, false, false, {KeyAction::TogglePlaylist}, false},
       {Qt::Key_P, ctrl | Qt::AltModifier, {}, false, false, {}, false},
-      // A plain list box keeps every key to itself.
+      // A plain list box keeps the keys that move in it; the others act as anywhere else.
       {Qt::Key_Up, none, {}, true, false, {}, false},
+      {Qt::Key_Down, none, {}, true, false, {}, false},
       {Qt::Key_PageDown, none, {}, true, false, {}, false},
-      {Qt::Key_P, ctrl, {}, true, false, {}, false},
+      {Qt::Key_PageUp, none, {}, true, false, {}, false},
+      {Qt::Key_Left, none, {}, true, false, {KeyAction::VolumeDown}, true},
+      {Qt::Key_Right, none, {}, true, false, {KeyAction::VolumeUp}, true},
+      {Qt::Key_M, none, {}, true, false, {KeyAction::Mute}, true},
+      {Qt::Key_MediaNext, none, {}, true, false, {KeyAction::Next}, false},
+      {Qt::Key_P, ctrl, {}, true, false, {KeyAction::TogglePlaylist}, false},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(QKeySequence(c.key | c.modifiers).toString().toStdString());
@@ -120,7 +126,8 @@ TEST_F(KeysInTheWindow, ArrowKeysInTheSearchBoxChangeTheVolumeInsteadOfTheCaret)
   EXPECT_EQ(MainForm->MuteImage->image(), QStringLiteral("PngSound_2")) << "with no stream M mutes nothing";
 }
 
-TEST_F(KeysInTheWindow, KeysInTheStationListGoToTheList) {
+TEST_F(KeysInTheWindow, UpAndDownMoveInTheStationListWhileLeftRightAndMActOnTheVolume) {
+  SettingsForm->KeyStepSpin->setValue(5);
   MainForm->VolumeTB->setValue(50);
   controls->StationsList->setFocus();
   QTest::keyClick(window, Qt::Key_Down);
@@ -128,6 +135,19 @@ TEST_F(KeysInTheWindow, KeysInTheStationListGoToTheList) {
   EXPECT_EQ(MainForm->VolumeTB->value(), 50);
   EXPECT_EQ(controls->StationsList->currentRow(), 2);
   EXPECT_FALSE(run.trace.notes.contains(QStringLiteral("Next skipped: its subsystem is not built yet")));
+
+  // As right after a double-click on a station: the list has the focus.
+  QTest::keyClick(window, Qt::Key_Left);
+  EXPECT_EQ(MainForm->VolumeTB->value(), 45);
+  QTest::keyClick(window, Qt::Key_Right);
+  QTest::keyClick(window, Qt::Key_Right);
+  EXPECT_EQ(MainForm->VolumeTB->value(), 55);
+  QTest::keyClick(window, Qt::Key_Up);
+  EXPECT_EQ(controls->StationsList->currentRow(), 1);
+  controls->StationsList->addItem(QStringLiteral("Metal FM"));
+  QTest::keyClick(window, Qt::Key_M);
+  EXPECT_EQ(controls->StationsList->currentRow(), 1) << "M mutes; it is not a jump to \"Metal FM\"";
+  EXPECT_EQ(MainForm->VolumeTB->value(), 55);
 }
 
 TEST_F(KeysInTheWindow, CtrlPTogglesTheListsAndCtrlOShowsTheSettingsWindow) {

@@ -1,5 +1,7 @@
 #include "playlist_commands.h"
 #include "addedit.h"
+#include "colours.h"
+#include "file_dialogs.h"
 #include "interface_texts.h"
 #include "logo_cache.h"
 #include "paths.h"
@@ -10,10 +12,14 @@
 #include "station_list/stations_list_view.h"
 #include "stream_server.h"
 
+#include <QApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
+#include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListView>
 #include <QListWidget>
 #include <QMimeData>
 #include <QPushButton>
@@ -25,6 +31,7 @@
 #include <gtest/gtest.h>
 
 #include <deque>
+#include <functional>
 
 namespace {
 
@@ -44,6 +51,93 @@ QStringList names(const std::vector<StationEntry>& stations) {
     out.append(entry.Name);
   }
   return out;
+}
+
+//! What a file dialog showed while it was open.
+struct DialogSeen {
+  bool opened = false;
+  QString folder;
+  QColor editBase, editText, editPixel, listBase;
+};
+
+//! Runs `open`, which opens a modal file dialog; reads the dialog while it is open, then cancels it
+//! (or accepts `choose`). A modal window still open after 10 s is closed.
+QString runFileDialog(const std::function<QString()>& open, DialogSeen& seen, const QString& choose = {}) {
+  QTimer poll;
+  QElapsedTimer waited;
+  waited.start();
+  QObject::connect(&poll, &QTimer::timeout, [&] {
+    QWidget* modal = QApplication::activeModalWidget();
+    auto* dialog = qobject_cast<QFileDialog*>(modal);
+    if (!dialog || seen.opened) {
+      if (modal && waited.elapsed() > 10000) {
+        modal->close();  // never a test that waits for ever
+      }
+      return;
+    }
+    seen.opened = true;
+    seen.folder = dialog->directory().absolutePath();
+    if (auto* edit = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))) {
+      seen.editBase = edit->palette().color(QPalette::Base);
+      seen.editText = edit->palette().color(QPalette::Text);
+      seen.editPixel = edit->grab().toImage().pixelColor(edit->width() - 5, edit->height() / 2);
+    }
+    if (auto* view = dialog->findChild<QListView*>(QStringLiteral("listView"))) {
+      seen.listBase = view->palette().color(QPalette::Base);
+    }
+    if (choose.isEmpty()) {
+      dialog->reject();
+    } else {
+      // As the user does: to the folder, then the name typed.
+      dialog->setDirectory(QFileInfo(choose).absolutePath());
+      if (auto* edit = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))) {
+        edit->setText(QFileInfo(choose).fileName());
+      }
+      static_cast<QDialog*>(dialog)->done(QDialog::Accepted);  // takes the typed name
+    }
+  });
+  poll.start(20);
+  return open();
+}
+
+// The open and save dialogs keep the platform's look (the main window's dark fields do not reach
+// them) and start in the folder last used, at first the current playlist's or the home folder.
+TEST(FileDialogs, KeepThePlatformsLookAndStartInTheFolderLastUsed) {
+  ProgramRun run;
+  ASSERT_TRUE(run.start());
+  MainForm->show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(MainForm));
+  const qv::ui::PlaylistCommands::Dialogs& dialogs = MainForm->playlistCommands().dialogs;
+  ASSERT_TRUE(QDir().mkpath(QDir::homePath()));
+  qv::ui::rememberDialogFolder(QString());  // as at the start of a run
+
+  DialogSeen seen;
+  EXPECT_TRUE(runFileDialog(dialogs.chooseOpenFile, seen).isEmpty());
+  ASSERT_TRUE(seen.opened);
+  EXPECT_EQ(seen.folder.toStdString(), QDir::homePath().toStdString()) << "not the working directory";
+  QLineEdit plain;
+  plain.ensurePolished();
+  EXPECT_EQ(seen.editBase, plain.palette().color(QPalette::Base));
+  EXPECT_EQ(seen.editText, plain.palette().color(QPalette::Text));
+  EXPECT_NE(seen.editPixel, qv::ui::colours::kSearchBox);
+  EXPECT_NE(seen.listBase, qv::ui::colours::kListBox);
+
+  const QString lists = run.profile.root() + QStringLiteral("/lists");
+  ASSERT_TRUE(writeFile(lists + QStringLiteral("/radio.pls"), "[playlist]\n"));
+  MainForm->PlaylistPath = lists + QStringLiteral("/radio.pls");
+  seen = {};
+  runFileDialog(dialogs.chooseSaveFile, seen);
+  EXPECT_EQ(seen.folder.toStdString(), lists.toStdString()) << "the current playlist's folder";
+
+  const QString elsewhere = run.profile.root() + QStringLiteral("/elsewhere");
+  ASSERT_TRUE(QDir().mkpath(elsewhere));
+  seen = {};
+  EXPECT_EQ(runFileDialog(dialogs.chooseSaveFile, seen, elsewhere + QStringLiteral("/mine.ini")).toStdString(),
+            (elsewhere + QStringLiteral("/mine.ini")).toStdString());
+  seen = {};
+  runFileDialog(dialogs.chooseOpenFile, seen);
+  EXPECT_EQ(seen.folder.toStdString(), elsewhere.toStdString()) << "the folder last used";
+  run.finish();
 }
 
 //! The program on a throw-away profile with its questions answered from scripts.

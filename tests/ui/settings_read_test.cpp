@@ -77,11 +77,11 @@ const ReadCase kCases[] = {
        EXPECT_TRUE(MainForm->languageFile().endsWith(QLatin1String("/English.txt")));
        EXPECT_EQ(SettingsForm->LangBox->currentIndex(), 0);
      }},
-    {"LanguageAbsentGivesTheEmptyNameAndNoSelection",
+    {"LanguageAbsentGivesTheEmptyNameAndShowsEnglish",
      {},
      [](ProgramRun&) {
        EXPECT_TRUE(MainForm->languageFile().endsWith(QLatin1String("/Languages/.txt")));
-       EXPECT_EQ(SettingsForm->LangBox->currentIndex(), -1);
+       EXPECT_EQ(SettingsForm->LangBox->currentText(), QStringLiteral("English"));
      }},
     {"AlwaysOnTop", lines({R"("AlwaysOnTop"=dword:00000001)"}),
      [](ProgramRun&) { EXPECT_TRUE(MainForm->windowFlags().testFlag(Qt::WindowStaysOnTopHint)); }},

@@ -7,6 +7,7 @@
 #include "engine.h"
 #include "hover_link_label.h"
 #include "open_url.h"
+#include "qt_translations.h"
 #include "sound/eq_panel.h"
 #include "station_list/station_list_panel.h"
 #include "tray.h"
@@ -14,8 +15,10 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTest>
@@ -55,6 +58,80 @@ TEST(SettingsWindow, PickingALanguageChangesEveryShownTextAtOnce) {
   run.finish();
   EXPECT_TRUE(run.profile.settingsText().contains("\"Language\"=\"French\""));
   EXPECT_TRUE(run.errors.isEmpty());
+}
+
+// On a first start the list shows English, the language of the built-in texts, and lists the
+// languages by name; showing it writes nothing.
+TEST(SettingsWindow, TheLanguageListIsSortedAndShowsEnglishBeforeAnyPick) {
+  ProgramRun run;
+  addLanguages(run.profile);
+  ASSERT_TRUE(run.start());
+  QStringList entries;
+  for (int i = 0; i < SettingsForm->LangBox->count(); ++i) {
+    entries.append(SettingsForm->LangBox->itemText(i));
+  }
+  EXPECT_EQ(entries, (QStringList{QStringLiteral("English"), QStringLiteral("French"), QStringLiteral("German"),
+                                  QStringLiteral("Klingon"), QStringLiteral("Spanish")}));
+  EXPECT_EQ(SettingsForm->LangBox->currentText(), QStringLiteral("English"));
+  run.finish();
+  EXPECT_FALSE(run.profile.settingsText().contains("\"Language\"")) << "nothing was picked";
+}
+
+QString yesButtonText() {
+  QMessageBox box(QMessageBox::Question, QString(), QString(), QMessageBox::Yes | QMessageBox::No);
+  return box.button(QMessageBox::Yes)->text();
+}
+
+QStringList titleBarHints() {
+  return {MainForm->MinimizeImage->toolTip(), MainForm->OntopImage->toolTip(), MainForm->SmallImage->toolTip(),
+          MainForm->CloseImage->toolTip()};
+}
+
+// The title-bar buttons (minimize and compact mode look alike) say what they do, in the language.
+TEST(SettingsWindow, TheTitleBarHintsFollowTheLanguage) {
+  ProgramRun run;
+  addLanguages(run.profile);
+  ASSERT_TRUE(run.start());
+  EXPECT_EQ(titleBarHints(), (QStringList{QStringLiteral("Minimize"), QStringLiteral("Always on top"),
+                                          QStringLiteral("Compact mode"), QStringLiteral("Close")}));
+  pickLanguage(QStringLiteral("German"));
+  EXPECT_EQ(titleBarHints(), (QStringList{QStringLiteral("Minimieren"), QStringLiteral("Immer im Vordergrund"),
+                                          QStringLiteral("Kompaktmodus"), QStringLiteral("Schließen")}));
+  pickLanguage(QStringLiteral("French"));
+  EXPECT_EQ(titleBarHints(), (QStringList{QStringLiteral("Réduire"), QStringLiteral("Toujours au premier plan"),
+                                          QStringLiteral("Mode compact"), QStringLiteral("Fermer")}));
+  pickLanguage(QStringLiteral("English"));
+  EXPECT_EQ(MainForm->MinimizeImage->toolTip(), QStringLiteral("Minimize"));
+  run.finish();
+}
+
+// Qt's own buttons (Yes, No, OK, Cancel) follow the picked language, and come back to English.
+TEST(SettingsWindow, QtsOwnButtonsFollowTheLanguage) {
+  const QString qtFolder = qv::i18n::QtTranslations::folder();
+  for (const char* file : {"/qtbase_de.qm", "/qtbase_fr.qm"}) {
+    if (!QFileInfo::exists(qtFolder + QLatin1String(file))) {
+      GTEST_SKIP() << "Qt's translation " << file << " is not in " << qtFolder.toStdString()
+                   << " (Debian: qt6-translations-l10n, which scripts/install-deps.sh installs)";
+    }
+  }
+  ProgramRun run;
+  addLanguages(run.profile);
+  ASSERT_TRUE(run.start());
+  EXPECT_EQ(yesButtonText(), QStringLiteral("&Yes"));
+  pickLanguage(QStringLiteral("German"));
+  EXPECT_EQ(yesButtonText(), QStringLiteral("&Ja"));
+  pickLanguage(QStringLiteral("French"));
+  EXPECT_EQ(yesButtonText(), QStringLiteral("&Oui"));
+  pickLanguage(QStringLiteral("Klingon"));  // no language file: English, Qt's texts too
+  EXPECT_EQ(yesButtonText(), QStringLiteral("&Yes"));
+  run.finish();
+
+  // A stored language applies Qt's translation at start-up too.
+  run.profile.writeSettings({QStringLiteral("\"Language\"=\"German\"")});
+  ASSERT_TRUE(run.start());
+  EXPECT_EQ(yesButtonText(), QStringLiteral("&Ja"));
+  run.finish();
+  EXPECT_EQ(yesButtonText(), QStringLiteral("&Yes")) << "the translation goes with the main window";
 }
 
 // Each caption is as wide as its text needs, inside the window, and no two controls overlap, in

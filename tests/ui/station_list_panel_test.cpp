@@ -2,6 +2,7 @@
 #include "interface_texts.h"
 #include "program_run.h"
 #include "station_list/pane_splitter.h"
+#include "station_list/station_row_delegate.h"
 #include "station_list/station_rows_model.h"
 #include "station_list/stations_list_view.h"
 #include "stations/station_list.h"
@@ -201,6 +202,56 @@ TEST_F(StationListPanelTest, RowsAreDrawnAsTheSkinWants) {
   EXPECT_EQ(image.pixelColor(first.right() - 2, first.top() + 2), QColor(0x80, 0x80, 0x80));
   EXPECT_TRUE(list()->model()->index(1, 0).data(qv::ui::StationRowsModel::IsCurrentRole).toBool());
   EXPECT_FALSE(list()->model()->index(0, 0).data(qv::ui::StationRowsModel::IsCurrentRole).toBool());
+}
+
+// A name wider than its row ends in an ellipsis and keeps the row's right margin clear.
+TEST_F(StationListPanelTest, ALongNameEndsInAnEllipsisBeforeTheRowsRightMargin) {
+  const QString longName = QStringLiteral("Radio ") + QString(80, QLatin1Char('W'));
+  stations.replaceAll({station(longName), station(QStringLiteral("Beta"))});
+  list()->setCurrentIndex(QModelIndex());
+  list()->clearSelection();
+  list()->viewport()->update();
+  const QRect first = list()->visualRect(list()->model()->index(0, 0));
+  const QImage image = list()->viewport()->grab().toImage();
+  const QColor background = image.pixelColor(first.right(), first.bottom());
+  for (int x = first.right() - qv::ui::StationRowDelegate::kTextLeft + 1; x <= first.right(); ++x) {
+    for (int y = first.top(); y <= first.bottom(); ++y) {
+      ASSERT_EQ(image.pixelColor(x, y), background) << "text in the right margin at " << x << "," << y;
+    }
+  }
+
+  const auto* delegate = qobject_cast<const qv::ui::StationRowDelegate*>(list()->itemDelegate());
+  ASSERT_NE(delegate, nullptr);
+  const QString shown = delegate->fittedText(QStringLiteral("1. ") + longName, list()->font(), first.width());
+  EXPECT_TRUE(shown.startsWith(QLatin1String("1. Radio WW")) && shown.endsWith(QChar(0x2026))) << shown.toStdString();
+  EXPECT_EQ(delegate->fittedText(QStringLiteral("2. Beta"), list()->font(), first.width()), QStringLiteral("2. Beta"));
+}
+
+// "Unsaved", the recent list's first row at first start, stands off the panel's left edge as its label does.
+TEST(StationListInMainWindow, TheRecentListsRowsKeepALeftMargin) {
+  ProgramRun run;
+  ASSERT_TRUE(run.start());
+  MainForm->show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(MainForm));
+  QListWidget* recent = MainForm->ListsListBox;
+  ASSERT_GE(recent->count(), 1);
+  ASSERT_EQ(recent->item(0)->text(), QStringLiteral("Unsaved"));
+  recent->clearSelection();
+  recent->setCurrentItem(nullptr);
+  const QRect row = recent->visualItemRect(recent->item(0));
+  const QImage image = recent->viewport()->grab().toImage();
+  const QColor background = image.pixelColor(row.right(), row.top());
+  int firstInk = -1;
+  for (int x = row.left(); x <= row.right() && firstInk < 0; ++x) {
+    for (int y = row.top(); y <= row.bottom(); ++y) {
+      if (image.pixelColor(x, y) != background) {
+        firstInk = x;
+        break;
+      }
+    }
+  }
+  EXPECT_GE(firstInk, row.left() + 5) << "the text begins " << firstInk - row.left() << " px in";
+  run.finish();
 }
 
 // Through the main window: the hand-over to play control, and the splitter sizes kept over a restart.

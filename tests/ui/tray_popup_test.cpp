@@ -328,6 +328,7 @@ TEST_F(TrayAndPopup, ThePopupIsMadeWiderFromEitherEdgeAndItsButtonsAndIconWork) 
   QTest::mouseClick(MainForm->SmallImage, Qt::LeftButton);
   ASSERT_TRUE(QTest::qWaitForWindowExposed(PopupForm));
   QWindow* window = PopupForm->windowHandle();
+  EXPECT_EQ(window->title(), QStringLiteral("Quorventale")) << "the taskbar names the popup by it";
   const QRect start = PopupForm->geometry();
 
   // Dragging the left edge 40 pixels to the left: wider, the right edge stays, never taller.

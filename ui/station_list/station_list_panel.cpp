@@ -69,8 +69,11 @@ bool askYesNo(QWidget* parent, const QString& question) {
 StationListPanel::StationListPanel(stations::StationList& stations, QWidget* parent)
     : QWidget(parent), m_stations(stations), m_confirm([this](const QString& q) { return askYesNo(this, q); }) {
   setObjectName(QStringLiteral("StationListPanel"));
+  // Every rule names its control: a sheet reaches the dialogs its widget parents, which keep the
+  // platform's look.
   setStyleSheet(
-      QStringLiteral("QListView, QListWidget { background: #4E4E4E; border: none; }"
+      QStringLiteral("QListView#StationsList, QListWidget#ListsListBox, QListWidget#TagsListBox"
+                     " { background: #4E4E4E; border: none; }"
                      " QLineEdit#SearchEdit { background: #313131; border: none; }"
                      " QLabel#lRecent, QLabel#lTags { color: #BBDDFF; font-family: 'Segoe UI'; font-size: 12px; }"));
   createLeftPanel();

@@ -2,6 +2,7 @@
 
 #include "station_rows_model.h"
 
+#include <QFontMetrics>
 #include <QPainter>
 #include <QStyle>
 
@@ -18,7 +19,8 @@ void StationRowDelegate::paint(QPainter* painter, const QStyleOptionViewItem& op
   painter->setPen(selected ? QColor(Qt::black) : option.palette.color(QPalette::Text));
   painter->setFont(font);
   painter->drawText(option.rect.adjusted(m_layout.textLeft, m_layout.textTop, 0, 0),
-                    Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, index.data(Qt::DisplayRole).toString());
+                    Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine,
+                    fittedText(index.data(Qt::DisplayRole).toString(), font, option.rect.width()));
   if (option.state.testFlag(QStyle::State_HasFocus)) {
     QStyleOptionFocusRect focus;
     focus.QStyleOption::operator=(option);
@@ -29,6 +31,11 @@ void StationRowDelegate::paint(QPainter* painter, const QStyleOptionViewItem& op
     }
   }
   painter->restore();
+}
+
+// A name wider than the row ends in an ellipsis, so a cut one is told from a short one.
+QString StationRowDelegate::fittedText(const QString& text, const QFont& font, int rowWidth) const {
+  return QFontMetrics(font).elidedText(text, Qt::ElideRight, rowWidth - 2 * m_layout.textLeft, Qt::TextSingleLine);
 }
 
 QSize StationRowDelegate::sizeHint(const QStyleOptionViewItem& option, const QModelIndex&) const {

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QByteArray>
+#include <QtGlobal>
+
+#include <vector>
+
+//! Sets environment variables for the children started while it exists; restores them after.
+class ChildEnvironment {
+ public:
+  ChildEnvironment() = default;
+  ChildEnvironment(const ChildEnvironment&) = delete;
+  ChildEnvironment& operator=(const ChildEnvironment&) = delete;
+  void set(const char* name, const QByteArray& value) {
+    m_saved.push_back({name, qEnvironmentVariableIsSet(name), qgetenv(name)});
+    qputenv(name, value);
+  }
+  ~ChildEnvironment() {
+    for (auto it = m_saved.rbegin(); it != m_saved.rend(); ++it) {
+      if (it->wasSet) {
+        qputenv(it->name, it->value);
+      } else {
+        qunsetenv(it->name);
+      }
+    }
+  }
+
+ private:
+  struct Saved {
+    const char* name;
+    bool wasSet;
+    QByteArray value;
+  };
+  std::vector<Saved> m_saved;
+};

@@ -2,6 +2,7 @@
 // after a restart, no text is cut or runs into another, in the main window, the popup, the station
 // editor and the history window, and the information panel keeps its texts apart for every report.
 #include "../playback/qstring_printer.h"
+#include "directory_texts.h"
 #include "history_window.h"
 #include "listening.h"
 #include "listening_texts.h"
@@ -49,11 +50,12 @@ struct MenuTexts {
   QString line(int n) const { return m_lines[n]; }
 
   QStringList playlistMenu(const QString& timeLeft) const {
-    return {line(2), line(3), line(4), QStringLiteral("-"), line(78), sleepCaption(timeLeft)};
+    return {line(2),  line(3),  line(4), QStringLiteral("-"), line(78), sleepCaption(timeLeft), QStringLiteral("-"),
+            line(88), line(110)};
   }
   QStringList trayMenu(const QString& timeLeft) const {
     return {line(1),  QStringLiteral("-"),    line(24), line(25), line(28), QStringLiteral("-"), line(29),
-            line(31), sleepCaption(timeLeft), line(32)};
+            line(31), sleepCaption(timeLeft), line(88), line(32)};
   }
   QStringList sleepMenu() const {
     QStringList texts;
@@ -72,10 +74,13 @@ struct MenuTexts {
 
 QStringList englishLines() {
   QStringList lines{QString()};
-  for (int line = 1; line <= 87; ++line) {
+  for (int line = 1; line <= 134; ++line) {
     lines.append(line <= qv::i18n::kInterfaceTextCount ? qv::i18n::builtInText(line) : QString());
   }
   for (const qv::i18n::ListeningText& text : qv::i18n::listeningTexts()) {
+    lines[text.line] = QString::fromUtf8(text.builtIn);
+  }
+  for (const qv::i18n::DirectoryText& text : qv::i18n::directoryTexts()) {
     lines[text.line] = QString::fromUtf8(text.builtIn);
   }
   return lines;

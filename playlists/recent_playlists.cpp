@@ -105,6 +105,12 @@ void RecentPlaylists::fillPlaceholder(const QString& unsavedText, const QString&
   }
 }
 
+void RecentPlaylists::renamePlaceholder(const QString& unsavedText) {
+  if (m_placeholderRow && m_slots[0].path.isEmpty()) {
+    m_slots[0].name = unsavedText;
+  }
+}
+
 QString RecentPlaylists::load(const QString& file, const QString& PlaylistPath, const QString& unsavedText) {
   clear();
   QString error;

@@ -46,6 +46,9 @@ class RecentPlaylists {
   //! The "Add to current" answer while slot 1 is the placeholder: the placeholder becomes an entry
   //! for `path` shown as `name`.
   void fillPlaceholder(const QString& unsavedText, const QString& path, const QString& name);
+  //! Shows the placeholder row as `unsavedText` from now on (the language changed); no effect
+  //! without a placeholder row.
+  void renamePlaceholder(const QString& unsavedText);
 
   //! Reads section "recent" of `file` (slots 1 to 10, gaps kept) and marks the row of
   //! `PlaylistPath`; with no slot used, installs the placeholder showing `unsavedText`. Returns an

@@ -86,6 +86,12 @@ PlaylistCommands::PlaylistCommands(TMainForm& window, const settings::SettingsMo
                       m_window.saveDialogFilters(), QStringLiteral("ini"));
   };
   m_opener.unsavedText = qv::l_unsaved;
+  // The placeholder row speaks the language just chosen, like every other text on screen.
+  connect(&window, &TMainForm::languageApplied, this, [this] {
+    m_opener.unsavedText = qv::l_unsaved;
+    m_recent.renamePlaceholder(qv::l_unsaved);
+    fillRecentRows();
+  });
   window.ListsListBox->setItemDelegate(new StationRowDelegate(window.ListsListBox, StationRowDelegate::kRecentRows));
 }
 

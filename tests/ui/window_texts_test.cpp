@@ -99,6 +99,9 @@ void expectMenusIn(const MenuTexts& expected, const QString& timeLeft, const QSt
   }
   EXPECT_EQ(captions(MainForm->StationsPanel->StationsPopup), (QStringList{expected.line(21), expected.line(22)}));
   EXPECT_EQ(captions(MainForm->StationsPanel->RecentPLPopup), (QStringList{expected.line(22), expected.line(23)}));
+  // A fresh profile's recent list shows only its placeholder row.
+  ASSERT_EQ(MainForm->ListsListBox->count(), 1);
+  EXPECT_EQ(MainForm->ListsListBox->item(0)->text(), expected.line(71));
   EXPECT_EQ(MainForm->tray().TrayIcon1->toolTip(),
             timeLeft.isEmpty() ? QString() : expected.line(73) + QStringLiteral(": ") + timeLeft);
 

@@ -1,7 +1,6 @@
 #include "hls_reader.h"
 
 #include "http_fetch.h"
-#include "thread_name.h"
 
 #include "hls/live_tracker.h"
 #include "hls/master_playlist.h"
@@ -37,57 +36,25 @@ std::optional<ByteSpan> spanOf(const std::optional<hls::ByteRange>& range) {
 
 HlsReader::HlsReader(NetOptions options, std::string playlistUrl, std::string playlistBody, ByteRing& ring,
                      SegmentSink segmentStart)
-    : m_options(std::move(options)),
+    : ByteSource(ring, "qv-hls"),
+      m_options(std::move(options)),
       m_url(std::move(playlistUrl)),
       m_body(std::move(playlistBody)),
-      m_ring(ring),
       m_segmentStart(std::move(segmentStart)) {}
 
 HlsReader::~HlsReader() {
   stop();
 }
 
-void HlsReader::start() {
-  m_thread = std::thread([this] {
-    nameThisThread("qv-hls");
-    run();
-  });
-}
-
-void HlsReader::stop() {
-  {
-    std::lock_guard lock(m_pauseMutex);
-    m_abort = true;
-  }
-  m_wake.notify_all();
-  m_ring.close();
-  if (m_thread.joinable()) {
-    m_thread.join();
-  }
-}
-
-bool HlsReader::pause(std::chrono::milliseconds duration) {
-  std::unique_lock lock(m_pauseMutex);
-  return !m_wake.wait_for(lock, duration, [this] { return m_abort.load(); });
-}
-
 bool HlsReader::write(const std::string& bytes) {
   const bool written = m_ring.write(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size());
   if (written) {
-    m_written += bytes.size();
+    addBodyBytes(bytes.size());
   }
   return written;
 }
 
-void HlsReader::run() {
-  const ErrorCode error = play();
-  if (!m_abort) {
-    m_endError = error;
-  }
-  m_ring.finish();
-}
-
-ErrorCode HlsReader::play() {
+ErrorCode HlsReader::produce() {
   const hls::HlsLimits limits;
   if (hls::classifyPlaylist(m_body) == hls::PlaylistKind::Master) {
     const auto master = hls::parseMasterPlaylist(m_body, m_url, limits);
@@ -98,7 +65,7 @@ ErrorCode HlsReader::play() {
     if (!choice) {
       return ErrorCode::BadHlsPlaylist;
     }
-    const Fetched media = fetchWhole(choice->uri, m_options, limits.maxBytes, m_abort);
+    const Fetched media = fetchWhole(choice->uri, m_options, limits.maxBytes, stopFlag());
     if (media.error != ErrorCode::Ok) {
       return media.error;
     }
@@ -118,7 +85,7 @@ ErrorCode HlsReader::play() {
   auto lastNewSegment = loadStarted;
   std::chrono::milliseconds frozenAfter = m_options.dataTimeout;
 
-  while (!m_abort) {
+  while (!stopping()) {
     if (loaded) {
       const auto parsed = hls::parseMediaPlaylist(m_body, m_url, limits);
       if (parsed.ok()) {
@@ -144,7 +111,7 @@ ErrorCode HlsReader::play() {
     }
 
     // Fetch what is queued; a live playlist is reloaded on time even while segments wait.
-    while (!queue.empty() && !m_abort) {
+    while (!queue.empty() && !stopping()) {
       if (!tracker.ended() && std::chrono::steady_clock::now() - loadStarted >= tracker.reloadDelay()) {
         break;
       }
@@ -155,14 +122,14 @@ ErrorCode HlsReader::play() {
       }
       std::string bytes;
       if (segment.initSection && segment.initSection != writtenInit) {
-        const Fetched init = fetchWhole(segment.initSection->uri, m_options, kMaxSegmentBytes, m_abort,
+        const Fetched init = fetchWhole(segment.initSection->uri, m_options, kMaxSegmentBytes, stopFlag(),
                                         spanOf(segment.initSection->byteRange));
         if (init.error == ErrorCode::Ok) {
           bytes = init.body;
         }
       }
-      Fetched fetched = fetchWhole(segment.uri, m_options, kMaxSegmentBytes, m_abort, spanOf(segment.byteRange));
-      if (m_abort) {
+      Fetched fetched = fetchWhole(segment.uri, m_options, kMaxSegmentBytes, stopFlag(), spanOf(segment.byteRange));
+      if (stopping()) {
         return ErrorCode::Ok;
       }
       if (fetched.error != ErrorCode::Ok ||
@@ -170,7 +137,7 @@ ErrorCode HlsReader::play() {
         const hls::RetryDecision decision = retries.onFailure();
         switch (decision.action) {
           case hls::RetryDecision::Action::RetryAfterDelay:
-            if (!pause(decision.delay)) {
+            if (!waitUnlessStopped(decision.delay)) {
               return ErrorCode::Ok;
             }
             continue;
@@ -192,7 +159,7 @@ ErrorCode HlsReader::play() {
         m_ring.markBoundary();
         discontinuityDue = false;
       }
-      m_segmentStart({m_written.load(), segment.label});
+      m_segmentStart({bodyBytes(), segment.label});
       if (!write(bytes)) {
         return ErrorCode::Ok;  // the stream is stopping
       }
@@ -206,13 +173,13 @@ ErrorCode HlsReader::play() {
     }
     const auto elapsed = std::chrono::steady_clock::now() - loadStarted;
     if (elapsed < tracker.reloadDelay() &&
-        !pause(std::chrono::duration_cast<std::chrono::milliseconds>(tracker.reloadDelay() - elapsed))) {
+        !waitUnlessStopped(std::chrono::duration_cast<std::chrono::milliseconds>(tracker.reloadDelay() - elapsed))) {
       return ErrorCode::Ok;
     }
     loadStarted = std::chrono::steady_clock::now();
-    Fetched reloaded = fetchWhole(m_url, m_options, limits.maxBytes, m_abort);
+    Fetched reloaded = fetchWhole(m_url, m_options, limits.maxBytes, stopFlag());
     if (reloaded.error != ErrorCode::Ok) {
-      if (!m_abort && ++failedReloads > kMaxFailedReloads) {
+      if (!stopping() && ++failedReloads > kMaxFailedReloads) {
         return reloaded.error;
       }
       continue;  // the queue plays on; the next reload may succeed

@@ -119,48 +119,12 @@ ErrorCode Decoder::open(const std::string& contentType) {
 
 ErrorCode Decoder::openInput(const std::string& contentType) {
   m_inputStart = m_bytesRead;
-  auto* ioBuffer = static_cast<unsigned char*>(av_malloc(kIoBufferSize));
-  m_io = avio_alloc_context(ioBuffer, kIoBufferSize, 0, this, &Decoder::readPacket, nullptr, nullptr);
-  if (!m_io) {
-    av_free(ioBuffer);
-  }
-  m_format = avformat_alloc_context();
-  if (!m_packet) {
-    m_packet = av_packet_alloc();
-  }
-  if (!m_frame) {
-    m_frame = av_frame_alloc();
-  }
-  if (!ioBuffer || !m_io || !m_format || !m_packet || !m_frame) {
+  if (!allocateInput()) {
     return ErrorCode::Unknown;
   }
-  m_io->seekable = 0;
-  m_format->pb = m_io;
-  m_format->flags |= AVFMT_FLAG_CUSTOM_IO;
-  m_format->probesize = kProbeBytes;
-  m_format->max_analyze_duration = 0;
-  m_format->interrupt_callback = {[](void* self) {
-                                    auto* decoder = static_cast<Decoder*>(self);
-                                    return decoder->m_abort || decoder->m_openTimedOut ? 1 : 0;
-                                  },
-                                  this};
-
   const AVInputFormat* input = nullptr;
-  if (const char* name = demuxerFor(contentType)) {
-    input = av_find_input_format(name);
-  } else {
-    const int probed = av_probe_input_buffer2(m_io, &input, nullptr, nullptr, 0, kProbeBytes);
-    if (probed < 0 || !input) {
-      return m_abort ? ErrorCode::ClosedEarly : ErrorCode::UnsupportedFormat;
-    }
-  }
-  const bool knownAudio = input && (std::string_view(input->name).find("mp3") != std::string_view::npos ||
-                                    std::string_view(input->name) == "aac" || std::string_view(input->name) == "ogg" ||
-                                    std::string_view(input->name) == "flac" ||
-                                    std::string_view(input->name).find("mpegts") != std::string_view::npos ||
-                                    std::string_view(input->name).starts_with("mov,"));
-  if (!knownAudio) {
-    return ErrorCode::UnsupportedFormat;
+  if (const ErrorCode found = findDemuxer(contentType, input); found != ErrorCode::Ok) {
+    return found;
   }
   AVDictionary* options = nullptr;
   av_dict_set(&options, "fpsprobesize", "0", 0);
@@ -187,6 +151,56 @@ ErrorCode Decoder::openInput(const std::string& contentType) {
     m_hooks.oggComments(m_lastComments, true);
     m_format->streams[m_streamIndex]->event_flags &= ~AVSTREAM_EVENT_FLAG_METADATA_UPDATED;
   }
+  return decodeFirstAudio();
+}
+
+bool Decoder::allocateInput() {
+  auto* ioBuffer = static_cast<unsigned char*>(av_malloc(kIoBufferSize));
+  m_io = avio_alloc_context(ioBuffer, kIoBufferSize, 0, this, &Decoder::readPacket, nullptr, nullptr);
+  if (!m_io) {
+    av_free(ioBuffer);
+  }
+  m_format = avformat_alloc_context();
+  if (!m_packet) {
+    m_packet = av_packet_alloc();
+  }
+  if (!m_frame) {
+    m_frame = av_frame_alloc();
+  }
+  if (!ioBuffer || !m_io || !m_format || !m_packet || !m_frame) {
+    return false;
+  }
+  m_io->seekable = 0;
+  m_format->pb = m_io;
+  m_format->flags |= AVFMT_FLAG_CUSTOM_IO;
+  m_format->probesize = kProbeBytes;
+  m_format->max_analyze_duration = 0;
+  m_format->interrupt_callback = {[](void* self) {
+                                    auto* decoder = static_cast<Decoder*>(self);
+                                    return decoder->m_abort || decoder->m_openTimedOut ? 1 : 0;
+                                  },
+                                  this};
+  return true;
+}
+
+ErrorCode Decoder::findDemuxer(const std::string& contentType, const AVInputFormat*& input) {
+  if (const char* name = demuxerFor(contentType)) {
+    input = av_find_input_format(name);
+  } else {
+    const int probed = av_probe_input_buffer2(m_io, &input, nullptr, nullptr, 0, kProbeBytes);
+    if (probed < 0 || !input) {
+      return m_abort ? ErrorCode::ClosedEarly : ErrorCode::UnsupportedFormat;
+    }
+  }
+  const bool knownAudio = input && (std::string_view(input->name).find("mp3") != std::string_view::npos ||
+                                    std::string_view(input->name) == "aac" || std::string_view(input->name) == "ogg" ||
+                                    std::string_view(input->name) == "flac" ||
+                                    std::string_view(input->name).find("mpegts") != std::string_view::npos ||
+                                    std::string_view(input->name).starts_with("mov,"));
+  return knownAudio ? ErrorCode::Ok : ErrorCode::UnsupportedFormat;
+}
+
+ErrorCode Decoder::decodeFirstAudio() {
   // The format is known once audio has been decoded.
   while (m_pending.empty()) {
     switch (decode(m_pending)) {

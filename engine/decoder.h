@@ -11,6 +11,7 @@
 #include <vector>
 
 struct AVFormatContext;
+struct AVInputFormat;
 struct AVCodecContext;
 struct AVIOContext;
 struct AVPacket;
@@ -59,6 +60,14 @@ class Decoder {
  private:
   static int readPacket(void* self, std::uint8_t* buffer, int size);
   ErrorCode openInput(const std::string& contentType);
+  //! The custom I/O and format context of a new input, the packet and the frame; false when out
+  //! of memory.
+  bool allocateInput();
+  //! The demuxer named by the content type, else probed; UnsupportedFormat when it is no audio
+  //! format we play.
+  ErrorCode findDemuxer(const std::string& contentType, const AVInputFormat*& input);
+  //! Decodes until the first audio, which waits in m_pending.
+  ErrorCode decodeFirstAudio();
   void closeInput();
   //! At a boundary of the ring (an HLS discontinuity): closes the input and opens what follows,
   //! probing its format anew; false when it cannot be played.

@@ -7,9 +7,14 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 
 namespace qv::engine {
+
+namespace hls {
+struct HlsLimits;
+}  // namespace hls
 
 //! The network thread of an HLS stream: from a master or media playlist already fetched, it picks
 //! the audio variant, reloads a live playlist at its target duration and fetches each segment
@@ -39,7 +44,20 @@ class HlsReader final : public ByteSource {
   static constexpr std::size_t kMaxSegmentBytes = 32 * 1024 * 1024;
 
  private:
+  struct Session;
+
   ErrorCode produce() override;
+  //! From a master playlist, the media playlist of the audio variant fetched into m_body.
+  ErrorCode chooseVariant(const hls::HlsLimits& limits);
+  //! Parses m_body and queues its new segments. The returned error, if any, ends the stream; so
+  //! does every returned value of the steps below (Ok: stopped or done).
+  std::optional<ErrorCode> takePlaylist(Session& session, const hls::HlsLimits& limits);
+  //! Fetches the first queued segment (with its fMP4 header when the decoder needs it) into the
+  //! ring, or retries, skips or gives up on it.
+  std::optional<ErrorCode> fetchNextSegment(Session& session);
+  std::optional<ErrorCode> onSegmentFailure(Session& session);
+  //! Waits out the live playlist's reload delay, then fetches it into m_body.
+  std::optional<ErrorCode> reloadWhenDue(Session& session, const hls::HlsLimits& limits);
   bool write(const std::string& bytes);
 
   NetOptions m_options;

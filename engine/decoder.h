@@ -20,6 +20,18 @@ struct SwrContext;
 
 namespace qv::engine {
 
+//! Frees an FFmpeg object with FFmpeg's own function for it.
+struct FfmpegFree {
+  void operator()(AVFormatContext* format) const;
+  void operator()(AVIOContext* io) const;  // with its buffer
+  void operator()(AVCodecContext* codec) const;
+  void operator()(SwrContext* swr) const;
+  void operator()(AVPacket* packet) const;
+  void operator()(AVFrame* frame) const;
+};
+template <typename T>
+using FfmpegPtr = std::unique_ptr<T, FfmpegFree>;
+
 //! FFmpeg demuxing and decoding from a stream's ByteRing, converted to interleaved float stereo at
 //! the output rate. Used by one thread at a time: the opening thread, then the decoder thread.
 class Decoder {
@@ -81,12 +93,13 @@ class Decoder {
   int m_outputRate;
   Hooks m_hooks;
   std::atomic<bool> m_abort{false};
-  AVFormatContext* m_format = nullptr;
-  AVIOContext* m_io = nullptr;
-  AVCodecContext* m_codec = nullptr;
-  SwrContext* m_swr = nullptr;
-  AVPacket* m_packet = nullptr;
-  AVFrame* m_frame = nullptr;
+  // Freed in reverse order: the format context before the I/O it reads through.
+  FfmpegPtr<AVIOContext> m_io;
+  FfmpegPtr<AVFormatContext> m_format;
+  FfmpegPtr<AVCodecContext> m_codec;
+  FfmpegPtr<SwrContext> m_swr;
+  FfmpegPtr<AVPacket> m_packet;
+  FfmpegPtr<AVFrame> m_frame;
   int m_streamIndex = -1;
   int m_swrRate = 0, m_swrFormat = -1, m_swrChannels = 0;  // what m_swr was set up for
   std::atomic<int> m_sourceRate{0}, m_sourceChannels{0};   // read by API threads

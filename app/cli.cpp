@@ -2,6 +2,7 @@
 #include "cli_directory.h"
 #include "cli_playlists.h"
 #include "engine.h"
+#include "icy_title.h"
 #include "reconnect_policy.h"
 #include "title_text.h"
 #include "version.h"
@@ -87,24 +88,6 @@ void printList(const char* name, const char* list) {
   }
 }
 
-//! The StreamTitle='...' value of ICY metadata: up to the quote that ends the field.
-std::string streamTitle(std::string_view meta) {
-  constexpr std::string_view kName = "StreamTitle='";
-  const auto start = meta.find(kName);
-  if (start == std::string_view::npos) {
-    return {};
-  }
-  const auto from = start + kName.size();
-  auto end = meta.find("';", from);
-  if (end == std::string_view::npos) {
-    end = meta.rfind('\'');
-    if (end == std::string_view::npos || end < from) {
-      end = meta.size();
-    }
-  }
-  return std::string(meta.substr(from, end - from));
-}
-
 // The status code of the newest answer, for the reconnection's choice after a failed open.
 std::atomic<int> g_lastStatus{0};
 
@@ -120,7 +103,9 @@ void onSync(engine::Handle, engine::Handle stream, std::uint32_t data, void* use
       const engine::TagText meta = engine::channelGetTags(stream, engine::Tag::Meta);
       const std::string text = meta ? *meta : std::string();
       say("sync META: %s\n", text.c_str());
-      say("title: %s\n", std::string(engine::cutTitle(streamTitle(text))).c_str());
+      // A block without the field prints an empty title.
+      const std::string_view title = engine::icyStreamTitle(text).value_or(std::string_view());
+      say("title: %s\n", std::string(engine::cutTitle(title)).c_str());
       break;
     }
     case engine::SyncType::OggChange: {

@@ -53,25 +53,41 @@ std::vector<std::string> commentsOf(const AVDictionary* dictionary) {
 
 }  // namespace
 
+void FfmpegFree::operator()(AVFormatContext* format) const {
+  avformat_close_input(&format);
+}
+
+void FfmpegFree::operator()(AVIOContext* io) const {
+  av_freep(&io->buffer);
+  avio_context_free(&io);
+}
+
+void FfmpegFree::operator()(AVCodecContext* codec) const {
+  avcodec_free_context(&codec);
+}
+
+void FfmpegFree::operator()(SwrContext* swr) const {
+  swr_free(&swr);
+}
+
+void FfmpegFree::operator()(AVPacket* packet) const {
+  av_packet_free(&packet);
+}
+
+void FfmpegFree::operator()(AVFrame* frame) const {
+  av_frame_free(&frame);
+}
+
 Decoder::Decoder(ByteRing& ring, int outputRateHz, std::chrono::milliseconds openTimeout, Hooks hooks)
     : m_ring(ring), m_outputRate(outputRateHz), m_hooks(std::move(hooks)), m_openTimeout(openTimeout) {}
 
-Decoder::~Decoder() {
-  av_frame_free(&m_frame);
-  av_packet_free(&m_packet);
-  swr_free(&m_swr);
-  closeInput();
-}
+// The members go in reverse order: frame, packet, resampler, codec, format, then its I/O.
+Decoder::~Decoder() = default;
 
 void Decoder::closeInput() {
-  avcodec_free_context(&m_codec);
-  if (m_format) {
-    avformat_close_input(&m_format);
-  }
-  if (m_io) {
-    av_freep(&m_io->buffer);
-    avio_context_free(&m_io);
-  }
+  m_codec.reset();
+  m_format.reset();
+  m_io.reset();
 }
 
 int Decoder::readPacket(void* selfPointer, std::uint8_t* buffer, int size) {
@@ -119,59 +135,25 @@ ErrorCode Decoder::open(const std::string& contentType) {
 
 ErrorCode Decoder::openInput(const std::string& contentType) {
   m_inputStart = m_bytesRead;
-  auto* ioBuffer = static_cast<unsigned char*>(av_malloc(kIoBufferSize));
-  m_io = avio_alloc_context(ioBuffer, kIoBufferSize, 0, this, &Decoder::readPacket, nullptr, nullptr);
-  if (!m_io) {
-    av_free(ioBuffer);
-  }
-  m_format = avformat_alloc_context();
-  if (!m_packet) {
-    m_packet = av_packet_alloc();
-  }
-  if (!m_frame) {
-    m_frame = av_frame_alloc();
-  }
-  if (!ioBuffer || !m_io || !m_format || !m_packet || !m_frame) {
+  if (!allocateInput()) {
     return ErrorCode::Unknown;
   }
-  m_io->seekable = 0;
-  m_format->pb = m_io;
-  m_format->flags |= AVFMT_FLAG_CUSTOM_IO;
-  m_format->probesize = kProbeBytes;
-  m_format->max_analyze_duration = 0;
-  m_format->interrupt_callback = {[](void* self) {
-                                    auto* decoder = static_cast<Decoder*>(self);
-                                    return decoder->m_abort || decoder->m_openTimedOut ? 1 : 0;
-                                  },
-                                  this};
-
   const AVInputFormat* input = nullptr;
-  if (const char* name = demuxerFor(contentType)) {
-    input = av_find_input_format(name);
-  } else {
-    const int probed = av_probe_input_buffer2(m_io, &input, nullptr, nullptr, 0, kProbeBytes);
-    if (probed < 0 || !input) {
-      return m_abort ? ErrorCode::ClosedEarly : ErrorCode::UnsupportedFormat;
-    }
-  }
-  const bool knownAudio = input && (std::string_view(input->name).find("mp3") != std::string_view::npos ||
-                                    std::string_view(input->name) == "aac" || std::string_view(input->name) == "ogg" ||
-                                    std::string_view(input->name) == "flac" ||
-                                    std::string_view(input->name).find("mpegts") != std::string_view::npos ||
-                                    std::string_view(input->name).starts_with("mov,"));
-  if (!knownAudio) {
-    return ErrorCode::UnsupportedFormat;
+  if (const ErrorCode found = findDemuxer(contentType, input); found != ErrorCode::Ok) {
+    return found;
   }
   AVDictionary* options = nullptr;
   av_dict_set(&options, "fpsprobesize", "0", 0);
-  const int opened = avformat_open_input(&m_format, nullptr, input, &options);
+  // avformat_open_input frees the context on failure, and takes it by address.
+  AVFormatContext* format = m_format.release();
+  const int opened = avformat_open_input(&format, nullptr, input, &options);
+  m_format.reset(format);
   av_dict_free(&options);
   if (opened < 0) {
-    // avformat_open_input frees the context on failure.
     return opened == AVERROR_EOF && m_bytesRead - m_inputStart <= kOpenBudgetBytes ? ErrorCode::ClosedEarly
                                                                                    : ErrorCode::UnsupportedFormat;
   }
-  m_streamIndex = av_find_best_stream(m_format, AVMEDIA_TYPE_AUDIO, -1, -1, nullptr, 0);
+  m_streamIndex = av_find_best_stream(m_format.get(), AVMEDIA_TYPE_AUDIO, -1, -1, nullptr, 0);
   if (m_streamIndex < 0) {
     // Raw formats learn their stream from the first packet.
     if (m_format->nb_streams == 0 || m_format->streams[0]->codecpar->codec_type != AVMEDIA_TYPE_AUDIO) {
@@ -187,6 +169,56 @@ ErrorCode Decoder::openInput(const std::string& contentType) {
     m_hooks.oggComments(m_lastComments, true);
     m_format->streams[m_streamIndex]->event_flags &= ~AVSTREAM_EVENT_FLAG_METADATA_UPDATED;
   }
+  return decodeFirstAudio();
+}
+
+bool Decoder::allocateInput() {
+  auto* ioBuffer = static_cast<unsigned char*>(av_malloc(kIoBufferSize));
+  m_io.reset(avio_alloc_context(ioBuffer, kIoBufferSize, 0, this, &Decoder::readPacket, nullptr, nullptr));
+  if (!m_io) {
+    av_free(ioBuffer);
+  }
+  m_format.reset(avformat_alloc_context());
+  if (!m_packet) {
+    m_packet.reset(av_packet_alloc());
+  }
+  if (!m_frame) {
+    m_frame.reset(av_frame_alloc());
+  }
+  if (!ioBuffer || !m_io || !m_format || !m_packet || !m_frame) {
+    return false;
+  }
+  m_io->seekable = 0;
+  m_format->pb = m_io.get();
+  m_format->flags |= AVFMT_FLAG_CUSTOM_IO;
+  m_format->probesize = kProbeBytes;
+  m_format->max_analyze_duration = 0;
+  m_format->interrupt_callback = {[](void* self) {
+                                    auto* decoder = static_cast<Decoder*>(self);
+                                    return decoder->m_abort || decoder->m_openTimedOut ? 1 : 0;
+                                  },
+                                  this};
+  return true;
+}
+
+ErrorCode Decoder::findDemuxer(const std::string& contentType, const AVInputFormat*& input) {
+  if (const char* name = demuxerFor(contentType)) {
+    input = av_find_input_format(name);
+  } else {
+    const int probed = av_probe_input_buffer2(m_io.get(), &input, nullptr, nullptr, 0, kProbeBytes);
+    if (probed < 0 || !input) {
+      return m_abort ? ErrorCode::ClosedEarly : ErrorCode::UnsupportedFormat;
+    }
+  }
+  const bool knownAudio = input && (std::string_view(input->name).find("mp3") != std::string_view::npos ||
+                                    std::string_view(input->name) == "aac" || std::string_view(input->name) == "ogg" ||
+                                    std::string_view(input->name) == "flac" ||
+                                    std::string_view(input->name).find("mpegts") != std::string_view::npos ||
+                                    std::string_view(input->name).starts_with("mov,"));
+  return knownAudio ? ErrorCode::Ok : ErrorCode::UnsupportedFormat;
+}
+
+ErrorCode Decoder::decodeFirstAudio() {
   // The format is known once audio has been decoded.
   while (m_pending.empty()) {
     switch (decode(m_pending)) {
@@ -208,10 +240,9 @@ ErrorCode Decoder::openCodec() {
   if (!codec) {
     return ErrorCode::NoCodec;
   }
-  avcodec_free_context(&m_codec);
-  m_codec = avcodec_alloc_context3(codec);
-  if (!m_codec || avcodec_parameters_to_context(m_codec, parameters) < 0 ||
-      avcodec_open2(m_codec, codec, nullptr) < 0) {
+  m_codec.reset(avcodec_alloc_context3(codec));
+  if (!m_codec || avcodec_parameters_to_context(m_codec.get(), parameters) < 0 ||
+      avcodec_open2(m_codec.get(), codec, nullptr) < 0) {
     return ErrorCode::NoCodec;
   }
   m_bitrateKbps = static_cast<int>(parameters->bit_rate / 1000);
@@ -254,14 +285,14 @@ Decoder::Result Decoder::decode(std::vector<float>& out) {
     return Result::Audio;
   }
   while (true) {
-    const int received = avcodec_receive_frame(m_codec, m_frame);
+    const int received = avcodec_receive_frame(m_codec.get(), m_frame.get());
     if (received == 0) {
       // Frame-based codecs learn their bit rate from the frames, after the parameters were read.
       if (m_codec->bit_rate > 0) {
         m_bitrateKbps = static_cast<int>(m_codec->bit_rate / 1000);
       }
-      const bool converted = convert(m_frame, out);
-      av_frame_unref(m_frame);
+      const bool converted = convert(m_frame.get(), out);
+      av_frame_unref(m_frame.get());
       if (!converted) {
         return Result::Failed;
       }
@@ -284,33 +315,33 @@ Decoder::Result Decoder::decode(std::vector<float>& out) {
       }
       return Result::End;
     }
-    const int read = av_read_frame(m_format, m_packet);
+    const int read = av_read_frame(m_format.get(), m_packet.get());
     if (read < 0) {
       // The end of the data, or an error we cannot read past: what the codec holds is still heard.
       m_draining = true;
-      avcodec_send_packet(m_codec, nullptr);
+      avcodec_send_packet(m_codec.get(), nullptr);
       continue;
     }
     if (m_packet->stream_index != m_streamIndex) {
-      av_packet_unref(m_packet);
+      av_packet_unref(m_packet.get());
       continue;
     }
     if (m_format->iformat && std::string_view(m_format->iformat->name) == "ogg") {
-      readOggComments(m_packet);
+      readOggComments(m_packet.get());
     }
     if (m_hooks.packet && m_packet->pos >= 0) {
       m_hooks.packet(static_cast<std::int64_t>(m_inputStart) + m_packet->pos, m_framesOut);
     }
     std::size_t extradataSize = 0;
-    if (av_packet_get_side_data(m_packet, AV_PKT_DATA_NEW_EXTRADATA, &extradataSize) && extradataSize > 0) {
+    if (av_packet_get_side_data(m_packet.get(), AV_PKT_DATA_NEW_EXTRADATA, &extradataSize) && extradataSize > 0) {
       // A chained Ogg stream with new codec headers: the codec starts afresh.
       if (openCodec() != ErrorCode::Ok) {
-        av_packet_unref(m_packet);
+        av_packet_unref(m_packet.get());
         return Result::Failed;
       }
     }
-    const int sent = avcodec_send_packet(m_codec, m_packet);
-    av_packet_unref(m_packet);
+    const int sent = avcodec_send_packet(m_codec.get(), m_packet.get());
+    av_packet_unref(m_packet.get());
     if (sent < 0 && sent != AVERROR(EAGAIN)) {
       // Streams joined mid-frame start with damaged data; only a run of failures is fatal.
       if (++m_consecutiveErrors > kMaxConsecutiveErrors) {
@@ -371,14 +402,16 @@ bool Decoder::convert(AVFrame* frame, std::vector<float>& out) {
     return true;
   }
   if (!m_swr || frame->sample_rate != m_swrRate || frame->format != m_swrFormat || channels != m_swrChannels) {
-    swr_free(&m_swr);
+    m_swr.reset();
     // Mono stays mono here and is copied to both channels below, at full level.
     AVChannelLayout outLayout;
     av_channel_layout_default(&outLayout, channels == 1 ? 1 : 2);
-    if (swr_alloc_set_opts2(&m_swr, &outLayout, AV_SAMPLE_FMT_FLT, m_outputRate, &frame->ch_layout,
-                            static_cast<AVSampleFormat>(frame->format), frame->sample_rate, 0, nullptr) < 0 ||
-        swr_init(m_swr) < 0) {
-      swr_free(&m_swr);
+    SwrContext* swr = nullptr;
+    const int set = swr_alloc_set_opts2(&swr, &outLayout, AV_SAMPLE_FMT_FLT, m_outputRate, &frame->ch_layout,
+                                        static_cast<AVSampleFormat>(frame->format), frame->sample_rate, 0, nullptr);
+    m_swr.reset(swr);
+    if (set < 0 || swr_init(m_swr.get()) < 0) {
+      m_swr.reset();
       return false;
     }
     m_swrRate = frame->sample_rate;
@@ -386,14 +419,14 @@ bool Decoder::convert(AVFrame* frame, std::vector<float>& out) {
     m_swrChannels = channels;
   }
   const int outChannels = channels == 1 ? 1 : 2;
-  const int capacity = swr_get_out_samples(m_swr, frame->nb_samples);
+  const int capacity = swr_get_out_samples(m_swr.get(), frame->nb_samples);
   if (capacity <= 0) {
     return true;
   }
   m_scratch.resize(static_cast<std::size_t>(capacity) * outChannels);
   auto* target = reinterpret_cast<std::uint8_t*>(m_scratch.data());
-  const int made =
-      swr_convert(m_swr, &target, capacity, const_cast<const std::uint8_t**>(frame->extended_data), frame->nb_samples);
+  const int made = swr_convert(m_swr.get(), &target, capacity, const_cast<const std::uint8_t**>(frame->extended_data),
+                               frame->nb_samples);
   if (made < 0) {
     return false;
   }

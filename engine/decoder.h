@@ -11,6 +11,7 @@
 #include <vector>
 
 struct AVFormatContext;
+struct AVInputFormat;
 struct AVCodecContext;
 struct AVIOContext;
 struct AVPacket;
@@ -18,6 +19,18 @@ struct AVFrame;
 struct SwrContext;
 
 namespace qv::engine {
+
+//! Frees an FFmpeg object with FFmpeg's own function for it.
+struct FfmpegFree {
+  void operator()(AVFormatContext* format) const;
+  void operator()(AVIOContext* io) const;  // with its buffer
+  void operator()(AVCodecContext* codec) const;
+  void operator()(SwrContext* swr) const;
+  void operator()(AVPacket* packet) const;
+  void operator()(AVFrame* frame) const;
+};
+template <typename T>
+using FfmpegPtr = std::unique_ptr<T, FfmpegFree>;
 
 //! FFmpeg demuxing and decoding from a stream's ByteRing, converted to interleaved float stereo at
 //! the output rate. Used by one thread at a time: the opening thread, then the decoder thread.
@@ -59,6 +72,14 @@ class Decoder {
  private:
   static int readPacket(void* self, std::uint8_t* buffer, int size);
   ErrorCode openInput(const std::string& contentType);
+  //! The custom I/O and format context of a new input, the packet and the frame; false when out
+  //! of memory.
+  bool allocateInput();
+  //! The demuxer named by the content type, else probed; UnsupportedFormat when it is no audio
+  //! format we play.
+  ErrorCode findDemuxer(const std::string& contentType, const AVInputFormat*& input);
+  //! Decodes until the first audio, which waits in m_pending.
+  ErrorCode decodeFirstAudio();
   void closeInput();
   //! At a boundary of the ring (an HLS discontinuity): closes the input and opens what follows,
   //! probing its format anew; false when it cannot be played.
@@ -72,12 +93,13 @@ class Decoder {
   int m_outputRate;
   Hooks m_hooks;
   std::atomic<bool> m_abort{false};
-  AVFormatContext* m_format = nullptr;
-  AVIOContext* m_io = nullptr;
-  AVCodecContext* m_codec = nullptr;
-  SwrContext* m_swr = nullptr;
-  AVPacket* m_packet = nullptr;
-  AVFrame* m_frame = nullptr;
+  // Freed in reverse order: the format context before the I/O it reads through.
+  FfmpegPtr<AVIOContext> m_io;
+  FfmpegPtr<AVFormatContext> m_format;
+  FfmpegPtr<AVCodecContext> m_codec;
+  FfmpegPtr<SwrContext> m_swr;
+  FfmpegPtr<AVPacket> m_packet;
+  FfmpegPtr<AVFrame> m_frame;
   int m_streamIndex = -1;
   int m_swrRate = 0, m_swrFormat = -1, m_swrChannels = 0;  // what m_swr was set up for
   std::atomic<int> m_sourceRate{0}, m_sourceChannels{0};   // read by API threads

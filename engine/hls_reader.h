@@ -5,15 +5,16 @@
 #include "engine_types.h"
 #include "net_reader.h"
 
-#include <atomic>
-#include <condition_variable>
 #include <cstdint>
 #include <functional>
-#include <mutex>
+#include <optional>
 #include <string>
-#include <thread>
 
 namespace qv::engine {
+
+namespace hls {
+struct HlsLimits;
+}  // namespace hls
 
 //! The network thread of an HLS stream: from a master or media playlist already fetched, it picks
 //! the audio variant, reloads a live playlist at its target duration and fetches each segment
@@ -36,37 +37,33 @@ class HlsReader final : public ByteSource {
   HlsReader(const HlsReader&) = delete;
   HlsReader& operator=(const HlsReader&) = delete;
 
-  void start() override;
-  //! Ends every fetch and wait and joins the thread.
-  void stop() override;
-  //! The error that ended the stream (Ok while running or after the end of a VOD playlist).
-  ErrorCode endError() const override { return m_endError.load(); }
-  //! Segment bytes written so far.
-  std::uint64_t bodyBytes() const override { return m_written.load(); }
-  std::thread::id threadId() const override { return m_thread.get_id(); }
+  // endError() is Ok after the end of a VOD playlist; bodyBytes() counts the segment bytes written.
 
   //! Playlist reloads that may fail in a row before a live stream is given up.
   static constexpr int kMaxFailedReloads = 3;
   static constexpr std::size_t kMaxSegmentBytes = 32 * 1024 * 1024;
 
  private:
-  void run();
-  ErrorCode play();
-  //! Sleeps up to `duration`; false when stopped meanwhile.
-  bool pause(std::chrono::milliseconds duration);
+  struct Session;
+
+  ErrorCode produce() override;
+  //! From a master playlist, the media playlist of the audio variant fetched into m_body.
+  ErrorCode chooseVariant(const hls::HlsLimits& limits);
+  //! Parses m_body and queues its new segments. The returned error, if any, ends the stream; so
+  //! does every returned value of the steps below (Ok: stopped or done).
+  std::optional<ErrorCode> takePlaylist(Session& session, const hls::HlsLimits& limits);
+  //! Fetches the first queued segment (with its fMP4 header when the decoder needs it) into the
+  //! ring, or retries, skips or gives up on it.
+  std::optional<ErrorCode> fetchNextSegment(Session& session);
+  std::optional<ErrorCode> onSegmentFailure(Session& session);
+  //! Waits out the live playlist's reload delay, then fetches it into m_body.
+  std::optional<ErrorCode> reloadWhenDue(Session& session, const hls::HlsLimits& limits);
   bool write(const std::string& bytes);
 
   NetOptions m_options;
   std::string m_url;   // the media playlist's URL once the variant is chosen
   std::string m_body;  // network thread
-  ByteRing& m_ring;
   SegmentSink m_segmentStart;
-  std::thread m_thread;
-  std::atomic<bool> m_abort{false};
-  std::atomic<ErrorCode> m_endError{ErrorCode::Ok};
-  std::atomic<std::uint64_t> m_written{0};
-  std::mutex m_pauseMutex;
-  std::condition_variable m_wake;
 };
 
 }  // namespace qv::engine

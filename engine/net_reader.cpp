@@ -3,7 +3,6 @@
 #include "ascii_text.h"
 #include "curl_transfer.h"
 #include "header_block.h"
-#include "thread_name.h"
 
 #include <algorithm>
 #include <cctype>
@@ -53,31 +52,16 @@ bool NetReader::supportedUrl(std::string_view url) {
 }
 
 NetReader::NetReader(NetOptions options, ByteRing& ring, MetaSink meta)
-    : m_options(std::move(options)), m_ring(ring), m_meta(std::move(meta)) {}
+    : ByteSource(ring, "qv-network"), m_options(std::move(options)), m_meta(std::move(meta)) {}
 
 NetReader::~NetReader() {
   stop();
 }
 
-void NetReader::start() {
-  m_thread = std::thread([this] {
-    nameThisThread("qv-network");
-    run();
-  });
-}
-
-void NetReader::stop() {
-  m_abort = true;
-  m_ring.close();
-  {
-    std::lock_guard lock(m_multiMutex);
-    if (m_multi) {
-      curl_multi_wakeup(static_cast<CURLM*>(m_multi));
-    }
-    m_stopWake.notify_all();
-  }
-  if (m_thread.joinable()) {
-    m_thread.join();
+void NetReader::wakeTransfer() {
+  std::lock_guard lock(m_multiMutex);
+  if (m_multi) {
+    curl_multi_wakeup(static_cast<CURLM*>(m_multi));
   }
 }
 
@@ -184,7 +168,7 @@ std::size_t NetReader::onBody(char* data, std::size_t size, std::size_t count, v
   if (!self->m_firstBodyAt) {
     self->m_firstBodyAt = self->m_lastProgress;
   }
-  self->m_bodyBytes += length;
+  self->addBodyBytes(length);
   const auto* bytes = reinterpret_cast<const std::uint8_t*>(data);
   const bool accepted = self->m_icy ? self->m_icy->feed(bytes, length) : self->m_ring.write(bytes, length);
   return accepted ? length : 0;
@@ -192,7 +176,7 @@ std::size_t NetReader::onBody(char* data, std::size_t size, std::size_t count, v
 
 int NetReader::onProgress(void* selfPointer, long long, long long, long long, long long) {
   auto* self = static_cast<NetReader*>(selfPointer);
-  if (self->m_abort) {
+  if (self->stopping()) {
     return 1;
   }
   if (self->m_pausedBytes > 0) {
@@ -255,8 +239,8 @@ int NetReader::perform(void* curl) {
   constexpr std::chrono::milliseconds kWaitStep{100};
   constexpr std::chrono::milliseconds kGatherWait{200};
   int running = 1;
-  while (running > 0 && !m_abort) {
-    const std::uint64_t bytesBefore = m_bodyBytes;
+  while (running > 0 && !stopping()) {
+    const std::uint64_t bytesBefore = bodyBytes();
     if (curl_multi_perform(multi.get(), &running) != CURLM_OK) {
       break;
     }
@@ -272,14 +256,13 @@ int NetReader::perform(void* curl) {
       }
       continue;
     }
-    if (shouldGather(m_bodyBytes - bytesBefore)) {
-      std::unique_lock lock(m_multiMutex);
-      m_stopWake.wait_for(lock, kGatherWait, [this] { return m_abort.load(); });
+    if (shouldGather(bodyBytes() - bytesBefore)) {
+      waitUnlessStopped(kGatherWait);
       continue;
     }
     curl_multi_poll(multi.get(), nullptr, 0, static_cast<int>(idleWait().count()), nullptr);
   }
-  CURLcode result = m_abort ? CURLE_ABORTED_BY_CALLBACK : CURLE_OK;
+  CURLcode result = stopping() ? CURLE_ABORTED_BY_CALLBACK : CURLE_OK;
   int left = 0;
   while (CURLMsg* message = curl_multi_info_read(multi.get(), &left)) {
     if (message->msg == CURLMSG_DONE) {
@@ -294,13 +277,12 @@ int NetReader::perform(void* curl) {
   return result;
 }
 
-void NetReader::run() {
+ErrorCode NetReader::produce() {
   CurlTransfer transfer = makeTransfer(m_options.url, m_options);
   CURL* curl = transfer.easy.get();
   if (!curl) {
     answer(ErrorCode::Unknown);
-    m_ring.finish();
-    return;
+    return ErrorCode::Ok;  // the opening thread has the failure
   }
   m_curl = curl;
   transfer.addHeader("Icy-MetaData: 1");
@@ -317,17 +299,16 @@ void NetReader::run() {
   const auto result = static_cast<CURLcode>(perform(curl));
   ErrorCode error =
       m_callbackError != ErrorCode::Ok ? m_callbackError : errorFromCurl(result, !m_options.proxy.empty());
-  if (m_abort) {
+  if (stopping()) {
     error = ErrorCode::Ok;  // our own stop, no failure
   } else if (result == CURLE_OK && !m_headersDone) {
     error = ErrorCode::ClosedEarly;
   }
   if (!m_headersDone) {
     answer(error == ErrorCode::Ok ? ErrorCode::ClosedEarly : error);
-  } else {
-    m_endError = error;
+    return ErrorCode::Ok;  // the opening thread has the failure
   }
-  m_ring.finish();
+  return error;
 }
 
 }  // namespace qv::engine

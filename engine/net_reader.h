@@ -14,7 +14,6 @@
 #include <optional>
 #include <string>
 #include <string_view>
-#include <thread>
 #include <vector>
 
 namespace qv::engine {
@@ -54,18 +53,11 @@ class NetReader final : public ByteSource {
   NetReader(const NetReader&) = delete;
   NetReader& operator=(const NetReader&) = delete;
 
-  void start() override;
-  //! Blocks until the headers are complete or the transfer failed.
+  //! Blocks until the headers are complete or the transfer failed. endError() is the error that
+  //! ended the transfer after them; bodyBytes() counts the body with its metadata.
   NetAnswer waitForAnswer();
-  //! Error that ended the transfer after the headers (Ok while running or after a clean end).
-  ErrorCode endError() const override { return m_endError.load(); }
-  //! Body bytes received so far, metadata included.
-  std::uint64_t bodyBytes() const override { return m_bodyBytes.load(); }
   //! Whether `url` names a scheme we stream from (http, https).
   static bool supportedUrl(std::string_view url);
-  //! Aborts the transfer and joins the thread.
-  void stop() override;
-  std::thread::id threadId() const override { return m_thread.get_id(); }
   //! Whether the transfer waits for room in the ring (the server is not being read).
   bool paused() const { return m_pausedBytes.load() > 0; }
 
@@ -77,7 +69,8 @@ class NetReader final : public ByteSource {
   static std::size_t onHeader(char* data, std::size_t size, std::size_t count, void* self);
   static std::size_t onBody(char* data, std::size_t size, std::size_t count, void* self);
   static int onProgress(void* self, long long, long long, long long, long long);
-  void run();
+  ErrorCode produce() override;
+  void wakeTransfer() override;
   //! Runs the transfer until it ends or is stopped; a paused transfer resumes once the ring has
   //! room. Returns curl's result.
   int perform(void* curl);
@@ -90,12 +83,7 @@ class NetReader final : public ByteSource {
   void answer(ErrorCode error);
 
   NetOptions m_options;
-  ByteRing& m_ring;
   MetaSink m_meta;
-  std::thread m_thread;
-  std::atomic<bool> m_abort{false};
-  std::atomic<ErrorCode> m_endError{ErrorCode::Ok};
-  std::atomic<std::uint64_t> m_bodyBytes{0};
 
   // Network thread only.
   std::vector<std::string> m_lines;
@@ -109,11 +97,10 @@ class NetReader final : public ByteSource {
   void* m_curl = nullptr;
   std::atomic<std::size_t> m_pausedBytes{0};  // network thread writes: the piece that did not fit; 0: running
 
-  // stop() wakes the transfer's wait for the network through its multi handle, and its wait for
-  // more of a station's pieces through m_stopWake.
+  // stop() wakes the transfer's wait for the network through its multi handle (wakeTransfer), and
+  // its wait for more of a station's pieces through the base's wake-up.
   std::mutex m_multiMutex;
   void* m_multi = nullptr;  // m_multiMutex
-  std::condition_variable m_stopWake;
 
   // Hand-over of the answer to the opening thread.
   std::mutex m_answerMutex;

@@ -1,5 +1,6 @@
 #include "now_playing.h"
 
+#include "icy_title.h"
 #include "title_text.h"
 
 #include "text/network_text.h"
@@ -10,46 +11,6 @@ namespace qv::playback {
 namespace {
 
 using qv::text::decodeNetworkText;
-
-struct IcyField {
-  QByteArrayView name;
-  QByteArrayView value;
-};
-
-// Reads the field that starts at `pos` and moves `pos` past its ";".
-IcyField nextIcyField(QByteArrayView block, qsizetype& pos) {
-  IcyField field;
-  const qsizetype equals = block.indexOf('=', pos);
-  const qsizetype nameEnd = block.indexOf(';', pos);
-  if (equals < 0 || (nameEnd >= 0 && nameEnd < equals)) {
-    // A field without a value.
-    const qsizetype end = nameEnd < 0 ? block.size() : nameEnd;
-    field.name = block.sliced(pos, end - pos);
-    pos = end + 1;
-    return field;
-  }
-  field.name = block.sliced(pos, equals - pos);
-  const qsizetype valueStart = equals + 1;
-  if (valueStart < block.size() && block[valueStart] == '\'') {
-    // The closing quote is the first one that ends the field.
-    for (qsizetype quote = block.indexOf('\'', valueStart + 1); quote >= 0; quote = block.indexOf('\'', quote + 1)) {
-      if (quote + 1 == block.size() || block[quote + 1] == ';') {
-        field.value = block.sliced(valueStart + 1, quote - valueStart - 1);
-        pos = quote + 2;
-        return field;
-      }
-    }
-    // No closing quote: the rest of the block is the value.
-    field.value = block.sliced(valueStart + 1);
-    pos = block.size();
-    return field;
-  }
-  const qsizetype semicolon = block.indexOf(';', valueStart);
-  const qsizetype end = semicolon < 0 ? block.size() : semicolon;
-  field.value = block.sliced(valueStart, end - valueStart);
-  pos = end + 1;
-  return field;
-}
 
 std::optional<QString> oggTitle(const QByteArray& comments) {
   std::optional<QByteArrayView> artist;
@@ -79,18 +40,12 @@ std::optional<QString> oggTitle(const QByteArray& comments) {
 }  // namespace
 
 std::optional<QByteArray> icyStreamTitle(const QByteArray& metadata) {
-  QByteArrayView block(metadata);
-  while (!block.isEmpty() && block.back() == '\0') {
-    block.chop(1);
+  const std::optional<std::string_view> title =
+      qv::engine::icyStreamTitle(std::string_view(metadata.constData(), static_cast<std::size_t>(metadata.size())));
+  if (!title) {
+    return std::nullopt;
   }
-  qsizetype pos = 0;
-  while (pos < block.size()) {
-    const IcyField field = nextIcyField(block, pos);
-    if (field.name.trimmed() == QByteArrayView("StreamTitle")) {
-      return field.value.toByteArray();
-    }
-  }
-  return std::nullopt;
+  return QByteArray(title->data(), static_cast<qsizetype>(title->size()));
 }
 
 namespace {

@@ -13,11 +13,11 @@ namespace qv::dsp {
 class ScopedFlushDenormals {
  public:
 #ifdef QV_DSP_HAS_MXCSR
-  ScopedFlushDenormals() noexcept : saved_(_mm_getcsr()) {
-    _mm_setcsr(saved_ | kFlushToZero | kDenormalsAreZero);
+  ScopedFlushDenormals() noexcept : m_saved(_mm_getcsr()) {
+    _mm_setcsr(m_saved | kFlushToZero | kDenormalsAreZero);
   }
   ~ScopedFlushDenormals() {
-    _mm_setcsr(saved_);
+    _mm_setcsr(m_saved);
   }
 #else
   ScopedFlushDenormals() noexcept = default;
@@ -29,7 +29,7 @@ class ScopedFlushDenormals {
 #ifdef QV_DSP_HAS_MXCSR
   static constexpr unsigned int kFlushToZero = 0x8000;
   static constexpr unsigned int kDenormalsAreZero = 0x0040;
-  unsigned int saved_;
+  unsigned int m_saved;
 #endif
 };
 

@@ -13,16 +13,16 @@ namespace qv::dsp {
 //! effect's earlier and later settings.
 class PreparedEffect {
  public:
-  explicit PreparedEffect(EffectHandle handle) : handle_(handle) {}
+  explicit PreparedEffect(EffectHandle handle) : m_handle(handle) {}
   virtual ~PreparedEffect() = default;
   PreparedEffect(const PreparedEffect&) = delete;
   PreparedEffect& operator=(const PreparedEffect&) = delete;
 
   virtual void process(float* interleaved, std::size_t frames) noexcept = 0;
-  EffectHandle handle() const { return handle_; }
+  EffectHandle handle() const { return m_handle; }
 
  private:
-  EffectHandle handle_;
+  EffectHandle m_handle;
 };
 
 namespace {
@@ -37,27 +37,27 @@ class PreparedParametricEq final : public PreparedEffect {
  public:
   PreparedParametricEq(EffectHandle handle, std::shared_ptr<PeakingEqState> state,
                        const BiquadCoefficients& coefficients)
-      : PreparedEffect(handle), state_(std::move(state)), coefficients_(coefficients) {}
+      : PreparedEffect(handle), m_state(std::move(state)), m_coefficients(coefficients) {}
   void process(float* interleaved, std::size_t frames) noexcept override {
-    state_->process(interleaved, frames, coefficients_);
+    m_state->process(interleaved, frames, m_coefficients);
   }
 
  private:
-  std::shared_ptr<PeakingEqState> state_;
-  BiquadCoefficients coefficients_;
+  std::shared_ptr<PeakingEqState> m_state;
+  BiquadCoefficients m_coefficients;
 };
 
 class PreparedReverb final : public PreparedEffect {
  public:
   PreparedReverb(EffectHandle handle, std::shared_ptr<ReverbState> state, ReverbCoefficients coefficients)
-      : PreparedEffect(handle), state_(std::move(state)), coefficients_(std::move(coefficients)) {}
+      : PreparedEffect(handle), m_state(std::move(state)), m_coefficients(std::move(coefficients)) {}
   void process(float* interleaved, std::size_t frames) noexcept override {
-    state_->process(interleaved, frames, coefficients_);
+    m_state->process(interleaved, frames, m_coefficients);
   }
 
  private:
-  std::shared_ptr<ReverbState> state_;
-  ReverbCoefficients coefficients_;
+  std::shared_ptr<ReverbState> m_state;
+  ReverbCoefficients m_coefficients;
 };
 
 }  // namespace
@@ -69,15 +69,15 @@ EffectError EffectChain::setFormat(double sampleRate, int channels) {
   if (const EffectError error = validateFormat(sampleRate, channels); error != EffectError::none) {
     return error;
   }
-  std::lock_guard lock(controlMutex_);
-  std::vector<Entry> updated = entries_;
+  std::lock_guard lock(m_controlMutex);
+  std::vector<Entry> updated = m_entries;
   for (Entry& entry : updated) {
     entry.prepared = prepare(entry, sampleRate, channels, true);
   }
   publish(updated, channels);
-  entries_ = std::move(updated);
-  sampleRate_ = sampleRate;
-  channels_ = channels;
+  m_entries = std::move(updated);
+  m_sampleRate = sampleRate;
+  m_channels = channels;
   return EffectError::none;
 }
 
@@ -90,42 +90,42 @@ EffectHandle EffectChain::addReverb(int priority) {
 }
 
 EffectHandle EffectChain::add(int priority, const Parameters& parameters) {
-  std::lock_guard lock(controlMutex_);
-  if (lastHandle_ == std::numeric_limits<EffectHandle>::max()) {
+  std::lock_guard lock(m_controlMutex);
+  if (m_lastHandle == std::numeric_limits<EffectHandle>::max()) {
     return kNoEffect;  // handles are never reused
   }
   Entry entry;
-  entry.handle = lastHandle_ + 1;
+  entry.handle = m_lastHandle + 1;
   entry.priority = priority;
   entry.parameters = parameters;
-  if (channels_ != 0) {
-    entry.prepared = prepare(entry, sampleRate_, channels_, true);
+  if (m_channels != 0) {
+    entry.prepared = prepare(entry, m_sampleRate, m_channels, true);
   }
 
-  std::vector<Entry> updated = entries_;
+  std::vector<Entry> updated = m_entries;
   // After every effect of the same or a higher priority: equal priorities keep the order of adding.
   const auto position = std::find_if(updated.begin(), updated.end(),
                                      [priority](const Entry& other) { return other.priority < priority; });
   updated.insert(position, std::move(entry));
-  if (channels_ != 0) {
-    publish(updated, channels_);
+  if (m_channels != 0) {
+    publish(updated, m_channels);
   }
-  entries_ = std::move(updated);
-  return ++lastHandle_;
+  m_entries = std::move(updated);
+  return ++m_lastHandle;
 }
 
 EffectError EffectChain::remove(EffectHandle effect) {
-  std::lock_guard lock(controlMutex_);
-  std::vector<Entry> updated = entries_;
+  std::lock_guard lock(m_controlMutex);
+  std::vector<Entry> updated = m_entries;
   const auto found = findEffect(updated, effect);
   if (found == updated.end()) {
     return EffectError::unknownEffect;
   }
   updated.erase(found);
-  if (channels_ != 0) {
-    publish(updated, channels_);
+  if (m_channels != 0) {
+    publish(updated, m_channels);
   }
-  entries_ = std::move(updated);
+  m_entries = std::move(updated);
   return EffectError::none;
 }
 
@@ -147,8 +147,8 @@ EffectError EffectChain::getParameters(EffectHandle effect, ReverbParameters& pa
 
 template <typename Record>
 EffectError EffectChain::setRecord(EffectHandle effect, const Record& parameters) {
-  std::lock_guard lock(controlMutex_);
-  std::vector<Entry> updated = entries_;
+  std::lock_guard lock(m_controlMutex);
+  std::vector<Entry> updated = m_entries;
   const auto found = findEffect(updated, effect);
   if (found == updated.end()) {
     return EffectError::unknownEffect;
@@ -161,20 +161,20 @@ EffectError EffectChain::setRecord(EffectHandle effect, const Record& parameters
     return error;
   }
   found->parameters = parameters;
-  if (channels_ != 0) {
-    found->prepared = prepare(*found, sampleRate_, channels_, false);
-    publish(updated, channels_);
+  if (m_channels != 0) {
+    found->prepared = prepare(*found, m_sampleRate, m_channels, false);
+    publish(updated, m_channels);
   }
-  entries_ = std::move(updated);
+  m_entries = std::move(updated);
   return EffectError::none;
 }
 
 template <typename Record>
 EffectError EffectChain::getRecord(EffectHandle effect, Record& parameters) const {
-  std::lock_guard lock(controlMutex_);
+  std::lock_guard lock(m_controlMutex);
   const auto found =
-      std::find_if(entries_.begin(), entries_.end(), [effect](const Entry& entry) { return entry.handle == effect; });
-  if (found == entries_.end()) {
+      std::find_if(m_entries.begin(), m_entries.end(), [effect](const Entry& entry) { return entry.handle == effect; });
+  if (found == m_entries.end()) {
     return EffectError::unknownEffect;
   }
   const Record* record = std::get_if<Record>(&found->parameters);
@@ -186,9 +186,9 @@ EffectError EffectChain::getRecord(EffectHandle effect, Record& parameters) cons
 }
 
 std::vector<EffectHandle> EffectChain::processingOrder() const {
-  std::lock_guard lock(controlMutex_);
+  std::lock_guard lock(m_controlMutex);
   std::vector<EffectHandle> order;
-  if (const Snapshot* snapshot = published_.current()) {
+  if (const Snapshot* snapshot = m_published.current()) {
     for (const std::shared_ptr<PreparedEffect>& stage : snapshot->stages) {
       order.push_back(stage->handle());
     }
@@ -197,7 +197,7 @@ std::vector<EffectHandle> EffectChain::processingOrder() const {
 }
 
 void EffectChain::process(float* interleaved, std::size_t frames, int channels) noexcept {
-  const auto guard = published_.read();
+  const auto guard = m_published.read();
   const Snapshot* snapshot = guard.get();
   if (snapshot == nullptr || snapshot->channels != channels || interleaved == nullptr || frames == 0) {
     return;
@@ -230,7 +230,7 @@ void EffectChain::publish(const std::vector<Entry>& entries, int channels) {
   for (const Entry& entry : entries) {
     snapshot->stages.push_back(entry.prepared);
   }
-  published_.publish(std::move(snapshot));
+  m_published.publish(std::move(snapshot));
 }
 
 }  // namespace qv::dsp

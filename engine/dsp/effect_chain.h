@@ -89,13 +89,13 @@ class EffectChain {
   static std::shared_ptr<PreparedEffect> prepare(Entry& entry, double sampleRate, int channels, bool newState);
   void publish(const std::vector<Entry>& entries, int channels);
 
-  mutable std::mutex controlMutex_;      // control side; never taken by process; a leaf lock
-  std::vector<Entry> entries_;           // controlMutex_; in processing order
-  EffectHandle lastHandle_ = kNoEffect;  // controlMutex_
-  double sampleRate_ = 0.0;              // controlMutex_
-  int channels_ = 0;                     // controlMutex_; 0: no format yet
-  // Written by the control side under controlMutex_, read lock-free by process.
-  SnapshotPublisher<Snapshot> published_;
+  mutable std::mutex m_controlMutex;      // control side; never taken by process; a leaf lock
+  std::vector<Entry> m_entries;           // m_controlMutex; in processing order
+  EffectHandle m_lastHandle = kNoEffect;  // m_controlMutex
+  double m_sampleRate = 0.0;              // m_controlMutex
+  int m_channels = 0;                     // m_controlMutex; 0: no format yet
+  // Written by the control side under m_controlMutex, read lock-free by process.
+  SnapshotPublisher<Snapshot> m_published;
 };
 
 }  // namespace qv::dsp

@@ -25,7 +25,7 @@ BiquadCoefficients peakingEqCoefficients(const ParametricEqParameters& parameter
   return c;
 }
 
-PeakingEqState::PeakingEqState(int channels) : history_(static_cast<std::size_t>(channels)) {}
+PeakingEqState::PeakingEqState(int channels) : m_history(static_cast<std::size_t>(channels)) {}
 
 double PeakingEqState::step(const BiquadCoefficients& c, History& h, double x) noexcept {
   // Direct form I keeps the real past input and output, so a coefficient swap needs no state
@@ -43,7 +43,7 @@ bool PeakingEqState::outputFollowsInput() const noexcept {
   // After a band is set back to 0 dB its earlier output dies away, but rounding keeps a residue
   // around 1e-16; below 1e-10 (-200 dB) the output counts as the input.
   constexpr double kResidue = 1e-10;
-  return std::all_of(history_.begin(), history_.end(), [](const History& h) {
+  return std::all_of(m_history.begin(), m_history.end(), [](const History& h) {
     return std::fabs(h.x1 - h.y1) <= kResidue && std::fabs(h.x2 - h.y2) <= kResidue;
   });
 }
@@ -52,13 +52,13 @@ void PeakingEqState::process(float* interleaved, std::size_t frames, const Biqua
   if (frames == 0) {
     return;
   }
-  const std::size_t channels = history_.size();
+  const std::size_t channels = m_history.size();
 
   if (isIdentity(c) && outputFollowsInput()) {
     // Filtering would return every sample unchanged (see step), so only the history has to
     // follow the signal. This makes the neutral bands every stream carries nearly free.
     for (std::size_t channel = 0; channel < channels; ++channel) {
-      History& h = history_[channel];
+      History& h = m_history[channel];
       const double last = interleaved[(frames - 1) * channels + channel];
       const double beforeLast = frames >= 2 ? interleaved[(frames - 2) * channels + channel] : h.x1;
       h.x1 = h.y1 = last;
@@ -69,25 +69,25 @@ void PeakingEqState::process(float* interleaved, std::size_t frames, const Biqua
 
   if (channels == 2) {
     // Two independent recursions in one loop: each hides the other's latency.
-    History left = history_[0];
-    History right = history_[1];
+    History left = m_history[0];
+    History right = m_history[1];
     for (std::size_t frame = 0; frame < frames; ++frame) {
       float* sample = interleaved + 2 * frame;
       sample[0] = static_cast<float>(step(c, left, sample[0]));
       sample[1] = static_cast<float>(step(c, right, sample[1]));
     }
-    history_[0] = left;
-    history_[1] = right;
+    m_history[0] = left;
+    m_history[1] = right;
     return;
   }
 
   for (std::size_t channel = 0; channel < channels; ++channel) {
-    History h = history_[channel];
+    History h = m_history[channel];
     float* sample = interleaved + channel;
     for (std::size_t frame = 0; frame < frames; ++frame, sample += channels) {
       *sample = static_cast<float>(step(c, h, *sample));
     }
-    history_[channel] = h;
+    m_history[channel] = h;
   }
 }
 

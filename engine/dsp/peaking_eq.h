@@ -50,7 +50,7 @@ class PeakingEqState {
   //! silence or some time at 0 dB.
   bool outputFollowsInput() const noexcept;
 
-  std::vector<History> history_;
+  std::vector<History> m_history;
 };
 
 }  // namespace qv::dsp

@@ -83,7 +83,7 @@ ReverbCoefficients reverbCoefficients(const ReverbParameters& parameters, double
   return coefficients;
 }
 
-ReverbState::ReverbState(double sampleRate, int channels) : channels_(channels) {
+ReverbState::ReverbState(double sampleRate, int channels) : m_channels(channels) {
   std::size_t total = 0;
   for (int channel = 0; channel < channels; ++channel) {
     for (int comb = 0; comb < kReverbCombCount; ++comb) {
@@ -91,60 +91,60 @@ ReverbState::ReverbState(double sampleRate, int channels) : channels_(channels) 
       line.offset = total;
       line.length = reverbCombDelayFrames(sampleRate, channel, comb);
       total += static_cast<std::size_t>(line.length);
-      combs_.push_back(line);
+      m_combs.push_back(line);
     }
     for (int allpass = 0; allpass < kReverbAllpassCount; ++allpass) {
       DelayLine line;
       line.offset = total;
       line.length = reverbAllpassDelayFrames(sampleRate, channel, allpass);
       total += static_cast<std::size_t>(line.length);
-      allpasses_.push_back(line);
+      m_allpasses.push_back(line);
     }
   }
-  memory_.assign(total, 0.0f);
+  m_memory.assign(total, 0.0f);
 }
 
 void ReverbState::clear() noexcept {
-  std::fill(memory_.begin(), memory_.end(), 0.0f);
-  for (CombLine& line : combs_) {
+  std::fill(m_memory.begin(), m_memory.end(), 0.0f);
+  for (CombLine& line : m_combs) {
     line.lowPass = 0.0f;
   }
-  cleared_ = true;
+  m_cleared = true;
 }
 
 void ReverbState::process(float* interleaved, std::size_t frames, const ReverbCoefficients& coefficients) noexcept {
   if (frames == 0) {
     return;
   }
-  if (coefficients.wetGain == 0.0f && appliedWetGain_ == 0.0f) {
+  if (coefficients.wetGain == 0.0f && m_appliedWetGain == 0.0f) {
     // Off: the dry signal passes untouched. A tail faded out earlier is dropped, so that it does
     // not come back when the reverb is turned on again.
-    if (!cleared_) {
+    if (!m_cleared) {
       clear();
     }
     return;
   }
-  if (cleared_) {
+  if (m_cleared) {
     // Nothing is in the delay lines, so there is nothing to smooth: the input starts at its gain.
-    appliedInputGain_ = coefficients.inputGain;
-    cleared_ = false;
+    m_appliedInputGain = coefficients.inputGain;
+    m_cleared = false;
   }
 
   const float perFrame = 1.0f / static_cast<float>(frames);
-  const float inputGainStep = (coefficients.inputGain - appliedInputGain_) * perFrame;
-  const float wetGainStep = (coefficients.wetGain - appliedWetGain_) * perFrame;
-  for (int channel = 0; channel < channels_; ++channel) {
-    processChannel(interleaved, frames, channel, coefficients, appliedInputGain_, inputGainStep, appliedWetGain_,
+  const float inputGainStep = (coefficients.inputGain - m_appliedInputGain) * perFrame;
+  const float wetGainStep = (coefficients.wetGain - m_appliedWetGain) * perFrame;
+  for (int channel = 0; channel < m_channels; ++channel) {
+    processChannel(interleaved, frames, channel, coefficients, m_appliedInputGain, inputGainStep, m_appliedWetGain,
                    wetGainStep);
   }
-  appliedInputGain_ = coefficients.inputGain;
-  appliedWetGain_ = coefficients.wetGain;
+  m_appliedInputGain = coefficients.inputGain;
+  m_appliedWetGain = coefficients.wetGain;
 }
 
 void ReverbState::processChannel(float* interleaved, std::size_t frames, int channel,
                                  const ReverbCoefficients& coefficients, float inputGainStart, float inputGainStep,
                                  float wetGainStart, float wetGainStep) noexcept {
-  const std::size_t stride = static_cast<std::size_t>(channels_);
+  const std::size_t stride = static_cast<std::size_t>(m_channels);
   float input[kChunkFrames];
   float tail[kChunkFrames];
 
@@ -160,10 +160,10 @@ void ReverbState::processChannel(float* interleaved, std::size_t frames, int cha
     // Stage by stage over the chunk, so each stage's state stays in registers.
     for (int comb = 0; comb < kReverbCombCount; ++comb) {
       const std::size_t index = static_cast<std::size_t>(channel * kReverbCombCount + comb);
-      CombLine& line = combs_[index];
+      CombLine& line = m_combs[index];
       const float feedback = coefficients.combs[index].feedback;
       const float damping = coefficients.combs[index].damping;
-      float* buffer = memory_.data() + line.offset;
+      float* buffer = m_memory.data() + line.offset;
       int position = line.position;
       float lowPass = line.lowPass;
       for (std::size_t i = 0; i < count; ++i) {
@@ -180,8 +180,8 @@ void ReverbState::processChannel(float* interleaved, std::size_t frames, int cha
     }
 
     for (int allpass = 0; allpass < kReverbAllpassCount; ++allpass) {
-      DelayLine& line = allpasses_[static_cast<std::size_t>(channel * kReverbAllpassCount + allpass)];
-      float* buffer = memory_.data() + line.offset;
+      DelayLine& line = m_allpasses[static_cast<std::size_t>(channel * kReverbAllpassCount + allpass)];
+      float* buffer = m_memory.data() + line.offset;
       int position = line.position;
       for (std::size_t i = 0; i < count; ++i) {
         const float delayed = buffer[position];

@@ -48,7 +48,7 @@ class ReverbState {
 
  private:
   struct DelayLine {
-    std::size_t offset = 0;  // into memory_
+    std::size_t offset = 0;  // into m_memory
     int length = 0;
     int position = 0;
   };
@@ -60,13 +60,13 @@ class ReverbState {
   void processChannel(float* interleaved, std::size_t frames, int channel, const ReverbCoefficients& coefficients,
                       float inputGainStart, float inputGainStep, float wetGainStart, float wetGainStep) noexcept;
 
-  int channels_;
-  std::vector<float> memory_;
-  std::vector<CombLine> combs_;       // channel-major
-  std::vector<DelayLine> allpasses_;  // channel-major
-  float appliedInputGain_ = 0.0f;
-  float appliedWetGain_ = 0.0f;
-  bool cleared_ = true;
+  int m_channels;
+  std::vector<float> m_memory;
+  std::vector<CombLine> m_combs;       // channel-major
+  std::vector<DelayLine> m_allpasses;  // channel-major
+  float m_appliedInputGain = 0.0f;
+  float m_appliedWetGain = 0.0f;
+  bool m_cleared = true;
 };
 
 }  // namespace qv::dsp

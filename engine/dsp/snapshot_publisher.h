@@ -23,8 +23,8 @@ class SnapshotPublisher {
 
   //! No reader may be active any more.
   ~SnapshotPublisher() {
-    delete current_.load();
-    for (const Snapshot* snapshot : retired_) {
+    delete m_current.load();
+    for (const Snapshot* snapshot : m_retired) {
       delete snapshot;
     }
   }
@@ -32,41 +32,41 @@ class SnapshotPublisher {
   //! Writer side: replaces the current snapshot (null allowed) and frees replaced ones that the
   //! reader no longer uses. Throws only std::bad_alloc, and then changes nothing.
   void publish(std::unique_ptr<const Snapshot> next) {
-    retired_.reserve(retired_.size() + 1);
-    const Snapshot* previous = current_.exchange(next.release());
+    m_retired.reserve(m_retired.size() + 1);
+    const Snapshot* previous = m_current.exchange(next.release());
     if (previous != nullptr) {
-      retired_.push_back(previous);
+      m_retired.push_back(previous);
     }
     reclaim();
   }
 
   //! Writer side: the snapshot last published.
-  const Snapshot* current() const { return current_.load(); }
+  const Snapshot* current() const { return m_current.load(); }
 
   //! Reader side: keeps the snapshot it holds alive until it goes out of scope.
   class ReadGuard {
    public:
-    explicit ReadGuard(SnapshotPublisher& publisher) noexcept : publisher_(publisher) {
-      const Snapshot* snapshot = publisher_.current_.load();
+    explicit ReadGuard(SnapshotPublisher& publisher) noexcept : m_publisher(publisher) {
+      const Snapshot* snapshot = m_publisher.m_current.load();
       for (;;) {
-        publisher_.inUse_.store(snapshot);
-        const Snapshot* again = publisher_.current_.load();
+        m_publisher.m_inUse.store(snapshot);
+        const Snapshot* again = m_publisher.m_current.load();
         if (again == snapshot) {
           break;
         }
         snapshot = again;  // a writer published meanwhile: announce the newer one
       }
-      snapshot_ = snapshot;
+      m_snapshot = snapshot;
     }
-    ~ReadGuard() { publisher_.inUse_.store(nullptr, std::memory_order_release); }
+    ~ReadGuard() { m_publisher.m_inUse.store(nullptr, std::memory_order_release); }
     ReadGuard(const ReadGuard&) = delete;
     ReadGuard& operator=(const ReadGuard&) = delete;
 
-    const Snapshot* get() const noexcept { return snapshot_; }
+    const Snapshot* get() const noexcept { return m_snapshot; }
 
    private:
-    SnapshotPublisher& publisher_;
-    const Snapshot* snapshot_ = nullptr;
+    SnapshotPublisher& m_publisher;
+    const Snapshot* m_snapshot = nullptr;
   };
 
   ReadGuard read() noexcept { return ReadGuard(*this); }
@@ -75,21 +75,21 @@ class SnapshotPublisher {
   void reclaim() noexcept {
     // Sequentially consistent with the reader's announce-then-check: a snapshot replaced before
     // the reader's check is never announced for long; one announced before it is seen here.
-    const Snapshot* inUse = inUse_.load();
+    const Snapshot* inUse = m_inUse.load();
     std::size_t kept = 0;
-    for (const Snapshot* snapshot : retired_) {
+    for (const Snapshot* snapshot : m_retired) {
       if (snapshot == inUse) {
-        retired_[kept++] = snapshot;
+        m_retired[kept++] = snapshot;
       } else {
         delete snapshot;
       }
     }
-    retired_.resize(kept);
+    m_retired.resize(kept);
   }
 
-  std::atomic<const Snapshot*> current_{nullptr};
-  std::atomic<const Snapshot*> inUse_{nullptr};
-  std::vector<const Snapshot*> retired_;
+  std::atomic<const Snapshot*> m_current{nullptr};
+  std::atomic<const Snapshot*> m_inUse{nullptr};
+  std::vector<const Snapshot*> m_retired;
 };
 
 }  // namespace qv::dsp

@@ -19,8 +19,8 @@ std::string withoutQuery(const std::string& uri) {
 LivePlaylistTracker::Continuity LivePlaylistTracker::continuityWith(const MediaPlaylist& playlist) const {
   bool overlaps = false;
   for (const Segment& segment : playlist.segments) {
-    const auto known = seen_.find(segment.sequence);
-    if (known == seen_.end()) {
+    const auto known = m_seen.find(segment.sequence);
+    if (known == m_seen.end()) {
       continue;
     }
     if (known->second != withoutQuery(segment.uri)) {
@@ -33,7 +33,7 @@ LivePlaylistTracker::Continuity LivePlaylistTracker::continuityWith(const MediaP
   }
   // No segment in common: a window that moved past us (we were slow) continues; one that lies
   // wholly behind what we played restarted its numbering.
-  return playlist.segments.back().sequence + 1 >= nextSequence_ ? Continuity::Continues : Continuity::Restarted;
+  return playlist.segments.back().sequence + 1 >= m_nextSequence ? Continuity::Continues : Continuity::Restarted;
 }
 
 std::size_t LivePlaylistTracker::liveEdgeIndex(const MediaPlaylist& playlist) {
@@ -52,10 +52,10 @@ void LivePlaylistTracker::remember(const MediaPlaylist& playlist) {
   const std::size_t count = playlist.segments.size();
   const std::size_t first = count > kRememberedSegments ? count - kRememberedSegments : 0;
   for (std::size_t i = first; i < count; ++i) {
-    seen_[playlist.segments[i].sequence] = withoutQuery(playlist.segments[i].uri);
+    m_seen[playlist.segments[i].sequence] = withoutQuery(playlist.segments[i].uri);
   }
-  while (seen_.size() > kRememberedSegments) {
-    seen_.erase(seen_.begin());
+  while (m_seen.size() > kRememberedSegments) {
+    m_seen.erase(m_seen.begin());
   }
 }
 
@@ -64,42 +64,42 @@ void LivePlaylistTracker::emitFrom(const MediaPlaylist& playlist, std::size_t in
     update.newSegments.push_back(playlist.segments[i]);
   }
   if (!update.newSegments.empty()) {
-    nextSequence_ = update.newSegments.back().sequence + 1;
+    m_nextSequence = update.newSegments.back().sequence + 1;
   }
 }
 
 LivePlaylistTracker::Update LivePlaylistTracker::update(const MediaPlaylist& playlist) {
   Update result;
-  if (ended_) {
+  if (m_ended) {
     return result;
   }
   if (playlist.segments.empty()) {
     // Nothing to play yet; keep the numbering we have.
-  } else if (!started_ || continuityWith(playlist) == Continuity::Restarted) {
-    result.restarted = started_;
-    if (started_) {
-      seen_.clear();
+  } else if (!m_started || continuityWith(playlist) == Continuity::Restarted) {
+    result.restarted = m_started;
+    if (m_started) {
+      m_seen.clear();
     }
     // A list that is complete is played from its start; a live one near its end.
     emitFrom(playlist, playlist.endList ? 0 : liveEdgeIndex(playlist), result);
     if (result.restarted && !result.newSegments.empty()) {
       result.newSegments.front().discontinuity = true;
     }
-    started_ = true;
+    m_started = true;
   } else {
     const auto firstNew = std::find_if(playlist.segments.begin(), playlist.segments.end(),
-                                       [this](const Segment& segment) { return segment.sequence >= nextSequence_; });
-    if (firstNew != playlist.segments.end() && firstNew->sequence > nextSequence_) {
-      result.missedSegments = firstNew->sequence - nextSequence_;
+                                       [this](const Segment& segment) { return segment.sequence >= m_nextSequence; });
+    if (firstNew != playlist.segments.end() && firstNew->sequence > m_nextSequence) {
+      result.missedSegments = firstNew->sequence - m_nextSequence;
     }
     emitFrom(playlist, static_cast<std::size_t>(firstNew - playlist.segments.begin()), result);
   }
   remember(playlist);
 
-  ended_ = playlist.endList;
-  unchangedLoads_ = result.newSegments.empty() ? unchangedLoads_ + 1 : 0;
+  m_ended = playlist.endList;
+  m_unchangedLoads = result.newSegments.empty() ? m_unchangedLoads + 1 : 0;
   const std::chrono::milliseconds target{std::chrono::seconds(std::max<std::uint32_t>(playlist.targetDuration, 1))};
-  reloadDelay_ = result.newSegments.empty() ? target / 2 : target;
+  m_reloadDelay = result.newSegments.empty() ? target / 2 : target;
   return result;
 }
 

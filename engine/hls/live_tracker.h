@@ -32,14 +32,14 @@ class LivePlaylistTracker {
   Update update(const MediaPlaylist& playlist);
 
   //! #EXT-X-ENDLIST was seen: no more reloads.
-  bool ended() const { return ended_; }
+  bool ended() const { return m_ended; }
 
   //! The target duration after a load that brought something new, half of it after one that did
   //! not (RFC 8216 6.3.4). One second before the first load.
-  std::chrono::milliseconds reloadDelay() const { return reloadDelay_; }
+  std::chrono::milliseconds reloadDelay() const { return m_reloadDelay; }
 
   //! Loads in a row that brought nothing new; the engine may give up on a stream that froze.
-  std::size_t unchangedLoads() const { return unchangedLoads_; }
+  std::size_t unchangedLoads() const { return m_unchangedLoads; }
 
  private:
   enum class Continuity { Continues, Restarted };
@@ -49,14 +49,14 @@ class LivePlaylistTracker {
   void remember(const MediaPlaylist& playlist);
   void emitFrom(const MediaPlaylist& playlist, std::size_t index, Update& update);
 
-  bool started_ = false;
-  bool ended_ = false;
-  std::uint64_t nextSequence_ = 0;
-  std::chrono::milliseconds reloadDelay_{1000};
-  std::size_t unchangedLoads_ = 0;
+  bool m_started = false;
+  bool m_ended = false;
+  std::uint64_t m_nextSequence = 0;
+  std::chrono::milliseconds m_reloadDelay{1000};
+  std::size_t m_unchangedLoads = 0;
   // Sequence number -> URI without its query, of the latest segments seen in any load. A number
   // that now names another URI means the server began its numbering anew.
-  std::map<std::uint64_t, std::string> seen_;
+  std::map<std::uint64_t, std::string> m_seen;
 };
 
 }  // namespace qv::engine::hls

@@ -28,6 +28,51 @@ Result failed(ParseError error, std::size_t line) {
   return result;
 }
 
+// #EXT-X-STREAM-INF: the variant the next URI line names.
+ParseError readStreamInf(std::string_view text, std::optional<Variant>& pending) {
+  const auto attributes = parseAttributeList(text);
+  const auto bandwidth = attributes ? findAttribute(*attributes, "BANDWIDTH") : std::nullopt;
+  const auto bitsPerSecond = bandwidth ? parseDecimalInteger(*bandwidth) : std::nullopt;
+  if (!attributes || (bandwidth && !bitsPerSecond)) {
+    return ParseError::InvalidAttribute;
+  }
+  Variant variant;
+  variant.bandwidth = bitsPerSecond.value_or(0);  // left out by some servers: unknown
+  variant.codecs = std::string(findAttribute(*attributes, "CODECS").value_or(""));
+  variant.audioGroup = std::string(findAttribute(*attributes, "AUDIO").value_or(""));
+  variant.hasResolution = findAttribute(*attributes, "RESOLUTION").has_value();
+  pending = std::move(variant);
+  return ParseError::None;
+}
+
+// #EXT-X-MEDIA: an audio rendition joins `master`; the other types carry nothing we use.
+ParseError readMedia(std::string_view text, std::string_view playlistUrl, MasterPlaylist& master) {
+  const auto attributes = parseAttributeList(text);
+  if (!attributes) {
+    return ParseError::InvalidAttribute;
+  }
+  if (findAttribute(*attributes, "TYPE") != "AUDIO") {
+    return ParseError::None;
+  }
+  const auto groupId = findAttribute(*attributes, "GROUP-ID");
+  if (!groupId || groupId->empty()) {
+    return ParseError::InvalidAttribute;
+  }
+  AudioRendition rendition;
+  rendition.groupId = std::string(*groupId);
+  rendition.name = std::string(findAttribute(*attributes, "NAME").value_or(""));
+  rendition.isDefault = findAttribute(*attributes, "DEFAULT") == "YES";
+  if (const auto uri = findAttribute(*attributes, "URI")) {
+    const auto resolved = resolveUrl(playlistUrl, *uri);
+    if (!resolved || !isFetchableUrl(*resolved)) {
+      return ParseError::InvalidUri;
+    }
+    rendition.uri = *resolved;
+  }
+  master.audioRenditions.push_back(std::move(rendition));
+  return ParseError::None;
+}
+
 }  // namespace
 
 PlaylistKind classifyPlaylist(std::string_view body) {
@@ -69,47 +114,15 @@ ParseResult<MasterPlaylist> parseMasterPlaylist(std::string_view body, std::stri
     if (master.variants.size() + master.audioRenditions.size() > limits.maxEntries) {
       return failed<Result>(ParseError::TooManyEntries, line.number);
     }
+    ParseError error = ParseError::None;
     if (const auto streamInf = tagValue(line.text, "#EXT-X-STREAM-INF")) {
       if (pending) {
         return failed<Result>(ParseError::MissingUri, pendingLine);
       }
-      const auto attributes = parseAttributeList(*streamInf);
-      const auto bandwidth = attributes ? findAttribute(*attributes, "BANDWIDTH") : std::nullopt;
-      const auto bitsPerSecond = bandwidth ? parseDecimalInteger(*bandwidth) : std::nullopt;
-      if (!attributes || (bandwidth && !bitsPerSecond)) {
-        return failed<Result>(ParseError::InvalidAttribute, line.number);
-      }
-      Variant variant;
-      variant.bandwidth = bitsPerSecond.value_or(0);  // left out by some servers: unknown
-      variant.codecs = std::string(findAttribute(*attributes, "CODECS").value_or(""));
-      variant.audioGroup = std::string(findAttribute(*attributes, "AUDIO").value_or(""));
-      variant.hasResolution = findAttribute(*attributes, "RESOLUTION").has_value();
-      pending = std::move(variant);
+      error = readStreamInf(*streamInf, pending);
       pendingLine = line.number;
     } else if (const auto media = tagValue(line.text, "#EXT-X-MEDIA")) {
-      const auto attributes = parseAttributeList(*media);
-      if (!attributes) {
-        return failed<Result>(ParseError::InvalidAttribute, line.number);
-      }
-      if (findAttribute(*attributes, "TYPE") != "AUDIO") {
-        continue;
-      }
-      const auto groupId = findAttribute(*attributes, "GROUP-ID");
-      if (!groupId || groupId->empty()) {
-        return failed<Result>(ParseError::InvalidAttribute, line.number);
-      }
-      AudioRendition rendition;
-      rendition.groupId = std::string(*groupId);
-      rendition.name = std::string(findAttribute(*attributes, "NAME").value_or(""));
-      rendition.isDefault = findAttribute(*attributes, "DEFAULT") == "YES";
-      if (const auto uri = findAttribute(*attributes, "URI")) {
-        const auto resolved = resolveUrl(playlistUrl, *uri);
-        if (!resolved || !isFetchableUrl(*resolved)) {
-          return failed<Result>(ParseError::InvalidUri, line.number);
-        }
-        rendition.uri = *resolved;
-      }
-      master.audioRenditions.push_back(std::move(rendition));
+      error = readMedia(*media, playlistUrl, master);
     } else if (tagValue(line.text, "#EXTINF") || tagValue(line.text, "#EXT-X-TARGETDURATION")) {
       return failed<Result>(ParseError::NotMasterPlaylist, line.number);
     } else if (!line.text.starts_with('#') && pending) {
@@ -122,6 +135,9 @@ ParseResult<MasterPlaylist> parseMasterPlaylist(std::string_view body, std::stri
       pending.reset();
     }
     // Other tags, comments and URI lines without a #EXT-X-STREAM-INF carry nothing we use.
+    if (error != ParseError::None) {
+      return failed<Result>(error, line.number);
+    }
   }
   if (pending) {
     return failed<Result>(ParseError::MissingUri, pendingLine);

@@ -4,26 +4,26 @@
 
 namespace qv::engine::hls {
 
-SegmentRetryPolicy::SegmentRetryPolicy(RetryLimits limits) : limits_(limits) {
-  limits_.attemptsPerSegment = std::max(limits_.attemptsPerSegment, 1);
-  limits_.skippedInARow = std::max(limits_.skippedInARow, 0);
+SegmentRetryPolicy::SegmentRetryPolicy(RetryLimits limits) : m_limits(limits) {
+  m_limits.attemptsPerSegment = std::max(m_limits.attemptsPerSegment, 1);
+  m_limits.skippedInARow = std::max(m_limits.skippedInARow, 0);
 }
 
 RetryDecision SegmentRetryPolicy::onFailure() {
-  ++failedAttempts_;
+  ++m_failedAttempts;
   RetryDecision decision;
-  if (failedAttempts_ < limits_.attemptsPerSegment) {
+  if (m_failedAttempts < m_limits.attemptsPerSegment) {
     // Doubling delays, so a struggling server is not hammered.
-    std::chrono::milliseconds delay = limits_.firstDelay;
-    for (int i = 1; i < failedAttempts_ && delay < limits_.maxDelay; ++i) {
+    std::chrono::milliseconds delay = m_limits.firstDelay;
+    for (int i = 1; i < m_failedAttempts && delay < m_limits.maxDelay; ++i) {
       delay *= 2;
     }
-    decision.delay = std::min(delay, limits_.maxDelay);
+    decision.delay = std::min(delay, m_limits.maxDelay);
     return decision;
   }
-  failedAttempts_ = 0;
-  ++skippedInARow_;
-  if (skippedInARow_ <= limits_.skippedInARow) {
+  m_failedAttempts = 0;
+  ++m_skippedInARow;
+  if (m_skippedInARow <= m_limits.skippedInARow) {
     decision.action = RetryDecision::Action::SkipSegment;
     return decision;
   }
@@ -33,8 +33,8 @@ RetryDecision SegmentRetryPolicy::onFailure() {
 }
 
 void SegmentRetryPolicy::onSuccess() {
-  failedAttempts_ = 0;
-  skippedInARow_ = 0;
+  m_failedAttempts = 0;
+  m_skippedInARow = 0;
 }
 
 }  // namespace qv::engine::hls

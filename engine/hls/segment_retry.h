@@ -40,9 +40,9 @@ class SegmentRetryPolicy {
   void onSuccess();
 
  private:
-  RetryLimits limits_;
-  int failedAttempts_ = 0;
-  int skippedInARow_ = 0;
+  RetryLimits m_limits;
+  int m_failedAttempts = 0;
+  int m_skippedInARow = 0;
 };
 
 }  // namespace qv::engine::hls

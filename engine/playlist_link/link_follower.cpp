@@ -7,18 +7,18 @@
 namespace qv::engine::playlist_link {
 
 PlaylistLinkFollower::PlaylistLinkFollower(std::string stationUrl, int maxDepth)
-    : currentUrl_(std::move(stationUrl)), maxDepth_(maxDepth) {
-  visit(currentUrl_);
+    : m_currentUrl(std::move(stationUrl)), m_maxDepth(maxDepth) {
+  visit(m_currentUrl);
 }
 
 bool PlaylistLinkFollower::visit(std::string_view url) {
   const auto identity = urlIdentity(url);
-  return visited_.insert(identity ? *identity : std::string(url)).second;
+  return m_visited.insert(identity ? *identity : std::string(url)).second;
 }
 
 PlaylistLinkFollower::Step PlaylistLinkFollower::onResponse(std::string_view contentType, std::string_view body,
                                                             bool bodyComplete, std::string_view effectiveUrl) {
-  const std::string base = effectiveUrl.empty() ? currentUrl_ : std::string(effectiveUrl);
+  const std::string base = effectiveUrl.empty() ? m_currentUrl : std::string(effectiveUrl);
   visit(base);
   const LinkKind kind = detectPlaylist(contentType, body);
   if (kind == LinkKind::NotPlaylist) {
@@ -34,12 +34,12 @@ PlaylistLinkFollower::Step PlaylistLinkFollower::onResponse(std::string_view con
   if (!visit(entry.url)) {
     return {Step::Kind::Fail, {}, LinkError::Loop};
   }
-  if (depth_ >= maxDepth_) {
+  if (m_depth >= m_maxDepth) {
     return {Step::Kind::Fail, {}, LinkError::DepthExceeded};
   }
-  ++depth_;
-  currentUrl_ = std::move(entry.url);
-  return {Step::Kind::Follow, currentUrl_, LinkError::None};
+  ++m_depth;
+  m_currentUrl = std::move(entry.url);
+  return {Step::Kind::Follow, m_currentUrl, LinkError::None};
 }
 
 }  // namespace qv::engine::playlist_link

@@ -29,8 +29,8 @@ class PlaylistLinkFollower {
   //! maxDepth is the number of playlists followed; one more playlist fails with DepthExceeded.
   explicit PlaylistLinkFollower(std::string stationUrl, int maxDepth = kDefaultMaxDepth);
 
-  const std::string& currentUrl() const { return currentUrl_; }
-  int depth() const { return depth_; }
+  const std::string& currentUrl() const { return m_currentUrl; }
+  int depth() const { return m_depth; }
 
   //! effectiveUrl is where HTTP redirects ended (empty: currentUrl()); relative entries are
   //! resolved against it and it counts as visited.
@@ -40,10 +40,10 @@ class PlaylistLinkFollower {
  private:
   bool visit(std::string_view url);  // false when already visited
 
-  std::string currentUrl_;
-  int maxDepth_;
-  int depth_ = 0;
-  std::set<std::string> visited_;
+  std::string m_currentUrl;
+  int m_maxDepth;
+  int m_depth = 0;
+  std::set<std::string> m_visited;
 };
 
 }  // namespace qv::engine::playlist_link

@@ -8,7 +8,10 @@
 
 #include <zip.h>
 
+#include <algorithm>
+#include <cstdint>
 #include <memory>
+#include <optional>
 
 namespace qv::playlists {
 namespace {
@@ -40,11 +43,15 @@ bool isDeviceName(QStringView segment) {
          base[3] >= QLatin1Char('0') && base[3] <= QLatin1Char('9');
 }
 
+QString tooManyMembers(std::uint64_t count) {
+  return QStringLiteral("it has %1 members, more than the %2 allowed").arg(count).arg(kMaxZipMembers);
+}
+
 ZipListing listArchive(zip_t* archive) {
   ZipListing listing;
   const zip_int64_t count = zip_get_num_entries(archive, 0);
   if (count > kMaxZipMembers) {
-    listing.error = QStringLiteral("it has %1 members, more than the %2 allowed").arg(count).arg(kMaxZipMembers);
+    listing.error = tooManyMembers(static_cast<std::uint64_t>(count));
     return listing;
   }
   for (zip_int64_t i = 0; i < count; ++i) {
@@ -89,9 +96,52 @@ ZipListing listArchive(zip_t* archive) {
   return listing;
 }
 
+std::uint64_t readLittleEndian(const QByteArray& bytes, qsizetype at, int size) {
+  std::uint64_t value = 0;
+  for (int i = size - 1; i >= 0; --i) {
+    value = (value << 8) | static_cast<std::uint8_t>(bytes[at + i]);
+  }
+  return value;
+}
+
+// The member count that the archive's end record declares. libzip reads every member's entry
+// before it tells the count, seconds for a million tiny members; this look at the end record alone
+// lets such an archive be refused at once. Nothing when no end record is found (libzip then says
+// what is wrong) or the record is not whole.
+std::optional<std::uint64_t> declaredMemberCount(const QByteArray& bytes) {
+  constexpr qsizetype kEndRecordSize = 22;
+  constexpr qsizetype kLongestComment = 0xFFFF;
+  constexpr qsizetype kZip64LocatorSize = 20;
+  constexpr qsizetype kZip64RecordSize = 56;
+  const qsizetype lowest = std::max<qsizetype>(0, bytes.size() - kEndRecordSize - kLongestComment);
+  for (qsizetype at = bytes.size() - kEndRecordSize; at >= lowest; --at) {
+    if (readLittleEndian(bytes, at, 4) != 0x06054b50) {
+      continue;
+    }
+    const std::uint64_t count = readLittleEndian(bytes, at + 10, 2);
+    const qsizetype locator = at - kZip64LocatorSize;
+    if (count != 0xFFFF || locator < 0 || readLittleEndian(bytes, locator, 4) != 0x07064b50) {
+      return count;
+    }
+    // A ZIP64 archive keeps the true count in its own end record, which the locator names.
+    const std::uint64_t record = readLittleEndian(bytes, locator + 8, 8);
+    if (record > static_cast<std::uint64_t>(bytes.size() - kZip64RecordSize) ||
+        readLittleEndian(bytes, static_cast<qsizetype>(record), 4) != 0x06064b50) {
+      return std::nullopt;
+    }
+    return readLittleEndian(bytes, static_cast<qsizetype>(record) + 32, 8);
+  }
+  return std::nullopt;
+}
+
 // The archive is read from memory: one way in for files and fuzzing, and no 8-bit path to get
 // wrong on any platform. `bytes` must outlive the archive.
 Archive openArchive(const QByteArray& bytes, QString& error) {
+  if (const std::optional<std::uint64_t> count = declaredMemberCount(bytes);
+      count && *count > static_cast<std::uint64_t>(kMaxZipMembers)) {
+    error = tooManyMembers(*count);
+    return nullptr;
+  }
   zip_error_t zipError;
   zip_error_init(&zipError);
   zip_source_t* source =

@@ -6,6 +6,8 @@
 #include <QDirIterator>
 #include <QTemporaryDir>
 
+#include <cstdint>
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -94,6 +96,43 @@ TEST_F(ZipTest, SizeAndCountLimitsAndDamageRefuseTheArchive) {
   ASSERT_TRUE(writeFile(damaged, "PK\x03\x04 not really a zip"));
   EXPECT_FALSE(extractZip(damaged, scratch()).error.isEmpty());
   EXPECT_EQ(filesOutsideArchives(), QStringList());
+}
+
+QByteArray littleEndian(std::uint64_t value, int size) {
+  QByteArray bytes;
+  for (int i = 0; i < size; ++i) {
+    bytes.append(static_cast<char>((value >> (8 * i)) & 0xFF));
+  }
+  return bytes;
+}
+
+// Only the end record (and for ZIP64 its locator and record) of an archive that claims a million
+// members: the count is refused from there, before any member is listed.
+TEST(ZipEndRecord, AnArchiveDeclaringTooManyMembersIsRefusedFromItsEndRecord) {
+  const auto endRecord = [](std::uint64_t count, const QByteArray& comment) {
+    return littleEndian(0x06054b50, 4) + littleEndian(0, 4) + littleEndian(count, 2) + littleEndian(count, 2) +
+           littleEndian(0, 8) + littleEndian(static_cast<std::uint64_t>(comment.size()), 2) + comment;
+  };
+  const QByteArray padding(1000, 'x');
+  const QByteArray zip64Record = littleEndian(0x06064b50, 4) + littleEndian(44, 8) + littleEndian(45, 2) +
+                                 littleEndian(45, 2) + littleEndian(0, 8) + littleEndian(1'000'000, 8) +
+                                 littleEndian(1'000'000, 8) + littleEndian(0, 16);
+  const QByteArray zip64Locator = littleEndian(0x07064b50, 4) + littleEndian(0, 4) +
+                                  littleEndian(static_cast<std::uint64_t>(padding.size()), 8) + littleEndian(1, 4);
+  const struct {
+    const char* name;
+    QByteArray bytes;
+    const char* count;
+  } cases[] = {
+      {"plain end record", padding + endRecord(60'000, {}), "60000"},
+      {"end record with a comment", padding + endRecord(12'345, QByteArray(300, 'c')), "12345"},
+      {"ZIP64 end record", padding + zip64Record + zip64Locator + endRecord(0xFFFF, {}), "1000000"},
+  };
+  for (const auto& c : cases) {
+    const QString error = qv::playlists::listZipBytes(c.bytes).error;
+    EXPECT_TRUE(error.contains(QLatin1String(c.count)) && error.contains(QLatin1String("10000")))
+        << c.name << ": " << error.toStdString();
+  }
 }
 
 TEST_F(ZipTest, EncryptedMembersAreSkippedAndNamed) {

@@ -313,7 +313,7 @@ bool init(int device, int rateHz, std::uint32_t flags) {
   if (state.initialised) {
     return fail(ErrorCode::AlreadyInitialised);
   }
-  if (device < -1 || rateHz < 8000 || rateHz > 384000) {
+  if (device < -1 || (rateHz != kAutomaticRate && (rateHz < 8000 || rateHz > 384000))) {
     return fail(device < -1 ? ErrorCode::BadDevice : ErrorCode::BadParameter);
   }
   // Damaged frames are normal when joining a stream; the library reports errors by code instead.
@@ -328,6 +328,15 @@ bool init(int device, int rateHz, std::uint32_t flags) {
   }
   state.initialised = true;
   return succeed();
+}
+
+int outputGetRate() {
+  if (!isInitialised()) {
+    fail(ErrorCode::NotInitialised);
+    return 0;
+  }
+  succeed();
+  return engine().output.rateHz();
 }
 
 bool release() {

@@ -22,14 +22,21 @@ inline constexpr const char* kLibraryName = "qv_engine";
 // ---- set-up ----------------------------------------------------------------------------------------
 
 //! Opens the output: device -1 is the system's default, 0 means no output (streams decode but
-//! nothing is heard), n > 0 the n-th output device. Fails with AlreadyInitialised, BadDevice or
-//! OutputFailed.
+//! nothing is heard), n > 0 the n-th output device. `rateHz` 8000..384000, or kAutomaticRate for
+//! the device's own rate (outputGetRate tells which). Fails with AlreadyInitialised, BadDevice,
+//! BadParameter or OutputFailed.
 enum InitFlag : std::uint32_t {
   //! The device is not tried at set-up but opened when the first stream plays (channelPlay fails
   //! with OutputFailed then): set-up returns at once, for a tool that must sound soon after launch.
   OutputOnFirstPlay = 1u << 0,
 };
+//! The output runs at the device's own rate, so the audio system does not resample what we
+//! resampled: the rate SDL reports for the device, else the rate the device settles on when it is
+//! opened, else 48000 Hz (the rate of most devices and of much of what stations send).
+inline constexpr int kAutomaticRate = 0;
 bool init(int device, int rateHz, std::uint32_t flags = 0);
+//! The rate the output mixes at (the one chosen for kAutomaticRate); 0 with NotInitialised.
+int outputGetRate();
 //! Frees every stream, joins every engine thread and closes the output.
 bool release();
 std::uint32_t version();

@@ -3,7 +3,7 @@
 namespace qv {
 QString l_reconnecting, l_sleeptimer, l_sleepoff, l_sleepminutes, l_sleepother, l_sleepprompt, l_history, l_historycopy,
     l_historyweb, l_historyplay, l_historyexport, l_historyclear, l_historyclearconfirm, l_historykeptaside,
-    l_setreconnect, l_historysearch;
+    l_setreconnect, l_historysearch, l_rateautomatic;
 }  // namespace qv
 
 namespace qv::i18n {
@@ -28,6 +28,7 @@ const std::array<ListeningText, kListeningTextCount> kTexts{{
     {85, "The history could not be read. It was kept as %1 and a new one was begun.", &l_historykeptaside},
     {86, "Reconnect when a station drops", &l_setreconnect},
     {87, "Search the history", &l_historysearch},
+    {88, "Automatic", &l_rateautomatic},
 }};
 // clang-format on
 

@@ -4,13 +4,13 @@
 
 #include <array>
 
-//! Interface texts of reconnection, the sleep timer and the history, after the 71 of the language
+//! Interface texts of reconnection, the sleep timer, the history and the output, after the 71 of the language
 //! files: a language file may carry them from line 72 on; the built-in English stands for any it
 //! lacks. GUI thread only, like the other program-wide texts.
 namespace qv {
 extern QString l_reconnecting, l_sleeptimer, l_sleepoff, l_sleepminutes, l_sleepother, l_sleepprompt, l_history,
     l_historycopy, l_historyweb, l_historyplay, l_historyexport, l_historyclear, l_historyclearconfirm,
-    l_historykeptaside, l_setreconnect, l_historysearch;
+    l_historykeptaside, l_setreconnect, l_historysearch, l_rateautomatic;
 }  // namespace qv
 
 namespace qv::i18n {
@@ -21,7 +21,7 @@ struct ListeningText {
   QString* global;
 };
 
-inline constexpr int kListeningTextCount = 16;
+inline constexpr int kListeningTextCount = 17;
 const std::array<ListeningText, kListeningTextCount>& listeningTexts();
 
 //! Sets every listening text to its built-in English (applyBuiltInTexts calls it).

@@ -106,7 +106,11 @@ void TSettingsForm::createControls() {
   lDiscr = makeControl<QLabel>(this, "lDiscr");
   cbDiscr = makeControl<QComboBox>(this, "cbDiscr");
   cbDiscr->setMinimumWidth(145);
-  cbDiscr->addItems({QStringLiteral("44100"), QStringLiteral("48000"), QStringLiteral("96000")});
+  // Each entry holds its rate; "Automatic" (the device's own rate) holds 0 and is named by Localizate.
+  cbDiscr->addItem(qv::l_rateautomatic, 0);
+  for (const int rate : {44100, 48000, 96000}) {
+    cbDiscr->addItem(QString::number(rate), rate);
+  }
   WinnotifyCB = makeControl<QCheckBox>(this, "WinnotifyCB");
   ReconnectCheckBox = makeControl<QCheckBox>(this, "ReconnectCheckBox");
   UpdateLabel = makeControl<qv::settings_ui::HoverLinkLabel>(this, "UpdateLabel");
@@ -224,12 +228,12 @@ void TSettingsForm::bindControls() {
           [this](const QString& proxy) { m_model.set(settings::ProxyServer, proxy); });
 
   // A rate the list does not hold selects nothing; only a selected entry changes the rate.
-  const auto showRate = [this](int rate) { cbDiscr->setCurrentIndex(cbDiscr->findText(QString::number(rate))); };
+  const auto showRate = [this](int rate) { cbDiscr->setCurrentIndex(cbDiscr->findData(rate)); };
   showRate(m_model.value(settings::Discreditation));
   m_model.onChange(settings::Discreditation, cbDiscr, showRate);
   connect(cbDiscr, &QComboBox::currentIndexChanged, this, [this](int index) {
     if (index >= 0) {
-      m_model.set(settings::Discreditation, cbDiscr->itemText(index).toInt());
+      m_model.set(settings::Discreditation, cbDiscr->itemData(index).toInt());
     }
   });
   connect(LangBox, &QComboBox::currentIndexChanged, this, [this](int index) {
@@ -318,6 +322,7 @@ void TSettingsForm::Localizate() {
   BufferLabel->setText(texts.l_setbuff);
   cbPlayOnStart->setText(texts.l_setplay);
   lDiscr->setText(texts.l_discr);
+  cbDiscr->setItemText(0, qv::l_rateautomatic);
   LoopStationCheckBox->setText(texts.l_setloop);
   WinnotifyCB->setText(texts.l_setnotify);
   ReconnectCheckBox->setText(qv::l_setreconnect);

@@ -105,7 +105,7 @@ TEST(SettingsModel, AFirstRunWritesEveryFallbackInTheWritersOrder) {
       "\"LastStation\"=dword:00000000\n"
       "\"MouseStep\"=dword:0000000a\n\"KeyboardStep\"=dword:00000005\n\"InvertMouse\"=dword:00000000\n"
       "\"LoopStations\"=dword:00000000\n\"GetMediaKey\"=dword:00000001\n"
-      "\"ShowNotify\"=dword:00000000\n\"Discreditation\"=dword:0000ac44\n\"SFTop\"=dword:00000000\n"
+      "\"ShowNotify\"=dword:00000000\n\"Discreditation\"=dword:00000000\n\"SFTop\"=dword:00000000\n"
       "\"SFLeft\"=dword:00000000\n\"PlayOnStart\"=dword:00000000\n\"Reconnect\"=dword:00000001\n"
       "\"HistoryKeepDays\"=dword:0000016d\n\n";
   EXPECT_EQ(profile.settingsText(), expected);
@@ -129,7 +129,7 @@ TEST(SettingsModel, AFailedReadGivesTheWholeGroupItsFallbackButTheTrayOption) {
   EXPECT_FALSE(model.value(settings::LoopStations));
   EXPECT_TRUE(model.value(settings::HideToTray)) << "read before the failure, and kept";
   EXPECT_TRUE(model.value(settings::GetMediaKey));
-  EXPECT_EQ(model.value(settings::Discreditation), 44100);
+  EXPECT_EQ(model.value(settings::Discreditation), 0) << "the device's own rate";
   // Each value was shown as it was read (MouseStep held to its field's 50), then fell back.
   EXPECT_EQ(changes.first().first().toString(), QStringLiteral("MouseStep"));
   EXPECT_TRUE(changes.contains(QVariantList{QStringLiteral("GetMediaKey")}));

@@ -22,16 +22,25 @@ TEST(EngineApi, EveryCallBeforeInitFailsWithNotInitialised) {
 TEST(EngineApi, InitTwiceAndBadDevicesAreRefused) {
   EXPECT_FALSE(engine::init(-2, 44100));
   EXPECT_EQ(engine::errorGetCode(), ErrorCode::BadDevice);
-  EXPECT_FALSE(engine::init(-1, 100));
-  EXPECT_EQ(engine::errorGetCode(), ErrorCode::BadParameter);
+  for (const int rate : {100, -1, 384001}) {
+    EXPECT_FALSE(engine::init(-1, rate)) << rate;
+    EXPECT_EQ(engine::errorGetCode(), ErrorCode::BadParameter) << rate;
+  }
+  EXPECT_EQ(engine::outputGetRate(), 0);
+  EXPECT_EQ(engine::errorGetCode(), ErrorCode::NotInitialised);
   EXPECT_FALSE(engine::init(99, 44100));
   EXPECT_EQ(engine::errorGetCode(), ErrorCode::BadDevice);
   ASSERT_TRUE(engine::init(-1, 48000));
   EXPECT_FALSE(engine::init(-1, 48000));
   EXPECT_EQ(engine::errorGetCode(), ErrorCode::AlreadyInitialised);
   EXPECT_TRUE(engine::release());
-  // Set-up and release may follow each other any number of times.
+  // Set-up and release may follow each other any number of times. Without an output there is no
+  // device to follow: the automatic rate is the engine's 48 kHz.
   ASSERT_TRUE(engine::init(0, 44100));
+  EXPECT_EQ(engine::outputGetRate(), 44100);
+  EXPECT_TRUE(engine::release());
+  ASSERT_TRUE(engine::init(0, engine::kAutomaticRate));
+  EXPECT_EQ(engine::outputGetRate(), 48000);
   EXPECT_TRUE(engine::release());
 }
 

@@ -250,3 +250,50 @@ TEST(AudioOutput, TheAlsaOutputOpensWithoutADeviceWatcher) {
 }
 
 }  // namespace
+
+namespace {
+
+// The output rate follows the device when asked to (the disk output reports none and takes what
+// it is offered, so the device's choice is the engine's 48 kHz), and at every rate, with the
+// stream resampled or not, the first bytes the device gets are the station's sound, not silence.
+TEST(AudioOutput, EveryOutputRateStartsWithTheSoundAtItsRate) {
+  StreamServer server;
+  ASSERT_TRUE(server.ok()) << server.error();
+  struct Case {
+    int askedRate;
+    int expectedRate;
+    const char* path;
+  };
+  const Case cases[] = {
+      {engine::kAutomaticRate, 48000, "/icy/sine1k_48k.mp3?burst=0"},
+      {engine::kAutomaticRate, 48000, "/icy/sine1k.mp3?burst=0"},
+      {44100, 44100, "/icy/sine1k_48k.mp3?burst=0"},
+      {48000, 48000, "/icy/sine1k_48k.mp3?burst=0"},
+      {48000, 48000, "/icy/sine1k.mp3?burst=0"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::to_string(c.askedRate) + " Hz asked, " + c.path);
+    Capture capture;
+    {
+      Session session(-1, c.askedRate);
+      ASSERT_TRUE(session.ok) << engine::errorName(engine::errorGetCode());
+      EXPECT_EQ(engine::outputGetRate(), c.expectedRate);
+      const engine::Handle stream = engine::streamCreateUrl(server.url(c.path).c_str(), 0, nullptr, nullptr);
+      ASSERT_NE(stream, 0u) << engine::errorName(engine::errorGetCode());
+      ASSERT_TRUE(engine::channelPlay(stream));
+      ASSERT_TRUE(waitUntil([&] { return engine::channelIsActive(stream) == engine::ChannelState::Playing; }, 3s));
+      std::this_thread::sleep_for(500ms);
+    }
+    const std::vector<float> out = capture.samples();
+    ASSERT_GT(out.size(), 2u * static_cast<std::size_t>(c.expectedRate) / 4);
+    // The decoder's own start-up (an MP3's priming samples) is a few milliseconds. SDL's audio
+    // thread may write one period (2048 frames) of silence before the device is unpaused: a race
+    // inside SDL that an open device always starts paused; no more than that.
+    EXPECT_LT(firstAudibleFrame(out, 0), 2048 + static_cast<std::size_t>(c.expectedRate) / 50);
+    const Tone tone = analyse(out, 0, c.expectedRate, 0.05, 0.15);
+    EXPECT_NEAR(tone.frequencyHz, 1000.0, 20.0);
+    EXPECT_NEAR(tone.peak, 0.5f, 0.06f);
+  }
+}
+
+}  // namespace

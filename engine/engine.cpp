@@ -9,6 +9,7 @@ extern "C" {
 }
 
 #include <array>
+#include <cmath>
 #include <cstdlib>
 #include <memory>
 #include <mutex>
@@ -433,7 +434,10 @@ Handle streamCreateUrl(const char* url, std::uint32_t flags, DownloadProc downlo
 Handle streamCreateUrlWith(const char* url, std::uint32_t flags, DownloadProc download, void* user,
                            const StreamStart& start) {
   reap();
-  if (!(start.volume >= 0.0f && start.volume <= 1.0f) || (start.effectCount > 0 && start.effects == nullptr)) {
+  const bool levellingValid = !start.levelling.enabled || (std::isfinite(start.levelling.targetLufs) &&
+                                                           std::isfinite(start.levelling.initialGainDb));
+  if (!(start.volume >= 0.0f && start.volume <= 1.0f) || (start.effectCount > 0 && start.effects == nullptr) ||
+      !levellingValid) {
     fail(ErrorCode::BadParameter);
     return 0;
   }
@@ -461,6 +465,7 @@ Handle streamCreateUrlWith(const char* url, std::uint32_t flags, DownloadProc do
   // In place before the decoder starts, so the first sample mixed already has them.
   stream->setVolume(start.volume);
   stream->setLevelWatch(start.levelWatch);
+  stream->setLevelling(start.levelling);
   std::vector<qv::dsp::EffectHandle> startEffects;
   for (std::size_t i = 0; i < start.effectCount; ++i) {
     const qv::dsp::EffectHandle inChain = addStartEffect(*stream, start.effects[i]);
@@ -610,6 +615,17 @@ bool channelGetAttribute(Handle handle, Attribute attribute, float* value) {
   }
   *value = stream->volume();
   return succeed();
+}
+
+bool channelGetLevellingGain(Handle handle, float* gainDb) {
+  auto stream = lookup(handle);
+  if (!stream) {
+    return false;
+  }
+  if (!gainDb) {
+    return fail(ErrorCode::BadParameter);
+  }
+  return stream->levellingGain(*gainDb) ? succeed() : fail(ErrorCode::NotAvailable);
 }
 
 std::uint32_t channelGetLevel(Handle handle) {

@@ -7,6 +7,7 @@
 
 #include "effect_parameters.h"
 #include "engine_types.h"
+#include "loudness_leveller.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -94,11 +95,15 @@ struct StreamStart {
   Handle* effectHandles = nullptr;
   //! Optional; see LevelWatch.
   LevelWatch levelWatch;
+  //! Loudness levelling (off unless asked for): after the effects, before the volume, so the
+  //! equalizer and reverb are heard as set, the station comes out at the target loudness, and
+  //! the volume scales that.
+  qv::dsp::LevellingParameters levelling;
 };
 
 //! streamCreateUrl with the volume and effects in place before any audio is decoded, so nothing is
-//! heard without them. A volume or effect record out of range fails with BadParameter before
-//! connecting.
+//! heard without them. A volume or effect record out of range, or a levelling value that is not a
+//! number, fails with BadParameter before connecting.
 Handle streamCreateUrlWith(const char* url, std::uint32_t flags, DownloadProc download, void* user,
                            const StreamStart& start);
 bool streamFree(Handle stream);
@@ -132,6 +137,10 @@ struct ChannelInfo {
   const char* codec = "";  //!< FFmpeg's codec name
 };
 bool channelGetInfo(Handle stream, ChannelInfo* info);
+
+//! The stream's levelling gain in dB as learned so far (to be given as its initial gain the next
+//! time); false with NotAvailable when the stream is not levelled.
+bool channelGetLevellingGain(Handle stream, float* gainDb);
 
 //! Percent of the pre-buffer still to fill while the stream buffers; 0 when it plays or has no
 //! buffering to do; -1 with an error code on failure.

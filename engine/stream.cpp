@@ -446,6 +446,9 @@ bool Stream::push(std::vector<float>& frames) {
   std::size_t done = 0;
   const std::size_t total = frames.size() / PcmRing::kChannels;
   m_effects.process(frames.data(), total, PcmRing::kChannels);
+  if (m_leveller) {
+    m_leveller->process(frames.data(), total);
+  }
   // The ring is full when a write falls short: the decoder sleeps, then decodes a long stretch in
   // one go. Waking a few times a second instead of for every frame keeps its code and tables
   // warm in the cache, which costs less than the decoding itself.
@@ -513,6 +516,20 @@ void Stream::mix(float* mix, std::size_t frames) {
       m_levelWatch(now);
     }
   }
+}
+
+void Stream::setLevelling(const qv::dsp::LevellingParameters& parameters) {
+  if (parameters.enabled) {
+    m_leveller = std::make_unique<qv::dsp::LoudnessLeveller>(m_settings.outputRateHz, parameters);
+  }
+}
+
+bool Stream::levellingGain(float& gainDb) const {
+  if (!m_leveller || !m_leveller->enabled()) {
+    return false;
+  }
+  gainDb = m_leveller->gainDb();
+  return true;
 }
 
 void Stream::levelGone() {

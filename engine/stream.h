@@ -5,6 +5,7 @@
 #include "effect_chain.h"
 #include "engine.h"
 #include "hls_reader.h"
+#include "loudness_leveller.h"
 #include "net_reader.h"
 #include "pcm_ring.h"
 #include "tag_store.h"
@@ -74,6 +75,10 @@ class Stream {
   std::uint32_t level() const;
   //! Before open only; see LevelWatch.
   void setLevelWatch(LevelWatch watch) { m_levelWatch = std::move(watch); }
+  //! Before open only; see StreamStart::levelling.
+  void setLevelling(const qv::dsp::LevellingParameters& parameters);
+  //! The levelling gain in dB; false when the stream is not levelled.
+  bool levellingGain(float& gainDb) const;
   //! After the stream has left the output for good: tells the watch there is no level any more.
   void levelGone();
   int bufferingPercent() const;
@@ -198,6 +203,8 @@ class Stream {
 
   // Its own control lock; the decoder thread runs it without waiting for that lock.
   qv::dsp::EffectChain m_effects;
+  // Set before open, then run by the decoder thread after the effects; its gain is read anywhere.
+  std::unique_ptr<qv::dsp::LoudnessLeveller> m_leveller;
 };
 
 }  // namespace qv::engine

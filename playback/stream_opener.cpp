@@ -138,8 +138,8 @@ void StreamOpener::State::runWorker(int request, const QByteArray& url, const St
 
   StreamContext* context = newContext(request);
   std::vector<qv::engine::Handle> effects(sound.effects.size(), 0);
-  const qv::engine::StreamStart start{sound.volume, sound.effects.data(), sound.effects.size(), effects.data(),
-                                      sound.levelWatch};
+  const qv::engine::StreamStart start{sound.volume,   sound.effects.data(), sound.effects.size(),
+                                      effects.data(), sound.levelWatch,     sound.levelling};
   const qv::engine::Handle stream =
       qv::engine::streamCreateUrlWith(url.constData(), qv::engine::AutoFree, &downloadStatus, context, start);
   const int errorCode = stream == 0 ? static_cast<int>(qv::engine::errorGetCode()) : 0;

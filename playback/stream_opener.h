@@ -23,6 +23,7 @@ struct StartSound {
   float volume = 1.0F;
   std::vector<qv::engine::StartEffect> effects;
   qv::engine::LevelWatch levelWatch;
+  qv::dsp::LevellingParameters levelling;
 };
 
 //! Where the opener's workers and the stream's callbacks send what happens. Every call carries the

@@ -113,6 +113,9 @@ void TSettingsForm::createControls() {
   }
   WinnotifyCB = makeControl<QCheckBox>(this, "WinnotifyCB");
   ReconnectCheckBox = makeControl<QCheckBox>(this, "ReconnectCheckBox");
+  LevellingCheckBox = makeControl<QCheckBox>(this, "LevellingCheckBox");
+  LevellingTargetLabel = makeControl<QLabel>(this, "LevellingTargetLabel");
+  LevellingTargetSpin = spinField(this, "LevellingTargetSpin", 49, -30, -5, 1);
   UpdateLabel = makeControl<qv::settings_ui::HoverLinkLabel>(this, "UpdateLabel");
   UpdateLabel->hide();
   CloseButton = makeControl<QPushButton>(this, "CloseButton");
@@ -137,6 +140,8 @@ void TSettingsForm::createControls() {
   setTabOrder(TrayCheckBox, cbPlayOnStart);
   setTabOrder(cbPlayOnStart, cbDiscr);
   setTabOrder(cbDiscr, ReconnectCheckBox);
+  setTabOrder(ReconnectCheckBox, LevellingCheckBox);
+  setTabOrder(LevellingCheckBox, LevellingTargetSpin);
 
   // Only a pick by the user switches the language; selecting the stored one at start-up does not.
   connect(LangBox, &QComboBox::activated, this, [this] { LangBoxChange(); });
@@ -174,10 +179,13 @@ void TSettingsForm::arrangeControls() {
   grid->addWidget(cbDiscr, 7, 1, 1, 3, Qt::AlignLeft);
   grid->addWidget(WinnotifyCB, 8, 0, 1, 5);
   grid->addWidget(ReconnectCheckBox, 9, 0, 1, 5);
-  grid->addWidget(UpdateLabel, 10, 0, 1, 5);
-  grid->setRowStretch(11, 1);
-  grid->addWidget(LinkLabel, 12, 0, 1, 3, Qt::AlignLeft | Qt::AlignBottom);
-  grid->addWidget(CloseButton, 12, 3, 1, 2, Qt::AlignRight);
+  grid->addWidget(LevellingCheckBox, 10, 0, 1, 3);
+  grid->addWidget(LevellingTargetLabel, 10, 3);
+  grid->addWidget(LevellingTargetSpin, 10, 4, Qt::AlignRight);
+  grid->addWidget(UpdateLabel, 11, 0, 1, 5);
+  grid->setRowStretch(12, 1);
+  grid->addWidget(LinkLabel, 13, 0, 1, 3, Qt::AlignLeft | Qt::AlignBottom);
+  grid->addWidget(CloseButton, 13, 3, 1, 2, Qt::AlignRight);
   grid->setColumnMinimumWidth(0, 102);
   grid->setColumnStretch(2, 1);
   // The notice appears later; its row is kept, so the window does not jump when it does.
@@ -210,6 +218,7 @@ void TSettingsForm::bindControls() {
   bindSpin(MouseStepSpin, settings::MouseStep);
   bindSpin(KeyStepSpin, settings::KeyboardStep);
   bindSpin(bufferSE, settings::BufferLength);
+  bindSpin(LevellingTargetSpin, settings::LevellingTarget);
   bindBox(InvertMouseCheckBox, settings::InvertMouse);
   bindBox(LoopStationCheckBox, settings::LoopStations);
   bindBox(TrayCheckBox, settings::HideToTray);
@@ -217,6 +226,9 @@ void TSettingsForm::bindControls() {
   bindBox(WinnotifyCB, settings::ShowNotify);
   bindBox(cbPlayOnStart, settings::PlayOnStart);
   bindBox(ReconnectCheckBox, settings::Reconnect);
+  bindBox(LevellingCheckBox, settings::Levelling);
+  LevellingTargetSpin->setEnabled(m_model.value(settings::Levelling));
+  connect(LevellingCheckBox, &QCheckBox::toggled, LevellingTargetSpin, &QWidget::setEnabled);
 
   ProxyServerEdit->setText(m_model.value(settings::ProxyServer));
   m_model.onChange(settings::ProxyServer, ProxyServerEdit, [this](const QString& proxy) {
@@ -307,6 +319,8 @@ void TSettingsForm::readSettings(settings::SettingsKey& key) {
   m_model.readGroup(key, "S5");
   m_model.readValue(key, settings::Reconnect);
   m_model.readValue(key, settings::HistoryKeepDays);
+  m_model.readValue(key, settings::Levelling);
+  m_model.readValue(key, settings::LevellingTarget);
 }
 
 void TSettingsForm::Localizate() {
@@ -326,6 +340,8 @@ void TSettingsForm::Localizate() {
   LoopStationCheckBox->setText(texts.l_setloop);
   WinnotifyCB->setText(texts.l_setnotify);
   ReconnectCheckBox->setText(qv::l_setreconnect);
+  LevellingCheckBox->setText(qv::l_setlevelling);
+  LevellingTargetLabel->setText(qv::l_setlevellingtarget);
   CloseButton->setText(texts.l_setclose);
   UpdateLabel->setText(texts.l_setupdate);
   fitToTexts();

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string_view>
 
-//! The 25 values of the settings key, two of the listening features and two live ones: each name with
+//! The 25 values of the settings key, two of the listening features, two of the sound and two live ones: each name with
 //! its type (the template argument) and, in `fallback`, what a window uses when the value cannot be read. Values are
 //! read and written only through these constants.
 namespace qv::settings {
@@ -50,6 +50,10 @@ inline constexpr Setting<bool>         PlayOnStart{"PlayOnStart"};
 // read on its own after the settings window's groups and written after its other values.
 inline constexpr Setting<bool>         Reconnect{"Reconnect"};
 inline constexpr Setting<std::int32_t> HistoryKeepDays{"HistoryKeepDays"};
+// Sound: every station brought to one loudness (on or off, and the target in LUFS). Read and
+// written like the listening values.
+inline constexpr Setting<bool>         Levelling{"Levelling"};
+inline constexpr Setting<std::int32_t> LevellingTarget{"LevellingTarget"};
 // Held while the program runs, never stored: the proxy "(user:pass@)server:port" ("" direct) and
 // the engine's buffer length in units of 100 ms.
 inline constexpr Setting<QString>      ProxyServer{"ProxyServer"};
@@ -84,6 +88,8 @@ inline constexpr bool ShowNotify = false;
 inline constexpr bool PlayOnStart = false;
 inline constexpr bool Reconnect = true;
 inline constexpr std::int32_t HistoryKeepDays = 365;
+inline constexpr bool Levelling = true;
+inline constexpr std::int32_t LevellingTarget = -16;
 inline constexpr std::int32_t BufferLength = 5;
 }  // namespace fallback
 

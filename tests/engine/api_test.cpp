@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <limits>
 #include <thread>
 
 namespace {
@@ -91,10 +93,16 @@ TEST(EngineApi, AStreamStartOutOfRangeIsRefusedBeforeConnecting) {
     const char* name;
     engine::StreamStart start;
   };
+  const qv::dsp::LevellingParameters noGain{true, -16.0f, std::nanf("")};
+  const qv::dsp::LevellingParameters noTarget{true, std::numeric_limits<float>::infinity(), 0.0f};
   const Case cases[] = {
-      {"volume above 1", {1.5f, nullptr, 0, nullptr, {}}},      {"volume below 0", {-0.1f, nullptr, 0, nullptr, {}}},
-      {"no effect records", {1.0f, nullptr, 1, nullptr, {}}},   {"band gain +20 dB", {1.0f, &loudBand, 1, nullptr, {}}},
-      {"reverb time 5 s", {1.0f, &longReverb, 1, nullptr, {}}},
+      {"volume above 1", {1.5f, nullptr, 0, nullptr, {}, {}}},
+      {"volume below 0", {-0.1f, nullptr, 0, nullptr, {}, {}}},
+      {"no effect records", {1.0f, nullptr, 1, nullptr, {}, {}}},
+      {"band gain +20 dB", {1.0f, &loudBand, 1, nullptr, {}, {}}},
+      {"reverb time 5 s", {1.0f, &longReverb, 1, nullptr, {}, {}}},
+      {"learned gain not a number", {1.0f, nullptr, 0, nullptr, {}, noGain}},
+      {"endless levelling target", {1.0f, nullptr, 0, nullptr, {}, noTarget}},
   };
   for (const Case& c : cases) {
     EXPECT_EQ(engine::streamCreateUrlWith(url, 0, nullptr, nullptr, c.start), 0u) << c.name;
@@ -102,7 +110,7 @@ TEST(EngineApi, AStreamStartOutOfRangeIsRefusedBeforeConnecting) {
   }
   engine::Handle handle = 7;
   const engine::StartEffect band{engine::EffectType::ParametricEq, 1, {1000.0f, 18.0f, 6.0f}, {}};
-  EXPECT_EQ(engine::streamCreateUrlWith(url, 0, nullptr, nullptr, {0.5f, &band, 1, &handle, {}}), 0u);
+  EXPECT_EQ(engine::streamCreateUrlWith(url, 0, nullptr, nullptr, {0.5f, &band, 1, &handle, {}, {}}), 0u);
   EXPECT_EQ(engine::errorGetCode(), ErrorCode::ConnectFailed);
   EXPECT_EQ(handle, 7u) << "no handle is given out for a stream that was not opened";
   EXPECT_TRUE(engine::release());

@@ -297,3 +297,50 @@ TEST(AudioOutput, EveryOutputRateStartsWithTheSoundAtItsRate) {
 }
 
 }  // namespace
+
+namespace {
+
+// A levelled stream is heard at the gain learned for its station from its first sample (the gain
+// moves only after seconds of measuring), and tells that gain back; one that is not levelled says
+// so and is heard as it comes.
+TEST(AudioOutput, ALevelledStationStartsAtItsLearnedGain) {
+  StreamServer server;
+  ASSERT_TRUE(server.ok()) << server.error();
+  struct Case {
+    bool levelled;
+    float learnedDb;
+    float peak;
+  };
+  for (const Case c : {Case{true, -6.0206f, 0.25f}, Case{true, 3.0f, 0.706f}, Case{false, -6.0206f, 0.5f}}) {
+    SCOPED_TRACE(std::to_string(c.levelled) + " " + std::to_string(c.learnedDb));
+    Capture capture;
+    float told = 0;
+    bool toldOk = false;
+    {
+      Session session(-1, 44100);
+      ASSERT_TRUE(session.ok);
+      engine::StreamStart start;
+      start.levelling.enabled = c.levelled;
+      start.levelling.initialGainDb = c.learnedDb;
+      const engine::Handle stream =
+          engine::streamCreateUrlWith(server.url("/icy/sine1k.mp3").c_str(), 0, nullptr, nullptr, start);
+      ASSERT_NE(stream, 0u) << engine::errorName(engine::errorGetCode());
+      ASSERT_TRUE(engine::channelPlay(stream));
+      ASSERT_TRUE(waitUntil([&] { return engine::channelIsActive(stream) == engine::ChannelState::Playing; }, 3s));
+      std::this_thread::sleep_for(500ms);
+      toldOk = engine::channelGetLevellingGain(stream, &told);
+      if (!c.levelled) {
+        EXPECT_EQ(engine::errorGetCode(), engine::ErrorCode::NotAvailable);
+      }
+    }
+    EXPECT_EQ(toldOk, c.levelled);
+    if (c.levelled) {
+      EXPECT_FLOAT_EQ(told, c.learnedDb);
+    }
+    const Tone tone = analyse(capture.samples(), 0, 44100, 0.0, 0.3);
+    EXPECT_NEAR(tone.frequencyHz, 1000.0, 20.0);
+    EXPECT_NEAR(tone.peak, c.peak, 0.04f);
+  }
+}
+
+}  // namespace

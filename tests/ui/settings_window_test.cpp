@@ -85,6 +85,26 @@ TEST(SettingsWindow, EveryControlFitsItsTextInEveryLanguageAndFont) {
   run.finish();
 }
 
+// Levelling starts on at -16 LUFS; the target can be set only while it is on, and both are kept
+// for the next start.
+TEST(SettingsWindow, LevellingIsOnByDefaultAndItsChoiceIsKept) {
+  ProgramRun run;
+  ASSERT_TRUE(run.start());
+  EXPECT_TRUE(SettingsForm->LevellingCheckBox->isChecked());
+  EXPECT_EQ(SettingsForm->LevellingTargetSpin->value(), -16);
+  EXPECT_TRUE(SettingsForm->LevellingTargetSpin->isEnabled());
+  SettingsForm->LevellingTargetSpin->setValue(-23);
+  SettingsForm->LevellingCheckBox->setChecked(false);
+  EXPECT_FALSE(SettingsForm->LevellingTargetSpin->isEnabled());
+  run.finish();
+
+  ASSERT_TRUE(run.start());
+  EXPECT_FALSE(SettingsForm->LevellingCheckBox->isChecked());
+  EXPECT_FALSE(SettingsForm->LevellingTargetSpin->isEnabled());
+  EXPECT_EQ(SettingsForm->LevellingTargetSpin->value(), -23);
+  EXPECT_TRUE(run.profile.settingsText().contains("\"LevellingTarget\"=dword:ffffffe9\n"));
+}
+
 TEST(SettingsWindow, ClosingHandsTheBufferLengthToTheNextStation) {
   ProgramRun run;
   ASSERT_TRUE(run.start());

@@ -166,7 +166,8 @@ TEST(StartupShutdown, FirstStartWithoutSettingsOrFiles) {
   EXPECT_EQ(run.backend.opening(6),
             list({"write MouseStep", "write KeyboardStep", "write InvertMouse", "write LoopStations",
                   "write HideToTray", "write GetMediaKey", "write ShowNotify", "write Discreditation", "write SFTop",
-                  "write SFLeft", "write PlayOnStart", "write Reconnect", "write HistoryKeepDays"}));
+                  "write SFLeft", "write PlayOnStart", "write Reconnect", "write HistoryKeepDays", "write Levelling",
+                  "write LevellingTarget"}));
   const QByteArray file = run.profile.settingsText();
   for (const char* line :
        {"\"WindowWidth\"=dword:000001a2", "\"Volume\"=dword:00000064", "\"Preview\"=dword:00000080",

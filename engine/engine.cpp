@@ -8,6 +8,7 @@ extern "C" {
 #include <libavutil/log.h>
 }
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <cstdlib>
@@ -558,6 +559,22 @@ bool channelPlay(Handle handle) {
   if (started != ErrorCode::Ok) {
     stream->stop();
     return fail(started);
+  }
+  return succeed();
+}
+
+bool channelFadeOut(Handle handle, std::uint32_t ms) {
+  auto stream = lookup(handle);
+  if (!stream) {
+    return false;
+  }
+  if (ms < 1 || ms > 10000) {
+    return fail(ErrorCode::BadParameter);
+  }
+  const auto frames = static_cast<std::uint32_t>(static_cast<std::uint64_t>(ms) * engine().output.rateHz() / 1000);
+  if (!stream->fadeOut(std::max<std::uint32_t>(frames, 1)) && stream->wantsRetiring() && !stream->isOwnThread()) {
+    stream.reset();
+    reap();
   }
   return succeed();
 }

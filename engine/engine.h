@@ -117,6 +117,12 @@ bool channelPause(Handle stream);
 //! Stopped also for an unknown or freed handle.
 ChannelState channelIsActive(Handle stream);
 
+//! Fades the stream out over `ms` (1..10000) from the next audio pass, then stops it as
+//! channelStop does (an AutoFree stream frees itself): a soft change when another stream takes its
+//! place. A stream that is not playing stops at once; a call during a fade leaves that fade as it
+//! is.
+bool channelFadeOut(Handle stream, std::uint32_t ms);
+
 enum class Attribute : std::uint8_t { Volume };
 bool channelSetAttribute(Handle stream, Attribute attribute, float value);
 bool channelGetAttribute(Handle stream, Attribute attribute, float* value);

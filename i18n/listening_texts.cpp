@@ -3,7 +3,7 @@
 namespace qv {
 QString l_reconnecting, l_sleeptimer, l_sleepoff, l_sleepminutes, l_sleepother, l_sleepprompt, l_history, l_historycopy,
     l_historyweb, l_historyplay, l_historyexport, l_historyclear, l_historyclearconfirm, l_historykeptaside,
-    l_setreconnect, l_historysearch, l_rateautomatic, l_setlevelling, l_setlevellingtarget;
+    l_setreconnect, l_historysearch, l_rateautomatic, l_setlevelling, l_setlevellingtarget, l_setcrossfade;
 }  // namespace qv
 
 namespace qv::i18n {
@@ -31,6 +31,7 @@ const std::array<ListeningText, kListeningTextCount> kTexts{{
     {88, "Automatic", &l_rateautomatic},
     {89, "Bring every station to one loudness", &l_setlevelling},
     {90, "Loudness (LUFS):", &l_setlevellingtarget},
+    {91, "Fade from one station into the next", &l_setcrossfade},
 }};
 // clang-format on
 

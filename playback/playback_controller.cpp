@@ -242,6 +242,16 @@ void PlaybackController::rememberLevelling() {
   }
 }
 
+void PlaybackController::leaveStream() {
+  if (!m_settings.value(qv::settings::Crossfade)) {
+    stopStream();
+    return;
+  }
+  rememberLevelling();
+  m_levellingTimer->stop();
+  qv::engine::channelFadeOut(m_stream, kCrossfadeMs);
+}
+
 void PlaybackController::stopStream() {
   rememberLevelling();
   m_levellingTimer->stop();
@@ -257,6 +267,7 @@ StartSound PlaybackController::startSound() const {
   if (m_levellingMemory) {
     sound.levelling.initialGainDb = m_levellingMemory->gainFor(m_stationLink).value_or(0.0F);
   }
+  sound.fadeOutPreviousMs = m_settings.value(qv::settings::Crossfade) ? kCrossfadeMs : 0;
   sound.levelWatch = [signal = m_levelSignal](std::uint32_t level) { signal->tell(level); };
   for (int band = 0; band < kEqBandCount; ++band) {
     qv::engine::StartEffect effect{qv::engine::EffectType::ParametricEq, 1, {}, {}};
@@ -296,7 +307,7 @@ void PlaybackController::play() {
 }
 
 void PlaybackController::playLink(const qv::stations::StationEntry& station) {
-  stopStream();
+  leaveStream();
   m_stations.CurrentStation = -1;
   m_outsideStation = std::make_unique<qv::stations::StationEntry>(station);
   openStation(-1, station);
@@ -333,7 +344,7 @@ void PlaybackController::openStation(int index, const qv::stations::StationEntry
 
 void PlaybackController::playStation(int index, bool stopFirst) {
   if (stopFirst) {
-    stopStream();
+    leaveStream();
   }
   m_stations.CurrentStation = index;
   play();
@@ -368,7 +379,7 @@ bool PlaybackController::soundRequested() const {
 }
 
 void PlaybackController::previous() {
-  stopStream();
+  leaveStream();
   m_stations.CurrentStation = previousStation(m_stations.CurrentStation, activeStationCount(), looping());
   if (m_stations.CurrentStation != -1) {
     play();
@@ -376,7 +387,7 @@ void PlaybackController::previous() {
 }
 
 void PlaybackController::next() {
-  stopStream();
+  leaveStream();
   m_stations.CurrentStation = nextStation(m_stations.CurrentStation, activeStationCount(), looping());
   play();
 }

@@ -204,6 +204,8 @@ class PlaybackController : public QObject {
   void rememberLevelling();
   //! Stops the current stream, after keeping what it learned.
   void stopStream();
+  //! As stopStream when another station takes its place, but faded out with the crossfade on.
+  void leaveStream();
   bool looping() const;
   //! Opens `station` (PLAY_ARRAY index `index`, -1 outside the list) and tells the observers.
   void openStation(int index, const qv::stations::StationEntry& station);
@@ -246,6 +248,7 @@ class PlaybackController : public QObject {
   ReconnectPhase m_reconnectPhase = ReconnectPhase::Off;
   QTimer* m_reconnectTimer;
   static constexpr std::chrono::seconds kRememberLevellingEvery{15};
+  static constexpr std::uint32_t kCrossfadeMs = 300;
   QTimer* m_levellingTimer;  // while a stream plays
   std::unique_ptr<LevellingMemory> m_levellingMemory;
   QString m_streamLink;  // the link of the station m_stream plays

@@ -131,7 +131,10 @@ QList<QByteArray> headerLines(qv::engine::Handle stream) {
 }
 
 void StreamOpener::State::runWorker(int request, const QByteArray& url, const StartSound& sound) {
-  qv::engine::streamFree(streamHandle.load());  // 0 on the first request: ignored by the engine
+  // 0 on the first request: ignored by the engine. A stream that fades out frees itself at the end.
+  if (sound.fadeOutPreviousMs == 0 || !qv::engine::channelFadeOut(streamHandle.load(), sound.fadeOutPreviousMs)) {
+    qv::engine::streamFree(streamHandle.load());
+  }
   if (shows(request)) {
     reports.report(request, StatusReport::connecting());
   }

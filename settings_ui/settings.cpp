@@ -116,6 +116,7 @@ void TSettingsForm::createControls() {
   LevellingCheckBox = makeControl<QCheckBox>(this, "LevellingCheckBox");
   LevellingTargetLabel = makeControl<QLabel>(this, "LevellingTargetLabel");
   LevellingTargetSpin = spinField(this, "LevellingTargetSpin", 49, -30, -5, 1);
+  CrossfadeCheckBox = makeControl<QCheckBox>(this, "CrossfadeCheckBox");
   UpdateLabel = makeControl<qv::settings_ui::HoverLinkLabel>(this, "UpdateLabel");
   UpdateLabel->hide();
   CloseButton = makeControl<QPushButton>(this, "CloseButton");
@@ -142,6 +143,7 @@ void TSettingsForm::createControls() {
   setTabOrder(cbDiscr, ReconnectCheckBox);
   setTabOrder(ReconnectCheckBox, LevellingCheckBox);
   setTabOrder(LevellingCheckBox, LevellingTargetSpin);
+  setTabOrder(LevellingTargetSpin, CrossfadeCheckBox);
 
   // Only a pick by the user switches the language; selecting the stored one at start-up does not.
   connect(LangBox, &QComboBox::activated, this, [this] { LangBoxChange(); });
@@ -182,10 +184,11 @@ void TSettingsForm::arrangeControls() {
   grid->addWidget(LevellingCheckBox, 10, 0, 1, 3);
   grid->addWidget(LevellingTargetLabel, 10, 3);
   grid->addWidget(LevellingTargetSpin, 10, 4, Qt::AlignRight);
-  grid->addWidget(UpdateLabel, 11, 0, 1, 5);
-  grid->setRowStretch(12, 1);
-  grid->addWidget(LinkLabel, 13, 0, 1, 3, Qt::AlignLeft | Qt::AlignBottom);
-  grid->addWidget(CloseButton, 13, 3, 1, 2, Qt::AlignRight);
+  grid->addWidget(CrossfadeCheckBox, 11, 0, 1, 5);
+  grid->addWidget(UpdateLabel, 12, 0, 1, 5);
+  grid->setRowStretch(13, 1);
+  grid->addWidget(LinkLabel, 14, 0, 1, 3, Qt::AlignLeft | Qt::AlignBottom);
+  grid->addWidget(CloseButton, 14, 3, 1, 2, Qt::AlignRight);
   grid->setColumnMinimumWidth(0, 102);
   grid->setColumnStretch(2, 1);
   // The notice appears later; its row is kept, so the window does not jump when it does.
@@ -227,6 +230,7 @@ void TSettingsForm::bindControls() {
   bindBox(cbPlayOnStart, settings::PlayOnStart);
   bindBox(ReconnectCheckBox, settings::Reconnect);
   bindBox(LevellingCheckBox, settings::Levelling);
+  bindBox(CrossfadeCheckBox, settings::Crossfade);
   LevellingTargetSpin->setEnabled(m_model.value(settings::Levelling));
   connect(LevellingCheckBox, &QCheckBox::toggled, LevellingTargetSpin, &QWidget::setEnabled);
 
@@ -321,6 +325,7 @@ void TSettingsForm::readSettings(settings::SettingsKey& key) {
   m_model.readValue(key, settings::HistoryKeepDays);
   m_model.readValue(key, settings::Levelling);
   m_model.readValue(key, settings::LevellingTarget);
+  m_model.readValue(key, settings::Crossfade);
 }
 
 void TSettingsForm::Localizate() {
@@ -342,6 +347,7 @@ void TSettingsForm::Localizate() {
   ReconnectCheckBox->setText(qv::l_setreconnect);
   LevellingCheckBox->setText(qv::l_setlevelling);
   LevellingTargetLabel->setText(qv::l_setlevellingtarget);
+  CrossfadeCheckBox->setText(qv::l_setcrossfade);
   CloseButton->setText(texts.l_setclose);
   UpdateLabel->setText(texts.l_setupdate);
   fitToTexts();

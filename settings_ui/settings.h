@@ -98,6 +98,7 @@ class TSettingsForm : public QWidget {
   QCheckBox* LevellingCheckBox;
   QLabel* LevellingTargetLabel;
   QSpinBox* LevellingTargetSpin;
+  QCheckBox* CrossfadeCheckBox;
   qv::settings_ui::HoverLinkLabel* UpdateLabel;
   QPushButton* CloseButton;
   //! The product site's host name; hidden when this build names none.

@@ -45,6 +45,7 @@ void runOnce(settings::SettingsBackend& backend, settings::SettingsModel& model)
   model.readValue(key, settings::HistoryKeepDays);
   model.readValue(key, settings::Levelling);
   model.readValue(key, settings::LevellingTarget);
+  model.readValue(key, settings::Crossfade);
   model.write(key, settings::Writer::SettingsWindowDestroy, {settings::Language.name});
 }
 
@@ -80,6 +81,7 @@ TEST(SettingsModel, AFullRunLeavesTheStoredFileByteForByte) {
       R"("HistoryKeepDays"=dword:0000001e)",
       R"("Levelling"=dword:00000000)",
       R"("LevellingTarget"=dword:ffffffe9)",
+      R"("Crossfade"=dword:00000000)",
       R"("Foreign"="kept")",
   }));
   settings::RegFileBackend backend(profile.settingsFile());
@@ -111,7 +113,8 @@ TEST(SettingsModel, AFirstRunWritesEveryFallbackInTheWritersOrder) {
       "\"LoopStations\"=dword:00000000\n\"GetMediaKey\"=dword:00000001\n"
       "\"ShowNotify\"=dword:00000000\n\"Discreditation\"=dword:00000000\n\"SFTop\"=dword:00000000\n"
       "\"SFLeft\"=dword:00000000\n\"PlayOnStart\"=dword:00000000\n\"Reconnect\"=dword:00000001\n"
-      "\"HistoryKeepDays\"=dword:0000016d\n\"Levelling\"=dword:00000001\n\"LevellingTarget\"=dword:fffffff0\n\n";
+      "\"HistoryKeepDays\"=dword:0000016d\n\"Levelling\"=dword:00000001\n\"LevellingTarget\"=dword:fffffff0\n"
+      "\"Crossfade\"=dword:00000001\n\n";
   EXPECT_EQ(profile.settingsText(), expected);
 }
 

@@ -344,3 +344,92 @@ TEST(AudioOutput, ALevelledStationStartsAtItsLearnedGain) {
 }
 
 }  // namespace
+
+namespace {
+
+// A station replaced by another fades out over the time asked for instead of stopping with a cut,
+// while the new one already plays; once silent it stops and, freeing itself, its handle is gone.
+TEST(AudioOutput, AStreamFadesOutOverItsTimeWhileTheNextOnePlays) {
+  StreamServer server;
+  ASSERT_TRUE(server.ok()) << server.error();
+  Capture capture;
+  std::vector<std::pair<std::uint32_t, std::uint32_t>> levels;  // old, new; each side's larger peak
+  const auto peakOf = [](std::uint32_t level) {
+    return level == 0xFFFFFFFFu ? 0u : std::max(level & 0xFFFF, level >> 16);
+  };
+  {
+    Session session(-1, 44100);
+    ASSERT_TRUE(session.ok);
+    const engine::Handle old =
+        engine::streamCreateUrl(server.url("/icy/sine1k.mp3").c_str(), engine::AutoFree, nullptr, nullptr);
+    ASSERT_NE(old, 0u) << engine::errorName(engine::errorGetCode());
+    ASSERT_TRUE(engine::channelPlay(old));
+    ASSERT_TRUE(waitUntil([&] { return engine::channelIsActive(old) == engine::ChannelState::Playing; }, 3s));
+    std::this_thread::sleep_for(400ms);
+    const engine::Handle next =
+        engine::streamCreateUrl(server.url("/icy/sine1k_48k.mp3").c_str(), engine::AutoFree, nullptr, nullptr);
+    ASSERT_NE(next, 0u);
+    EXPECT_FALSE(engine::channelFadeOut(old, 0));
+    EXPECT_EQ(engine::errorGetCode(), engine::ErrorCode::BadParameter);
+    ASSERT_TRUE(engine::channelPlay(next));
+    ASSERT_TRUE(engine::channelFadeOut(old, 300));
+    ASSERT_TRUE(engine::channelFadeOut(old, 5000)) << "the fade under way stays";
+    for (int i = 0; i < 60; ++i) {
+      levels.emplace_back(peakOf(engine::channelGetLevel(old)), peakOf(engine::channelGetLevel(next)));
+      std::this_thread::sleep_for(10ms);
+    }
+    EXPECT_EQ(engine::channelIsActive(old), engine::ChannelState::Stopped);
+    EXPECT_FALSE(engine::channelPlay(old)) << "it freed itself";
+    EXPECT_EQ(engine::errorGetCode(), engine::ErrorCode::BadHandle);
+    EXPECT_EQ(engine::channelIsActive(next), engine::ChannelState::Playing);
+  }
+  const bool overlapped = std::any_of(levels.begin(), levels.end(), [](const auto& both) {
+    return both.first > 1000 && both.first < 14000 && both.second > 14000;
+  });
+  EXPECT_TRUE(overlapped) << "the old one falls while the new one plays";
+  EXPECT_EQ(levels.back().first, 0u);
+}
+
+// The fade's shape at the output: the half-scale tone falls from 90 % to 10 % of its level in 80 %
+// of the 300 ms, linearly.
+TEST(AudioOutput, AFadeFallsLinearlyOverItsTime) {
+  StreamServer server;
+  ASSERT_TRUE(server.ok()) << server.error();
+  Capture capture;
+  {
+    Session session(-1, 44100);
+    ASSERT_TRUE(session.ok);
+    const engine::Handle stream = engine::streamCreateUrl(server.url("/icy/sine1k.mp3").c_str(), 0, nullptr, nullptr);
+    ASSERT_NE(stream, 0u);
+    ASSERT_TRUE(engine::channelPlay(stream));
+    ASSERT_TRUE(waitUntil([&] { return engine::channelIsActive(stream) == engine::ChannelState::Playing; }, 3s));
+    std::this_thread::sleep_for(300ms);
+    ASSERT_TRUE(engine::channelFadeOut(stream, 300));
+    ASSERT_TRUE(waitUntil([&] { return engine::channelIsActive(stream) == engine::ChannelState::Stopped; }, 2s));
+  }
+  const std::vector<float> out = capture.samples();
+  const std::size_t start = firstAudibleFrame(out, 0);
+  // The envelope: the peak of each 2 ms block (two periods of the tone).
+  constexpr std::size_t kBlock = 88;
+  std::vector<float> envelope;
+  for (std::size_t from = start; from + kBlock < out.size() / 2; from += kBlock) {
+    float peak = 0;
+    for (std::size_t i = from; i < from + kBlock; ++i) {
+      peak = std::max(peak, std::fabs(out[i * 2]));
+    }
+    envelope.push_back(peak);
+  }
+  const auto below = [&](float level) {
+    return static_cast<std::size_t>(
+        std::find_if(envelope.begin(), envelope.end(), [&](float peak) { return peak < level; }) - envelope.begin());
+  };
+  const std::size_t ninety = below(0.45f);
+  const std::size_t ten = below(0.05f);
+  ASSERT_LT(ten, envelope.size());
+  const double fallMs = static_cast<double>(ten - ninety) * kBlock * 1000.0 / 44100;
+  EXPECT_NEAR(fallMs, 240.0, 20.0);
+  // Halfway through, at half the level.
+  EXPECT_NEAR(envelope[(ninety + ten) / 2], 0.25f, 0.04f);
+}
+
+}  // namespace

@@ -256,6 +256,26 @@ TEST_F(ControllerHeard, AStationIsHeardAtItsVolumeAndWithItsBandFromTheFirstSamp
       << "the band is already there in the first 100 ms";
 }
 
+// The next station replaces the one playing: with the crossfade on (the default) the old one goes
+// on sounding for its fade, with it off it stops at once.
+TEST_F(Controller, TheNextStationFadesTheOldOneOutUnlessTheCrossfadeIsOff) {
+  stations.replaceAll({{QStringLiteral("A"), url("/icy/sine1k.mp3"), {}, {}},
+                       {QStringLiteral("B"), url("/icy/sine1k_48k.mp3"), {}, {}}});
+  for (const bool crossfade : {true, false}) {
+    SCOPED_TRACE(crossfade ? "crossfade" : "cut");
+    settings.set(qv::settings::Crossfade, crossfade);
+    stations.CurrentStation = 0;
+    controller->play();
+    ASSERT_TRUE(waitFor([&] { return controller->state() == PlaybackState::Playing; }));
+    controller->next();
+    EXPECT_EQ(controller->streamActive(), crossfade) << "the old stream right after the change";
+    ASSERT_TRUE(waitFor([&] { return controller->state() == PlaybackState::Playing; }));
+    EXPECT_EQ(stations.CurrentStation, 1);
+    controller->stop();
+    EXPECT_FALSE(controller->streamActive()) << "a stop is a stop, never a fade";
+  }
+}
+
 // With levelling on, a station starts at the gain learned for it the last time, and what it learns
 // while it plays is kept for the next time: the half-scale tone, louder than the -16 LUFS target,
 // is brought down from the learned -6 dB after a few seconds.

@@ -8,7 +8,9 @@ extern "C" {
 #include <libavutil/log.h>
 }
 
+#include <algorithm>
 #include <array>
+#include <cmath>
 #include <cstdlib>
 #include <memory>
 #include <mutex>
@@ -313,7 +315,7 @@ bool init(int device, int rateHz, std::uint32_t flags) {
   if (state.initialised) {
     return fail(ErrorCode::AlreadyInitialised);
   }
-  if (device < -1 || rateHz < 8000 || rateHz > 384000) {
+  if (device < -1 || (rateHz != kAutomaticRate && (rateHz < 8000 || rateHz > 384000))) {
     return fail(device < -1 ? ErrorCode::BadDevice : ErrorCode::BadParameter);
   }
   // Damaged frames are normal when joining a stream; the library reports errors by code instead.
@@ -328,6 +330,15 @@ bool init(int device, int rateHz, std::uint32_t flags) {
   }
   state.initialised = true;
   return succeed();
+}
+
+int outputGetRate() {
+  if (!isInitialised()) {
+    fail(ErrorCode::NotInitialised);
+    return 0;
+  }
+  succeed();
+  return engine().output.rateHz();
 }
 
 bool release() {
@@ -424,7 +435,10 @@ Handle streamCreateUrl(const char* url, std::uint32_t flags, DownloadProc downlo
 Handle streamCreateUrlWith(const char* url, std::uint32_t flags, DownloadProc download, void* user,
                            const StreamStart& start) {
   reap();
-  if (!(start.volume >= 0.0f && start.volume <= 1.0f) || (start.effectCount > 0 && start.effects == nullptr)) {
+  const bool levellingValid = !start.levelling.enabled || (std::isfinite(start.levelling.targetLufs) &&
+                                                           std::isfinite(start.levelling.initialGainDb));
+  if (!(start.volume >= 0.0f && start.volume <= 1.0f) || (start.effectCount > 0 && start.effects == nullptr) ||
+      !levellingValid) {
     fail(ErrorCode::BadParameter);
     return 0;
   }
@@ -452,6 +466,7 @@ Handle streamCreateUrlWith(const char* url, std::uint32_t flags, DownloadProc do
   // In place before the decoder starts, so the first sample mixed already has them.
   stream->setVolume(start.volume);
   stream->setLevelWatch(start.levelWatch);
+  stream->setLevelling(start.levelling);
   std::vector<qv::dsp::EffectHandle> startEffects;
   for (std::size_t i = 0; i < start.effectCount; ++i) {
     const qv::dsp::EffectHandle inChain = addStartEffect(*stream, start.effects[i]);
@@ -548,6 +563,22 @@ bool channelPlay(Handle handle) {
   return succeed();
 }
 
+bool channelFadeOut(Handle handle, std::uint32_t ms) {
+  auto stream = lookup(handle);
+  if (!stream) {
+    return false;
+  }
+  if (ms < 1 || ms > 10000) {
+    return fail(ErrorCode::BadParameter);
+  }
+  const auto frames = static_cast<std::uint32_t>(static_cast<std::uint64_t>(ms) * engine().output.rateHz() / 1000);
+  if (!stream->fadeOut(std::max<std::uint32_t>(frames, 1)) && stream->wantsRetiring() && !stream->isOwnThread()) {
+    stream.reset();
+    reap();
+  }
+  return succeed();
+}
+
 bool channelStop(Handle handle) {
   auto stream = lookup(handle);
   if (!stream) {
@@ -601,6 +632,17 @@ bool channelGetAttribute(Handle handle, Attribute attribute, float* value) {
   }
   *value = stream->volume();
   return succeed();
+}
+
+bool channelGetLevellingGain(Handle handle, float* gainDb) {
+  auto stream = lookup(handle);
+  if (!stream) {
+    return false;
+  }
+  if (!gainDb) {
+    return fail(ErrorCode::BadParameter);
+  }
+  return stream->levellingGain(*gainDb) ? succeed() : fail(ErrorCode::NotAvailable);
 }
 
 std::uint32_t channelGetLevel(Handle handle) {

@@ -7,6 +7,7 @@
 
 #include "effect_parameters.h"
 #include "engine_types.h"
+#include "loudness_leveller.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -22,14 +23,21 @@ inline constexpr const char* kLibraryName = "qv_engine";
 // ---- set-up ----------------------------------------------------------------------------------------
 
 //! Opens the output: device -1 is the system's default, 0 means no output (streams decode but
-//! nothing is heard), n > 0 the n-th output device. Fails with AlreadyInitialised, BadDevice or
-//! OutputFailed.
+//! nothing is heard), n > 0 the n-th output device. `rateHz` 8000..384000, or kAutomaticRate for
+//! the device's own rate (outputGetRate tells which). Fails with AlreadyInitialised, BadDevice,
+//! BadParameter or OutputFailed.
 enum InitFlag : std::uint32_t {
   //! The device is not tried at set-up but opened when the first stream plays (channelPlay fails
   //! with OutputFailed then): set-up returns at once, for a tool that must sound soon after launch.
   OutputOnFirstPlay = 1u << 0,
 };
+//! The output runs at the device's own rate, so the audio system does not resample what we
+//! resampled: the rate SDL reports for the device, else the rate the device settles on when it is
+//! opened, else 48000 Hz (the rate of most devices and of much of what stations send).
+inline constexpr int kAutomaticRate = 0;
 bool init(int device, int rateHz, std::uint32_t flags = 0);
+//! The rate the output mixes at (the one chosen for kAutomaticRate); 0 with NotInitialised.
+int outputGetRate();
 //! Frees every stream, joins every engine thread and closes the output.
 bool release();
 std::uint32_t version();
@@ -87,11 +95,15 @@ struct StreamStart {
   Handle* effectHandles = nullptr;
   //! Optional; see LevelWatch.
   LevelWatch levelWatch;
+  //! Loudness levelling (off unless asked for): after the effects, before the volume, so the
+  //! equalizer and reverb are heard as set, the station comes out at the target loudness, and
+  //! the volume scales that.
+  qv::dsp::LevellingParameters levelling;
 };
 
 //! streamCreateUrl with the volume and effects in place before any audio is decoded, so nothing is
-//! heard without them. A volume or effect record out of range fails with BadParameter before
-//! connecting.
+//! heard without them. A volume or effect record out of range, or a levelling value that is not a
+//! number, fails with BadParameter before connecting.
 Handle streamCreateUrlWith(const char* url, std::uint32_t flags, DownloadProc download, void* user,
                            const StreamStart& start);
 bool streamFree(Handle stream);
@@ -104,6 +116,12 @@ bool channelStop(Handle stream);
 bool channelPause(Handle stream);
 //! Stopped also for an unknown or freed handle.
 ChannelState channelIsActive(Handle stream);
+
+//! Fades the stream out over `ms` (1..10000) from the next audio pass, then stops it as
+//! channelStop does (an AutoFree stream frees itself): a soft change when another stream takes its
+//! place. A stream that is not playing stops at once; a call during a fade leaves that fade as it
+//! is.
+bool channelFadeOut(Handle stream, std::uint32_t ms);
 
 enum class Attribute : std::uint8_t { Volume };
 bool channelSetAttribute(Handle stream, Attribute attribute, float value);
@@ -125,6 +143,10 @@ struct ChannelInfo {
   const char* codec = "";  //!< FFmpeg's codec name
 };
 bool channelGetInfo(Handle stream, ChannelInfo* info);
+
+//! The stream's levelling gain in dB as learned so far (to be given as its initial gain the next
+//! time); false with NotAvailable when the stream is not levelled.
+bool channelGetLevellingGain(Handle stream, float* gainDb);
 
 //! Percent of the pre-buffer still to fill while the stream buffers; 0 when it plays or has no
 //! buffering to do; -1 with an error code on failure.

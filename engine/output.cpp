@@ -33,11 +33,13 @@ SDL_AudioSpec outputSpec(int rateHz, Uint16 periodFrames) {
   return wanted;
 }
 
+constexpr int kFallbackRateHz = 48000;
+
 }  // namespace
 
 ErrorCode Output::open(int device, int rateHz, bool deferCheck) {
   std::lock_guard lock(m_deviceMutex);
-  m_rateHz = rateHz;
+  m_rateHz = rateHz == 0 ? kFallbackRateHz : rateHz;
   if (device == 0) {
     return ErrorCode::Ok;  // no sound: streams decode, nothing is heard
   }
@@ -57,17 +59,43 @@ ErrorCode Output::open(int device, int rateHz, bool deferCheck) {
     }
     m_deviceName = SDL_GetAudioDeviceName(device - 1, 0);
   }
+  if (rateHz == 0) {
+    m_rateHz = deviceRateLocked(device);
+  }
   // The device is tried now, so that a broken output fails here, and opened for good when the
   // first stream has sound: a device that runs before there is audio queues silence ahead of it.
   // With deferCheck it is tried only if the first play comes before its stream has sound.
   if (deferCheck) {
     return ErrorCode::Ok;
   }
-  if (tryDeviceLocked() != ErrorCode::Ok) {
+  // The automatic rate's look at the device may have tried it already.
+  if ((m_checkResult ? *m_checkResult : tryDeviceLocked()) != ErrorCode::Ok) {
     closeLocked();
     return ErrorCode::OutputFailed;
   }
   return ErrorCode::Ok;
+}
+
+int Output::deviceRateLocked(int device) {
+  SDL_AudioSpec reported{};
+  const int asked =
+      device > 0 ? SDL_GetAudioDeviceSpec(device - 1, 0, &reported) : SDL_GetDefaultAudioInfo(nullptr, &reported, 0);
+  if (asked == 0 && reported.freq >= 8000 && reported.freq <= 384000) {
+    return reported.freq;
+  }
+  // Not every driver tells (ALSA, the disk and dummy outputs): the device is opened once, allowed
+  // to pick its rate, and closed again.
+  SDL_AudioSpec wanted = outputSpec(kFallbackRateHz, 256);
+  SDL_AudioSpec obtained{};
+  const SDL_AudioDeviceID tried = SDL_OpenAudioDevice(m_deviceName ? m_deviceName->c_str() : nullptr, 0, &wanted,
+                                                      &obtained, SDL_AUDIO_ALLOW_FREQUENCY_CHANGE);
+  if (tried == 0) {
+    m_checkResult = ErrorCode::OutputFailed;  // told by open, or by the first play when deferred
+    return kFallbackRateHz;
+  }
+  SDL_CloseAudioDevice(tried);
+  m_checkResult = ErrorCode::Ok;
+  return obtained.freq >= 8000 && obtained.freq <= 384000 ? obtained.freq : kFallbackRateHz;
 }
 
 ErrorCode Output::check() {

@@ -22,8 +22,8 @@ class Output {
  public:
   static constexpr std::size_t kMaxStreams = 64;
 
-  //! device -1 default, 0 none, n the n-th device. Checks that the device opens; it runs from
-  //! start() on.
+  //! device -1 default, 0 none, n the n-th device; rateHz 0 (kAutomaticRate): the device's own.
+  //! Checks that the device opens; it runs from start() on.
   //! `deferCheck`: the device is first opened when a stream plays, not tried now.
   ErrorCode open(int device, int rateHz, bool deferCheck);
   //! Runs the device (the first time a stream has sound); OutputFailed when it cannot be opened now.
@@ -45,6 +45,7 @@ class Output {
   bool openDevice();
   void closeLocked();
   ErrorCode tryDeviceLocked();
+  int deviceRateLocked(int device);
 
   // A leaf lock: nothing else is taken under it. Closing the device under it joins SDL's audio
   // thread, which is fine because the callback never takes it.

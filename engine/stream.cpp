@@ -303,6 +303,40 @@ void Stream::stop() {
   }
 }
 
+bool Stream::fadeOut(std::uint32_t frames) {
+  if (m_state.load() != kPlaying) {
+    stop();
+    return false;
+  }
+  std::uint32_t none = 0;
+  m_fadeRequest.compare_exchange_strong(none, frames);
+  return true;
+}
+
+bool Stream::applyFade(float* frames, std::size_t count) {
+  const float total = static_cast<float>(m_fadeTotal);
+  for (std::size_t i = 0; i < count; ++i) {
+    const float gain = m_fadeLeft > 0 ? static_cast<float>(m_fadeLeft) / total : 0.0f;
+    frames[i * 2] *= gain;
+    frames[i * 2 + 1] *= gain;
+    m_fadeLeft -= m_fadeLeft > 0 ? 1 : 0;
+  }
+  return m_fadeLeft == 0;
+}
+
+void Stream::endFade() {
+  std::uint8_t state = m_state.load();
+  if (state != kStopped) {
+    m_state.compare_exchange_strong(state, kStopped);
+  }
+  if (m_settings.flags & AutoFree) {
+    m_retire = true;
+  }
+  for (auto& peak : m_peaks) {
+    peak.store(0, std::memory_order_relaxed);
+  }
+}
+
 void Stream::pause() {
   std::uint8_t state = m_state.load();
   if (state == kPlaying || state == kStalled) {
@@ -446,6 +480,9 @@ bool Stream::push(std::vector<float>& frames) {
   std::size_t done = 0;
   const std::size_t total = frames.size() / PcmRing::kChannels;
   m_effects.process(frames.data(), total, PcmRing::kChannels);
+  if (m_leveller) {
+    m_leveller->process(frames.data(), total);
+  }
   // The ring is full when a write falls short: the decoder sleeps, then decodes a long stretch in
   // one go. Waking a few times a second instead of for every frame keeps its code and tables
   // warm in the cache, which costs less than the decoding itself.
@@ -515,6 +552,20 @@ void Stream::mix(float* mix, std::size_t frames) {
   }
 }
 
+void Stream::setLevelling(const qv::dsp::LevellingParameters& parameters) {
+  if (parameters.enabled) {
+    m_leveller = std::make_unique<qv::dsp::LoudnessLeveller>(m_settings.outputRateHz, parameters);
+  }
+}
+
+bool Stream::levellingGain(float& gainDb) const {
+  if (!m_leveller || !m_leveller->enabled()) {
+    return false;
+  }
+  gainDb = m_leveller->gainDb();
+  return true;
+}
+
 void Stream::levelGone() {
   if (m_levelWatch && m_watchedLevel != UINT32_MAX) {
     m_watchedLevel = UINT32_MAX;
@@ -524,6 +575,16 @@ void Stream::levelGone() {
 
 void Stream::mixPass(float* mix, std::size_t frames) {
   std::uint8_t state = m_state.load(std::memory_order_acquire);
+  if (m_fadeTotal == 0) {
+    m_fadeTotal = m_fadeLeft = m_fadeRequest.load(std::memory_order_relaxed);
+  }
+  if (m_fadeTotal != 0 && state != kPlaying) {
+    // Stalled or paused while fading: nothing more to fade.
+    if (state != kStopped) {
+      endFade();
+    }
+    return;
+  }
   if (state == kStalled) {
     const std::size_t have = m_pcm.availableFrames();
     if (have >= m_prebufferFrames || (m_decoderDone.load() && have > 0)) {
@@ -547,6 +608,7 @@ void Stream::mixPass(float* mix, std::size_t frames) {
   while (done < frames) {
     const std::size_t want = std::min(frames - done, kMixChunkFrames);
     const std::size_t got = m_pcm.read(m_mixScratch.data(), want);
+    const bool faded = m_fadeTotal != 0 && applyFade(m_mixScratch.data(), got);
     // In runs that end where a level piece ends, so the inner loop has no branch.
     for (std::size_t i = 0; i < got;) {
       const std::size_t run = std::min(got - i, pieceFrames - m_pieceFramesDone);
@@ -573,6 +635,10 @@ void Stream::mixPass(float* mix, std::size_t frames) {
       }
     }
     done += got;
+    if (faded) {
+      endFade();
+      return;
+    }
     if (got < want) {
       // Ran dry: either the end of the stream or a stall.
       std::uint8_t playing = kPlaying;

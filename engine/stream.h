@@ -5,6 +5,7 @@
 #include "effect_chain.h"
 #include "engine.h"
 #include "hls_reader.h"
+#include "loudness_leveller.h"
 #include "net_reader.h"
 #include "pcm_ring.h"
 #include "tag_store.h"
@@ -67,6 +68,8 @@ class Stream {
   //! Takes back a start left to the decoder thread; false when that thread has already taken it.
   bool cancelOutputStart() { return m_outputToStart.exchange(nullptr) != nullptr; }
   void stop();
+  //! Fades out over `frames`, then stops; false when it was not playing and stopped at once.
+  bool fadeOut(std::uint32_t frames);
   void pause();
   ChannelState state() const { return static_cast<ChannelState>(m_state.load()); }
   void setVolume(float volume) { m_volume.store(volume); }
@@ -74,6 +77,10 @@ class Stream {
   std::uint32_t level() const;
   //! Before open only; see LevelWatch.
   void setLevelWatch(LevelWatch watch) { m_levelWatch = std::move(watch); }
+  //! Before open only; see StreamStart::levelling.
+  void setLevelling(const qv::dsp::LevellingParameters& parameters);
+  //! The levelling gain in dB; false when the stream is not levelled.
+  bool levellingGain(float& gainDb) const;
   //! After the stream has left the output for good: tells the watch there is no level any more.
   void levelGone();
   int bufferingPercent() const;
@@ -95,6 +102,10 @@ class Stream {
 
  private:
   void mixPass(float* mix, std::size_t frames);
+  //! Audio callback: applies the fade to `frames` frames read; true once it has reached silence.
+  bool applyFade(float* frames, std::size_t count);
+  //! Audio callback: the fade is over, the stream stops as by stop().
+  void endFade();
   enum State : std::uint8_t { kStopped = 0, kPlaying = 1, kStalled = 2, kPaused = 3 };
   enum Event : std::uint32_t { kStallEvent = 1, kResumeEvent = 2, kEndEvent = 4 };
 
@@ -158,6 +169,9 @@ class Stream {
   std::atomic<bool> m_ended{false};        // set after kEndEvent is raised (raiseEnd)
   std::atomic<bool> m_retire{false};
   std::atomic<float> m_volume{1.0f};
+  std::atomic<std::uint32_t> m_fadeRequest{0};  // frames; API thread sets it once, callback takes it
+  std::uint32_t m_fadeTotal = 0;                // audio callback
+  std::uint32_t m_fadeLeft = 0;                 // audio callback
 
   // Level: peaks of the last four 5 ms pieces heard, left | right << 16. Audio callback writes.
   std::array<std::atomic<std::uint32_t>, 4> m_peaks{};
@@ -198,6 +212,8 @@ class Stream {
 
   // Its own control lock; the decoder thread runs it without waiting for that lock.
   qv::dsp::EffectChain m_effects;
+  // Set before open, then run by the decoder thread after the effects; its gain is read anywhere.
+  std::unique_ptr<qv::dsp::LoudnessLeveller> m_leveller;
 };
 
 }  // namespace qv::engine

@@ -3,7 +3,8 @@
 namespace qv {
 QString l_reconnecting, l_sleeptimer, l_sleepoff, l_sleepminutes, l_sleepother, l_sleepprompt, l_history, l_historycopy,
     l_historyweb, l_historyplay, l_historyexport, l_historyclear, l_historyclearconfirm, l_historykeptaside,
-    l_setreconnect, l_historysearch, l_hintminimize, l_hintontop, l_hintcompact;
+    l_setreconnect, l_historysearch, l_hintminimize, l_hintontop, l_hintcompact, l_rateautomatic, l_setlevelling,
+    l_setlevellingtarget, l_setcrossfade;
 }  // namespace qv
 
 namespace qv::i18n {
@@ -31,6 +32,10 @@ const std::array<ListeningText, kListeningTextCount> kTexts{{
     {132, "Minimize", &l_hintminimize},
     {133, "Always on top", &l_hintontop},
     {134, "Compact mode", &l_hintcompact},
+    {135, "Automatic", &l_rateautomatic},
+    {136, "Bring every station to one loudness", &l_setlevelling},
+    {137, "Loudness (LUFS):", &l_setlevellingtarget},
+    {138, "Fade from one station into the next", &l_setcrossfade},
 }};
 // clang-format on
 

@@ -29,6 +29,9 @@ StageOutcome setUpAudioOutput(int outputRateHz) {
                             << "Hz:" << engine::errorName(engine::errorGetCode());
     return StageOutcome::Failed;
   }
+  if (outputRateHz == engine::kAutomaticRate) {
+    qCInfo(lcAudioSetup) << "audio output follows the device:" << engine::outputGetRate() << "Hz";
+  }
   // A station link that points to a playlist file is followed when the stream is opened.
   engine::setConfig(engine::Config::PlaylistFollowing, 1);
   return StageOutcome::Done;

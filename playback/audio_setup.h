@@ -11,8 +11,8 @@ namespace qv::playback {
 bool engineVersionAccepted(std::uint32_t engineVersion);
 
 //! The main window's audio stages. The engine version check (Failed: the caller shows the
-//! wrong-library box and ends the program); output set-up at `outputRateHz` on the system's
-//! default device with playlist following on (Failed: the caller shows the error with
+//! wrong-library box and ends the program); output set-up at `outputRateHz` (0: the device's own
+//! rate) on the system's default device with playlist following on (Failed: the caller shows the error with
 //! lastSetUpErrorCode() and ends the program); the release at the end, which also ends every
 //! stream still playing.
 StageOutcome checkEngineVersion();

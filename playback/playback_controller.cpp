@@ -139,6 +139,7 @@ PlaybackController::PlaybackController(qv::stations::StationList& stations, qv::
       m_monitor(new QTimer(this)),
       m_titleTimer(new QTimer(this)),
       m_reconnectTimer(new QTimer(this)),
+      m_levellingTimer(new QTimer(this)),
       m_reports(std::make_unique<ControllerReports>(*this)),
       m_opener(std::make_unique<StreamOpener>(*m_reports)) {
   m_bands.fill(kBandPositionFlat);
@@ -157,6 +158,9 @@ PlaybackController::PlaybackController(qv::stations::StationList& stations, qv::
   });
   m_reconnectTimer->setSingleShot(true);
   connect(m_reconnectTimer, &QTimer::timeout, this, &PlaybackController::openAttempt);
+  // A stream that ends or drops on its own is gone before it could be asked what it learned.
+  m_levellingTimer->setInterval(kRememberLevellingEvery);
+  connect(m_levellingTimer, &QTimer::timeout, this, &PlaybackController::rememberLevelling);
   m_taskbar = qv::playback::taskbarState(TaskbarPhase::Idle, m_hints());
 }
 
@@ -165,6 +169,8 @@ PlaybackController::~PlaybackController() {
 }
 
 void PlaybackController::shutDown() {
+  rememberLevelling();
+  m_levellingTimer->stop();
   m_reconnectTimer->stop();
   m_reconnectPhase = ReconnectPhase::Off;
   m_reports->close();
@@ -225,9 +231,43 @@ bool PlaybackController::streamMuted() const {
   return qv::engine::channelGetAttribute(m_stream, qv::engine::Attribute::Volume, &volume) && volume == 0.0F;
 }
 
+void PlaybackController::setLevellingMemory(std::unique_ptr<LevellingMemory> memory) {
+  m_levellingMemory = std::move(memory);
+}
+
+void PlaybackController::rememberLevelling() {
+  float gainDb = 0.0F;
+  if (m_levellingMemory && qv::engine::channelGetLevellingGain(m_stream, &gainDb)) {
+    m_levellingMemory->remember(m_streamLink, gainDb);
+  }
+}
+
+void PlaybackController::leaveStream() {
+  if (!m_settings.value(qv::settings::Crossfade)) {
+    stopStream();
+    return;
+  }
+  rememberLevelling();
+  m_levellingTimer->stop();
+  qv::engine::channelFadeOut(m_stream, kCrossfadeMs);
+}
+
+void PlaybackController::stopStream() {
+  rememberLevelling();
+  m_levellingTimer->stop();
+  qv::engine::channelStop(m_stream);
+}
+
 StartSound PlaybackController::startSound() const {
   StartSound sound;
   sound.volume = streamVolume(m_volume);
+  // After the effects and before the volume: the station starts at what was learned for it.
+  sound.levelling.enabled = m_settings.value(qv::settings::Levelling);
+  sound.levelling.targetLufs = static_cast<float>(m_settings.value(qv::settings::LevellingTarget));
+  if (m_levellingMemory) {
+    sound.levelling.initialGainDb = m_levellingMemory->gainFor(m_stationLink).value_or(0.0F);
+  }
+  sound.fadeOutPreviousMs = m_settings.value(qv::settings::Crossfade) ? kCrossfadeMs : 0;
   sound.levelWatch = [signal = m_levelSignal](std::uint32_t level) { signal->tell(level); };
   for (int band = 0; band < kEqBandCount; ++band) {
     qv::engine::StartEffect effect{qv::engine::EffectType::ParametricEq, 1, {}, {}};
@@ -270,7 +310,7 @@ void PlaybackController::playUnlisted(const qv::stations::StationEntry& station)
   if (station.Link.isEmpty()) {
     return;
   }
-  qv::engine::channelStop(m_stream);
+  leaveStream();
   m_unlisted = station;
   openStation(-1, station);
 }
@@ -280,6 +320,8 @@ void PlaybackController::openStation(int index, const qv::stations::StationEntry
   // The user's own request ends any reconnection to the station before.
   endReconnecting();
   m_reconnect.reset();
+  // What the stream playing until now learned, before the opener frees it.
+  rememberLevelling();
   m_stationLink = station.Link;
   m_heard = false;
 
@@ -304,7 +346,7 @@ void PlaybackController::openStation(int index, const qv::stations::StationEntry
 
 void PlaybackController::playStation(int index, bool stopFirst) {
   if (stopFirst) {
-    qv::engine::channelStop(m_stream);
+    leaveStream();
   }
   m_unlisted.reset();
   m_stations.CurrentStation = index;
@@ -318,7 +360,7 @@ void PlaybackController::stop() {
   }
   endReconnecting();
   m_reconnect.reset();
-  qv::engine::channelStop(m_stream);
+  stopStream();
   forgetTitle();
   apply(viewForUserStop());
   setState(PlaybackState::Idle);
@@ -340,7 +382,7 @@ bool PlaybackController::soundRequested() const {
 }
 
 void PlaybackController::previous() {
-  qv::engine::channelStop(m_stream);
+  leaveStream();
   m_unlisted.reset();
   m_stations.CurrentStation = previousStation(m_stations.CurrentStation, activeStationCount(), looping());
   if (m_stations.CurrentStation != -1) {
@@ -349,7 +391,7 @@ void PlaybackController::previous() {
 }
 
 void PlaybackController::next() {
-  qv::engine::channelStop(m_stream);
+  leaveStream();
   m_unlisted.reset();
   m_stations.CurrentStation = nextStation(m_stations.CurrentStation, activeStationCount(), looping());
   play();
@@ -411,6 +453,8 @@ void PlaybackController::applyPreset(int index) {
 
 void PlaybackController::streamStarted(qv::engine::Handle stream, const std::vector<qv::engine::Handle>& effects) {
   m_stream = stream;
+  m_streamLink = m_stationLink;
+  m_levellingTimer->start();
   m_bandEffects.fill(0);
   m_reverbEffect = 0;
   if (effects.size() == kEqBandCount + 1) {

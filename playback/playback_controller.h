@@ -5,6 +5,7 @@
 #include "header_pass.h"
 #include "keep_awake_port.h"
 #include "level_meter.h"
+#include "levelling_memory.h"
 #include "reconnect_policy.h"
 #include "report_view.h"
 #include "station_navigation.h"
@@ -17,6 +18,7 @@
 #include <QString>
 
 #include <array>
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -145,6 +147,8 @@ class PlaybackController : public QObject {
   //! The hints of the outer taskbar buttons.
   void setTaskbarHints(std::function<TaskbarHints()> hints);
   void setKeepAwake(std::unique_ptr<KeepAwake> keepAwake);
+  //! Where the levelling gain learned per station is kept; without it every station starts at 0 dB.
+  void setLevellingMemory(std::unique_ptr<LevellingMemory> memory);
 
   //! Applies one report of the opener, the stream's callbacks or the monitor.
   void handleReport(const StatusReport& report);
@@ -198,6 +202,12 @@ class PlaybackController : public QObject {
   void setState(PlaybackState state);
   void setTaskbar(TaskbarPhase phase);
   StartSound startSound() const;
+  //! Keeps the current stream's learned levelling gain for its station.
+  void rememberLevelling();
+  //! Stops the current stream, after keeping what it learned.
+  void stopStream();
+  //! As stopStream when another station takes its place, but faded out with the crossfade on.
+  void leaveStream();
   bool looping() const;
   //! Opens `station` (PLAY_ARRAY index `index`, -1 outside the list) and tells the observers.
   void openStation(int index, const qv::stations::StationEntry& station);
@@ -239,6 +249,11 @@ class PlaybackController : public QObject {
   ReconnectPolicy m_reconnect;
   ReconnectPhase m_reconnectPhase = ReconnectPhase::Off;
   QTimer* m_reconnectTimer;
+  static constexpr std::chrono::seconds kRememberLevellingEvery{15};
+  static constexpr std::uint32_t kCrossfadeMs = 300;
+  QTimer* m_levellingTimer;  // while a stream plays
+  std::unique_ptr<LevellingMemory> m_levellingMemory;
+  QString m_streamLink;   // the link of the station m_stream plays
   QString m_stationLink;  // the link of the station asked for last, opened again on reconnect
   bool m_heard = false;   // that station has played since it was asked for
   int m_lastStatus = 0;   // the status code of the newest server answer (404, 503...)

@@ -131,15 +131,18 @@ QList<QByteArray> headerLines(qv::engine::Handle stream) {
 }
 
 void StreamOpener::State::runWorker(int request, const QByteArray& url, const StartSound& sound) {
-  qv::engine::streamFree(streamHandle.load());  // 0 on the first request: ignored by the engine
+  // 0 on the first request: ignored by the engine. A stream that fades out frees itself at the end.
+  if (sound.fadeOutPreviousMs == 0 || !qv::engine::channelFadeOut(streamHandle.load(), sound.fadeOutPreviousMs)) {
+    qv::engine::streamFree(streamHandle.load());
+  }
   if (shows(request)) {
     reports.report(request, StatusReport::connecting());
   }
 
   StreamContext* context = newContext(request);
   std::vector<qv::engine::Handle> effects(sound.effects.size(), 0);
-  const qv::engine::StreamStart start{sound.volume, sound.effects.data(), sound.effects.size(), effects.data(),
-                                      sound.levelWatch};
+  const qv::engine::StreamStart start{sound.volume,   sound.effects.data(), sound.effects.size(),
+                                      effects.data(), sound.levelWatch,     sound.levelling};
   const qv::engine::Handle stream =
       qv::engine::streamCreateUrlWith(url.constData(), qv::engine::AutoFree, &downloadStatus, context, start);
   const int errorCode = stream == 0 ? static_cast<int>(qv::engine::errorGetCode()) : 0;

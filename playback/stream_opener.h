@@ -23,6 +23,9 @@ struct StartSound {
   float volume = 1.0F;
   std::vector<qv::engine::StartEffect> effects;
   qv::engine::LevelWatch levelWatch;
+  qv::dsp::LevellingParameters levelling;
+  //! The stream this one replaces fades out over this long (0: it stops at once).
+  std::uint32_t fadeOutPreviousMs = 0;
 };
 
 //! Where the opener's workers and the stream's callbacks send what happens. Every call carries the

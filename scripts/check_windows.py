@@ -32,6 +32,7 @@ LIBRARY_HEADERS = [
     "libswresample",
     "zip.h",
     "zipconf.h",
+    "ebur128.h",
     "gtest",
     "gmock",
     "benchmark",

@@ -16,6 +16,8 @@ packages=(
   qt6-translations-l10n
   # network, decoding, audio output, ZIP playlists
   libcurl4-openssl-dev libavformat-dev libavcodec-dev libswresample-dev libavutil-dev libsdl2-dev libzip-dev
+  # loudness measurement (EBU R 128) for the levelling of stations
+  libebur128-dev
   # the title history: Qt SQL with its SQLite driver (write-ahead log, full-text index)
   libqt6sql6-sqlite
   # tests and benchmarks; the local stream servers: our Python test server, a real Icecast2 fed

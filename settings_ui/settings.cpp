@@ -107,9 +107,17 @@ void TSettingsForm::createControls() {
   lDiscr = makeControl<QLabel>(this, "lDiscr");
   cbDiscr = makeControl<QComboBox>(this, "cbDiscr");
   cbDiscr->setMinimumWidth(145);
-  cbDiscr->addItems({QStringLiteral("44100"), QStringLiteral("48000"), QStringLiteral("96000")});
+  // Each entry holds its rate; "Automatic" (the device's own rate) holds 0 and is named by Localizate.
+  cbDiscr->addItem(qv::l_rateautomatic, 0);
+  for (const int rate : {44100, 48000, 96000}) {
+    cbDiscr->addItem(QString::number(rate), rate);
+  }
   WinnotifyCB = makeControl<QCheckBox>(this, "WinnotifyCB");
   ReconnectCheckBox = makeControl<QCheckBox>(this, "ReconnectCheckBox");
+  LevellingCheckBox = makeControl<QCheckBox>(this, "LevellingCheckBox");
+  LevellingTargetLabel = makeControl<QLabel>(this, "LevellingTargetLabel");
+  LevellingTargetSpin = spinField(this, "LevellingTargetSpin", 49, -30, -5, 1);
+  CrossfadeCheckBox = makeControl<QCheckBox>(this, "CrossfadeCheckBox");
   UpdateLabel = makeControl<qv::settings_ui::HoverLinkLabel>(this, "UpdateLabel");
   UpdateLabel->hide();
   CloseButton = makeControl<QPushButton>(this, "CloseButton");
@@ -134,6 +142,9 @@ void TSettingsForm::createControls() {
   setTabOrder(TrayCheckBox, cbPlayOnStart);
   setTabOrder(cbPlayOnStart, cbDiscr);
   setTabOrder(cbDiscr, ReconnectCheckBox);
+  setTabOrder(ReconnectCheckBox, LevellingCheckBox);
+  setTabOrder(LevellingCheckBox, LevellingTargetSpin);
+  setTabOrder(LevellingTargetSpin, CrossfadeCheckBox);
 
   // Only a pick by the user switches the language; selecting the stored one at start-up does not.
   connect(LangBox, &QComboBox::activated, this, [this] { LangBoxChange(); });
@@ -171,10 +182,14 @@ void TSettingsForm::arrangeControls() {
   grid->addWidget(cbDiscr, 7, 1, 1, 3, Qt::AlignLeft);
   grid->addWidget(WinnotifyCB, 8, 0, 1, 5);
   grid->addWidget(ReconnectCheckBox, 9, 0, 1, 5);
-  grid->addWidget(UpdateLabel, 10, 0, 1, 5);
-  grid->setRowStretch(11, 1);
-  grid->addWidget(LinkLabel, 12, 0, 1, 3, Qt::AlignLeft | Qt::AlignBottom);
-  grid->addWidget(CloseButton, 12, 3, 1, 2, Qt::AlignRight);
+  grid->addWidget(LevellingCheckBox, 10, 0, 1, 3);
+  grid->addWidget(LevellingTargetLabel, 10, 3);
+  grid->addWidget(LevellingTargetSpin, 10, 4, Qt::AlignRight);
+  grid->addWidget(CrossfadeCheckBox, 11, 0, 1, 5);
+  grid->addWidget(UpdateLabel, 12, 0, 1, 5);
+  grid->setRowStretch(13, 1);
+  grid->addWidget(LinkLabel, 14, 0, 1, 3, Qt::AlignLeft | Qt::AlignBottom);
+  grid->addWidget(CloseButton, 14, 3, 1, 2, Qt::AlignRight);
   grid->setColumnMinimumWidth(0, 102);
   grid->setColumnStretch(2, 1);
   // The notice appears later; its row is kept, so the window does not jump when it does.
@@ -207,6 +222,7 @@ void TSettingsForm::bindControls() {
   bindSpin(MouseStepSpin, settings::MouseStep);
   bindSpin(KeyStepSpin, settings::KeyboardStep);
   bindSpin(bufferSE, settings::BufferLength);
+  bindSpin(LevellingTargetSpin, settings::LevellingTarget);
   bindBox(InvertMouseCheckBox, settings::InvertMouse);
   bindBox(LoopStationCheckBox, settings::LoopStations);
   bindBox(TrayCheckBox, settings::HideToTray);
@@ -214,6 +230,10 @@ void TSettingsForm::bindControls() {
   bindBox(WinnotifyCB, settings::ShowNotify);
   bindBox(cbPlayOnStart, settings::PlayOnStart);
   bindBox(ReconnectCheckBox, settings::Reconnect);
+  bindBox(LevellingCheckBox, settings::Levelling);
+  bindBox(CrossfadeCheckBox, settings::Crossfade);
+  LevellingTargetSpin->setEnabled(m_model.value(settings::Levelling));
+  connect(LevellingCheckBox, &QCheckBox::toggled, LevellingTargetSpin, &QWidget::setEnabled);
 
   ProxyServerEdit->setText(m_model.value(settings::ProxyServer));
   m_model.onChange(settings::ProxyServer, ProxyServerEdit, [this](const QString& proxy) {
@@ -225,12 +245,12 @@ void TSettingsForm::bindControls() {
           [this](const QString& proxy) { m_model.set(settings::ProxyServer, proxy); });
 
   // A rate the list does not hold selects nothing; only a selected entry changes the rate.
-  const auto showRate = [this](int rate) { cbDiscr->setCurrentIndex(cbDiscr->findText(QString::number(rate))); };
+  const auto showRate = [this](int rate) { cbDiscr->setCurrentIndex(cbDiscr->findData(rate)); };
   showRate(m_model.value(settings::Discreditation));
   m_model.onChange(settings::Discreditation, cbDiscr, showRate);
   connect(cbDiscr, &QComboBox::currentIndexChanged, this, [this](int index) {
     if (index >= 0) {
-      m_model.set(settings::Discreditation, cbDiscr->itemText(index).toInt());
+      m_model.set(settings::Discreditation, cbDiscr->itemData(index).toInt());
     }
   });
   connect(LangBox, &QComboBox::currentIndexChanged, this, [this](int index) {
@@ -314,6 +334,9 @@ void TSettingsForm::readSettings(settings::SettingsKey& key) {
   m_model.readGroup(key, "S5");
   m_model.readValue(key, settings::Reconnect);
   m_model.readValue(key, settings::HistoryKeepDays);
+  m_model.readValue(key, settings::Levelling);
+  m_model.readValue(key, settings::LevellingTarget);
+  m_model.readValue(key, settings::Crossfade);
 }
 
 void TSettingsForm::Localizate() {
@@ -329,9 +352,13 @@ void TSettingsForm::Localizate() {
   BufferLabel->setText(texts.l_setbuff);
   cbPlayOnStart->setText(texts.l_setplay);
   lDiscr->setText(texts.l_discr);
+  cbDiscr->setItemText(0, qv::l_rateautomatic);
   LoopStationCheckBox->setText(texts.l_setloop);
   WinnotifyCB->setText(texts.l_setnotify);
   ReconnectCheckBox->setText(qv::l_setreconnect);
+  LevellingCheckBox->setText(qv::l_setlevelling);
+  LevellingTargetLabel->setText(qv::l_setlevellingtarget);
+  CrossfadeCheckBox->setText(qv::l_setcrossfade);
   CloseButton->setText(texts.l_setclose);
   UpdateLabel->setText(texts.l_setupdate);
   fitToTexts();

@@ -95,6 +95,10 @@ class TSettingsForm : public QWidget {
   QCheckBox* WinnotifyCB;
   //! Reopens a station that drops by itself (setting `Reconnect`).
   QCheckBox* ReconnectCheckBox;
+  QCheckBox* LevellingCheckBox;
+  QLabel* LevellingTargetLabel;
+  QSpinBox* LevellingTargetSpin;
+  QCheckBox* CrossfadeCheckBox;
   qv::settings_ui::HoverLinkLabel* UpdateLabel;
   QPushButton* CloseButton;
   //! The product site's host name; hidden when this build names none.

@@ -11,6 +11,7 @@
 #include "listening_texts.h"
 #include "media_keys.h"
 #include "notifier.h"
+#include "paths.h"
 #include "playback_controller.h"
 #include "playlist_commands.h"
 #include "report_view.h"
@@ -20,6 +21,7 @@
 #include "tray.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QLabel>
 #include <QListView>
 #include <QMenu>
@@ -44,6 +46,8 @@ qv::playback::PlaybackController& TMainForm::playbackController() {
                 [this] { NextActionExecute(); }, [this] { m_mediaKeys->playerChanged(); }});
     m_controller = new qv::playback::PlaybackController(Stations, m_model, this);
     m_controller->setKeepAwake(qv::ui::makeSystemKeepAwake());
+    m_controller->setLevellingMemory(std::make_unique<qv::playback::LevellingMemory>(
+        QDir(qv::paths::DataFolder()).filePath(QStringLiteral("levelling.sqlite"))));
     m_controller->setTextSource([this] { return qv::playback::ReportTexts::current(*this); });
     // The outer buttons' hints are captions that no text field holds.
     m_controller->setTaskbarHints(

@@ -5,9 +5,9 @@
 #include <cstdint>
 #include <string_view>
 
-//! The 25 values of the settings key, two of the listening features and two live ones: each name with its type (the
-//! template argument) and, in `fallback`, what a window uses when the value cannot be read. Values are read and written
-//! only through these constants.
+//! The 25 values of the settings key, two of the listening features, three of the sound and two live ones: each name
+//! with its type (the template argument) and, in `fallback`, what a window uses when the value cannot be read. Values
+//! are read and written only through these constants.
 namespace qv::settings {
 
 template <typename T>
@@ -16,7 +16,8 @@ struct Setting {
 };
 
 // clang-format off
-// Output sample rate in Hz; read before audio set-up and by the settings window.
+// Output sample rate in Hz, 0 for the device's own; read before audio set-up and by the settings
+// window.
 inline constexpr Setting<std::int32_t> Discreditation{"Discreditation"};
 // Main window.
 inline constexpr Setting<std::int32_t> Volume{"Volume"};
@@ -49,6 +50,12 @@ inline constexpr Setting<bool>         PlayOnStart{"PlayOnStart"};
 // read on its own after the settings window's groups and written after its other values.
 inline constexpr Setting<bool>         Reconnect{"Reconnect"};
 inline constexpr Setting<std::int32_t> HistoryKeepDays{"HistoryKeepDays"};
+// Sound: every station brought to one loudness (on or off, and the target in LUFS). Read and
+// written like the listening values.
+inline constexpr Setting<bool>         Levelling{"Levelling"};
+inline constexpr Setting<std::int32_t> LevellingTarget{"LevellingTarget"};
+// A station replaced by another fades out instead of stopping with a cut.
+inline constexpr Setting<bool>         Crossfade{"Crossfade"};
 // Held while the program runs, never stored: the proxy "(user:pass@)server:port" ("" direct) and
 // the engine's buffer length in units of 100 ms.
 inline constexpr Setting<QString>      ProxyServer{"ProxyServer"};
@@ -59,7 +66,8 @@ inline constexpr Setting<std::int32_t> BufferLength{"BufferLength"};
 //! `Language` read gives "English" in the main window and the first listed language in the
 //! settings window; an absent one gives the empty name.
 namespace fallback {
-inline constexpr std::int32_t Discreditation = 44100;
+// A profile without a stored rate follows the device (0); a stored rate keeps its meaning.
+inline constexpr std::int32_t Discreditation = 0;
 inline constexpr std::int32_t Volume = 100;
 inline constexpr std::int32_t WindowWidth = 418;
 inline constexpr std::int32_t WindowHeight = 314;
@@ -82,6 +90,9 @@ inline constexpr bool ShowNotify = false;
 inline constexpr bool PlayOnStart = false;
 inline constexpr bool Reconnect = true;
 inline constexpr std::int32_t HistoryKeepDays = 365;
+inline constexpr bool Levelling = true;
+inline constexpr std::int32_t LevellingTarget = -16;
+inline constexpr bool Crossfade = true;
 inline constexpr std::int32_t BufferLength = 5;
 }  // namespace fallback
 

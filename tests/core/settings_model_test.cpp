@@ -43,6 +43,9 @@ void runOnce(settings::SettingsBackend& backend, settings::SettingsModel& model)
   settings::SettingsKey key(backend);
   model.readValue(key, settings::Reconnect);
   model.readValue(key, settings::HistoryKeepDays);
+  model.readValue(key, settings::Levelling);
+  model.readValue(key, settings::LevellingTarget);
+  model.readValue(key, settings::Crossfade);
   model.write(key, settings::Writer::SettingsWindowDestroy, {settings::Language.name});
 }
 
@@ -76,6 +79,9 @@ TEST(SettingsModel, AFullRunLeavesTheStoredFileByteForByte) {
       R"("PlayOnStart"=dword:00000001)",
       R"("Reconnect"=dword:00000000)",
       R"("HistoryKeepDays"=dword:0000001e)",
+      R"("Levelling"=dword:00000000)",
+      R"("LevellingTarget"=dword:ffffffe9)",
+      R"("Crossfade"=dword:00000000)",
       R"("Foreign"="kept")",
   }));
   settings::RegFileBackend backend(profile.settingsFile());
@@ -105,9 +111,10 @@ TEST(SettingsModel, AFirstRunWritesEveryFallbackInTheWritersOrder) {
       "\"LastStation\"=dword:00000000\n"
       "\"MouseStep\"=dword:0000000a\n\"KeyboardStep\"=dword:00000005\n\"InvertMouse\"=dword:00000000\n"
       "\"LoopStations\"=dword:00000000\n\"GetMediaKey\"=dword:00000001\n"
-      "\"ShowNotify\"=dword:00000000\n\"Discreditation\"=dword:0000ac44\n\"SFTop\"=dword:00000000\n"
+      "\"ShowNotify\"=dword:00000000\n\"Discreditation\"=dword:00000000\n\"SFTop\"=dword:00000000\n"
       "\"SFLeft\"=dword:00000000\n\"PlayOnStart\"=dword:00000000\n\"Reconnect\"=dword:00000001\n"
-      "\"HistoryKeepDays\"=dword:0000016d\n\n";
+      "\"HistoryKeepDays\"=dword:0000016d\n\"Levelling\"=dword:00000001\n\"LevellingTarget\"=dword:fffffff0\n"
+      "\"Crossfade\"=dword:00000001\n\n";
   EXPECT_EQ(profile.settingsText(), expected);
 }
 
@@ -129,7 +136,7 @@ TEST(SettingsModel, AFailedReadGivesTheWholeGroupItsFallbackButTheTrayOption) {
   EXPECT_FALSE(model.value(settings::LoopStations));
   EXPECT_TRUE(model.value(settings::HideToTray)) << "read before the failure, and kept";
   EXPECT_TRUE(model.value(settings::GetMediaKey));
-  EXPECT_EQ(model.value(settings::Discreditation), 44100);
+  EXPECT_EQ(model.value(settings::Discreditation), 0) << "the device's own rate";
   // Each value was shown as it was read (MouseStep held to its field's 50), then fell back.
   EXPECT_EQ(changes.first().first().toString(), QStringLiteral("MouseStep"));
   EXPECT_TRUE(changes.contains(QVariantList{QStringLiteral("GetMediaKey")}));
@@ -165,6 +172,34 @@ TEST(SettingsModel, ListeningValuesFallBackOnTheirOwn) {
     model.readValue(key, settings::HistoryKeepDays);
     EXPECT_EQ(model.value(settings::Reconnect), c.reconnect) << c.stored;
     EXPECT_EQ(model.value(settings::HistoryKeepDays), c.keepDays) << c.stored;
+  }
+}
+
+// Levelling is on at -16 LUFS unless stored otherwise; a target out of the field's range is held to it.
+TEST(SettingsModel, LevellingValuesFallBackOnTheirOwnAndKeepToTheirRange) {
+  struct Case {
+    const char* stored;
+    bool levelling;
+    int target;
+  };
+  const Case cases[] = {
+      {"", true, -16},
+      {R"("Levelling"=dword:00000000)", false, -16},
+      {R"("LevellingTarget"=dword:ffffffe9)", true, -23},
+      {R"("LevellingTarget"=dword:00000010)", true, -5},
+      {R"("LevellingTarget"=dword:ffffff00)", true, -30},
+      {R"("LevellingTarget"="-23")", true, -16},
+  };
+  for (const Case& c : cases) {
+    TestProfile profile;
+    profile.writeSettings(QString::fromUtf8(c.stored).split(QLatin1Char('\n'), Qt::SkipEmptyParts));
+    settings::RegFileBackend backend(profile.settingsFile());
+    settings::SettingsKey key(backend);
+    settings::SettingsModel model;
+    model.readValue(key, settings::Levelling);
+    model.readValue(key, settings::LevellingTarget);
+    EXPECT_EQ(model.value(settings::Levelling), c.levelling) << c.stored;
+    EXPECT_EQ(model.value(settings::LevellingTarget), c.target) << c.stored;
   }
 }
 

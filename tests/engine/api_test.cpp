@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <limits>
 #include <thread>
 
 namespace {
@@ -22,16 +24,25 @@ TEST(EngineApi, EveryCallBeforeInitFailsWithNotInitialised) {
 TEST(EngineApi, InitTwiceAndBadDevicesAreRefused) {
   EXPECT_FALSE(engine::init(-2, 44100));
   EXPECT_EQ(engine::errorGetCode(), ErrorCode::BadDevice);
-  EXPECT_FALSE(engine::init(-1, 100));
-  EXPECT_EQ(engine::errorGetCode(), ErrorCode::BadParameter);
+  for (const int rate : {100, -1, 384001}) {
+    EXPECT_FALSE(engine::init(-1, rate)) << rate;
+    EXPECT_EQ(engine::errorGetCode(), ErrorCode::BadParameter) << rate;
+  }
+  EXPECT_EQ(engine::outputGetRate(), 0);
+  EXPECT_EQ(engine::errorGetCode(), ErrorCode::NotInitialised);
   EXPECT_FALSE(engine::init(99, 44100));
   EXPECT_EQ(engine::errorGetCode(), ErrorCode::BadDevice);
   ASSERT_TRUE(engine::init(-1, 48000));
   EXPECT_FALSE(engine::init(-1, 48000));
   EXPECT_EQ(engine::errorGetCode(), ErrorCode::AlreadyInitialised);
   EXPECT_TRUE(engine::release());
-  // Set-up and release may follow each other any number of times.
+  // Set-up and release may follow each other any number of times. Without an output there is no
+  // device to follow: the automatic rate is the engine's 48 kHz.
   ASSERT_TRUE(engine::init(0, 44100));
+  EXPECT_EQ(engine::outputGetRate(), 44100);
+  EXPECT_TRUE(engine::release());
+  ASSERT_TRUE(engine::init(0, engine::kAutomaticRate));
+  EXPECT_EQ(engine::outputGetRate(), 48000);
   EXPECT_TRUE(engine::release());
 }
 
@@ -82,10 +93,16 @@ TEST(EngineApi, AStreamStartOutOfRangeIsRefusedBeforeConnecting) {
     const char* name;
     engine::StreamStart start;
   };
+  const qv::dsp::LevellingParameters noGain{true, -16.0f, std::nanf("")};
+  const qv::dsp::LevellingParameters noTarget{true, std::numeric_limits<float>::infinity(), 0.0f};
   const Case cases[] = {
-      {"volume above 1", {1.5f, nullptr, 0, nullptr, {}}},      {"volume below 0", {-0.1f, nullptr, 0, nullptr, {}}},
-      {"no effect records", {1.0f, nullptr, 1, nullptr, {}}},   {"band gain +20 dB", {1.0f, &loudBand, 1, nullptr, {}}},
-      {"reverb time 5 s", {1.0f, &longReverb, 1, nullptr, {}}},
+      {"volume above 1", {1.5f, nullptr, 0, nullptr, {}, {}}},
+      {"volume below 0", {-0.1f, nullptr, 0, nullptr, {}, {}}},
+      {"no effect records", {1.0f, nullptr, 1, nullptr, {}, {}}},
+      {"band gain +20 dB", {1.0f, &loudBand, 1, nullptr, {}, {}}},
+      {"reverb time 5 s", {1.0f, &longReverb, 1, nullptr, {}, {}}},
+      {"learned gain not a number", {1.0f, nullptr, 0, nullptr, {}, noGain}},
+      {"endless levelling target", {1.0f, nullptr, 0, nullptr, {}, noTarget}},
   };
   for (const Case& c : cases) {
     EXPECT_EQ(engine::streamCreateUrlWith(url, 0, nullptr, nullptr, c.start), 0u) << c.name;
@@ -93,7 +110,7 @@ TEST(EngineApi, AStreamStartOutOfRangeIsRefusedBeforeConnecting) {
   }
   engine::Handle handle = 7;
   const engine::StartEffect band{engine::EffectType::ParametricEq, 1, {1000.0f, 18.0f, 6.0f}, {}};
-  EXPECT_EQ(engine::streamCreateUrlWith(url, 0, nullptr, nullptr, {0.5f, &band, 1, &handle, {}}), 0u);
+  EXPECT_EQ(engine::streamCreateUrlWith(url, 0, nullptr, nullptr, {0.5f, &band, 1, &handle, {}, {}}), 0u);
   EXPECT_EQ(engine::errorGetCode(), ErrorCode::ConnectFailed);
   EXPECT_EQ(handle, 7u) << "no handle is given out for a stream that was not opened";
   EXPECT_TRUE(engine::release());

@@ -250,3 +250,186 @@ TEST(AudioOutput, TheAlsaOutputOpensWithoutADeviceWatcher) {
 }
 
 }  // namespace
+
+namespace {
+
+// The output rate follows the device when asked to (the disk output reports none and takes what
+// it is offered, so the device's choice is the engine's 48 kHz), and at every rate, with the
+// stream resampled or not, the first bytes the device gets are the station's sound, not silence.
+TEST(AudioOutput, EveryOutputRateStartsWithTheSoundAtItsRate) {
+  StreamServer server;
+  ASSERT_TRUE(server.ok()) << server.error();
+  struct Case {
+    int askedRate;
+    int expectedRate;
+    const char* path;
+  };
+  const Case cases[] = {
+      {engine::kAutomaticRate, 48000, "/icy/sine1k_48k.mp3?burst=0"},
+      {engine::kAutomaticRate, 48000, "/icy/sine1k.mp3?burst=0"},
+      {44100, 44100, "/icy/sine1k_48k.mp3?burst=0"},
+      {48000, 48000, "/icy/sine1k_48k.mp3?burst=0"},
+      {48000, 48000, "/icy/sine1k.mp3?burst=0"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::to_string(c.askedRate) + " Hz asked, " + c.path);
+    Capture capture;
+    {
+      Session session(-1, c.askedRate);
+      ASSERT_TRUE(session.ok) << engine::errorName(engine::errorGetCode());
+      EXPECT_EQ(engine::outputGetRate(), c.expectedRate);
+      const engine::Handle stream = engine::streamCreateUrl(server.url(c.path).c_str(), 0, nullptr, nullptr);
+      ASSERT_NE(stream, 0u) << engine::errorName(engine::errorGetCode());
+      ASSERT_TRUE(engine::channelPlay(stream));
+      ASSERT_TRUE(waitUntil([&] { return engine::channelIsActive(stream) == engine::ChannelState::Playing; }, 3s));
+      std::this_thread::sleep_for(500ms);
+    }
+    const std::vector<float> out = capture.samples();
+    ASSERT_GT(out.size(), 2u * static_cast<std::size_t>(c.expectedRate) / 4);
+    // The decoder's own start-up (an MP3's priming samples) is a few milliseconds. SDL's audio
+    // thread may write one period (2048 frames) of silence before the device is unpaused: a race
+    // inside SDL that an open device always starts paused; no more than that.
+    EXPECT_LT(firstAudibleFrame(out, 0), 2048 + static_cast<std::size_t>(c.expectedRate) / 50);
+    const Tone tone = analyse(out, 0, c.expectedRate, 0.05, 0.15);
+    EXPECT_NEAR(tone.frequencyHz, 1000.0, 20.0);
+    EXPECT_NEAR(tone.peak, 0.5f, 0.06f);
+  }
+}
+
+}  // namespace
+
+namespace {
+
+// A levelled stream is heard at the gain learned for its station from its first sample (the gain
+// moves only after seconds of measuring), and tells that gain back; one that is not levelled says
+// so and is heard as it comes.
+TEST(AudioOutput, ALevelledStationStartsAtItsLearnedGain) {
+  StreamServer server;
+  ASSERT_TRUE(server.ok()) << server.error();
+  struct Case {
+    bool levelled;
+    float learnedDb;
+    float peak;
+  };
+  for (const Case c : {Case{true, -6.0206f, 0.25f}, Case{true, 3.0f, 0.706f}, Case{false, -6.0206f, 0.5f}}) {
+    SCOPED_TRACE(std::to_string(c.levelled) + " " + std::to_string(c.learnedDb));
+    Capture capture;
+    float told = 0;
+    bool toldOk = false;
+    {
+      Session session(-1, 44100);
+      ASSERT_TRUE(session.ok);
+      engine::StreamStart start;
+      start.levelling.enabled = c.levelled;
+      start.levelling.initialGainDb = c.learnedDb;
+      const engine::Handle stream =
+          engine::streamCreateUrlWith(server.url("/icy/sine1k.mp3").c_str(), 0, nullptr, nullptr, start);
+      ASSERT_NE(stream, 0u) << engine::errorName(engine::errorGetCode());
+      ASSERT_TRUE(engine::channelPlay(stream));
+      ASSERT_TRUE(waitUntil([&] { return engine::channelIsActive(stream) == engine::ChannelState::Playing; }, 3s));
+      std::this_thread::sleep_for(500ms);
+      toldOk = engine::channelGetLevellingGain(stream, &told);
+      if (!c.levelled) {
+        EXPECT_EQ(engine::errorGetCode(), engine::ErrorCode::NotAvailable);
+      }
+    }
+    EXPECT_EQ(toldOk, c.levelled);
+    if (c.levelled) {
+      EXPECT_FLOAT_EQ(told, c.learnedDb);
+    }
+    const Tone tone = analyse(capture.samples(), 0, 44100, 0.0, 0.3);
+    EXPECT_NEAR(tone.frequencyHz, 1000.0, 20.0);
+    EXPECT_NEAR(tone.peak, c.peak, 0.04f);
+  }
+}
+
+}  // namespace
+
+namespace {
+
+// A station replaced by another fades out over the time asked for instead of stopping with a cut,
+// while the new one already plays; once silent it stops and, freeing itself, its handle is gone.
+TEST(AudioOutput, AStreamFadesOutOverItsTimeWhileTheNextOnePlays) {
+  StreamServer server;
+  ASSERT_TRUE(server.ok()) << server.error();
+  Capture capture;
+  std::vector<std::pair<std::uint32_t, std::uint32_t>> levels;  // old, new; each side's larger peak
+  const auto peakOf = [](std::uint32_t level) {
+    return level == 0xFFFFFFFFu ? 0u : std::max(level & 0xFFFF, level >> 16);
+  };
+  {
+    Session session(-1, 44100);
+    ASSERT_TRUE(session.ok);
+    const engine::Handle old =
+        engine::streamCreateUrl(server.url("/icy/sine1k.mp3").c_str(), engine::AutoFree, nullptr, nullptr);
+    ASSERT_NE(old, 0u) << engine::errorName(engine::errorGetCode());
+    ASSERT_TRUE(engine::channelPlay(old));
+    ASSERT_TRUE(waitUntil([&] { return engine::channelIsActive(old) == engine::ChannelState::Playing; }, 3s));
+    std::this_thread::sleep_for(400ms);
+    const engine::Handle next =
+        engine::streamCreateUrl(server.url("/icy/sine1k_48k.mp3").c_str(), engine::AutoFree, nullptr, nullptr);
+    ASSERT_NE(next, 0u);
+    EXPECT_FALSE(engine::channelFadeOut(old, 0));
+    EXPECT_EQ(engine::errorGetCode(), engine::ErrorCode::BadParameter);
+    ASSERT_TRUE(engine::channelPlay(next));
+    ASSERT_TRUE(engine::channelFadeOut(old, 300));
+    ASSERT_TRUE(engine::channelFadeOut(old, 5000)) << "the fade under way stays";
+    for (int i = 0; i < 60; ++i) {
+      levels.emplace_back(peakOf(engine::channelGetLevel(old)), peakOf(engine::channelGetLevel(next)));
+      std::this_thread::sleep_for(10ms);
+    }
+    EXPECT_EQ(engine::channelIsActive(old), engine::ChannelState::Stopped);
+    EXPECT_FALSE(engine::channelPlay(old)) << "it freed itself";
+    EXPECT_EQ(engine::errorGetCode(), engine::ErrorCode::BadHandle);
+    EXPECT_EQ(engine::channelIsActive(next), engine::ChannelState::Playing);
+  }
+  const bool overlapped = std::any_of(levels.begin(), levels.end(), [](const auto& both) {
+    return both.first > 1000 && both.first < 14000 && both.second > 14000;
+  });
+  EXPECT_TRUE(overlapped) << "the old one falls while the new one plays";
+  EXPECT_EQ(levels.back().first, 0u);
+}
+
+// The fade's shape at the output: the half-scale tone falls from 90 % to 10 % of its level in 80 %
+// of the 300 ms, linearly.
+TEST(AudioOutput, AFadeFallsLinearlyOverItsTime) {
+  StreamServer server;
+  ASSERT_TRUE(server.ok()) << server.error();
+  Capture capture;
+  {
+    Session session(-1, 44100);
+    ASSERT_TRUE(session.ok);
+    const engine::Handle stream = engine::streamCreateUrl(server.url("/icy/sine1k.mp3").c_str(), 0, nullptr, nullptr);
+    ASSERT_NE(stream, 0u);
+    ASSERT_TRUE(engine::channelPlay(stream));
+    ASSERT_TRUE(waitUntil([&] { return engine::channelIsActive(stream) == engine::ChannelState::Playing; }, 3s));
+    std::this_thread::sleep_for(300ms);
+    ASSERT_TRUE(engine::channelFadeOut(stream, 300));
+    ASSERT_TRUE(waitUntil([&] { return engine::channelIsActive(stream) == engine::ChannelState::Stopped; }, 2s));
+  }
+  const std::vector<float> out = capture.samples();
+  const std::size_t start = firstAudibleFrame(out, 0);
+  // The envelope: the peak of each 2 ms block (two periods of the tone).
+  constexpr std::size_t kBlock = 88;
+  std::vector<float> envelope;
+  for (std::size_t from = start; from + kBlock < out.size() / 2; from += kBlock) {
+    float peak = 0;
+    for (std::size_t i = from; i < from + kBlock; ++i) {
+      peak = std::max(peak, std::fabs(out[i * 2]));
+    }
+    envelope.push_back(peak);
+  }
+  const auto below = [&](float level) {
+    return static_cast<std::size_t>(
+        std::find_if(envelope.begin(), envelope.end(), [&](float peak) { return peak < level; }) - envelope.begin());
+  };
+  const std::size_t ninety = below(0.45f);
+  const std::size_t ten = below(0.05f);
+  ASSERT_LT(ten, envelope.size());
+  const double fallMs = static_cast<double>(ten - ninety) * kBlock * 1000.0 / 44100;
+  EXPECT_NEAR(fallMs, 240.0, 20.0);
+  // Halfway through, at half the level.
+  EXPECT_NEAR(envelope[(ninety + ten) / 2], 0.25f, 0.04f);
+}
+
+}  // namespace

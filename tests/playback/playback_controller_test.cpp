@@ -12,6 +12,7 @@
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
+#include <QTemporaryDir>
 #include <QThread>
 
 #include <gtest/gtest.h>
@@ -212,6 +213,7 @@ class ControllerHeard : public ::testing::Test {
       EXPECT_TRUE(session.ok);
       qv::stations::StationList stations;
       qv::settings::SettingsModel settings;
+      settings.set(qv::settings::Levelling, false);  // the volume and the band keep their meaning without it
       PlaybackController controller(stations, settings);
       controller.setVolume(volume);
       controller.setBand(2, band3Position);
@@ -252,6 +254,61 @@ TEST_F(ControllerHeard, AStationIsHeardAtItsVolumeAndWithItsBandFromTheFirstSamp
   EXPECT_NEAR(ts::amplitudeDb(liftedSteady / steady), 15.0, 1.0);
   EXPECT_NEAR(ts::amplitudeDb(peak(lifted, 0.02, 0.1) / liftedSteady), 0.0, 1.0)
       << "the band is already there in the first 100 ms";
+}
+
+// The next station replaces the one playing: with the crossfade on (the default) the old one goes
+// on sounding for its fade, with it off it stops at once.
+TEST_F(Controller, TheNextStationFadesTheOldOneOutUnlessTheCrossfadeIsOff) {
+  stations.replaceAll({{QStringLiteral("A"), url("/icy/sine1k.mp3"), {}, {}},
+                       {QStringLiteral("B"), url("/icy/sine1k_48k.mp3"), {}, {}}});
+  for (const bool crossfade : {true, false}) {
+    SCOPED_TRACE(crossfade ? "crossfade" : "cut");
+    settings.set(qv::settings::Crossfade, crossfade);
+    stations.CurrentStation = 0;
+    controller->play();
+    ASSERT_TRUE(waitFor([&] { return controller->state() == PlaybackState::Playing; }));
+    controller->next();
+    EXPECT_EQ(controller->streamActive(), crossfade) << "the old stream right after the change";
+    ASSERT_TRUE(waitFor([&] { return controller->state() == PlaybackState::Playing; }));
+    EXPECT_EQ(stations.CurrentStation, 1);
+    controller->stop();
+    EXPECT_FALSE(controller->streamActive()) << "a stop is a stop, never a fade";
+  }
+}
+
+// With levelling on, a station starts at the gain learned for it the last time, and what it learns
+// while it plays is kept for the next time: the half-scale tone, louder than the -16 LUFS target,
+// is brought down from the learned -6 dB after a few seconds.
+TEST_F(Controller, AStationStartsAtItsLearnedGainAndKeepsWhatItLearns) {
+  QTemporaryDir dir;
+  const QString path = dir.filePath(QStringLiteral("levelling.sqlite"));
+  const QString link = url("/icy/sine1k.mp3");
+  { qv::playback::LevellingMemory(path).remember(link, -6.0206F); }
+  controller->setLevellingMemory(std::make_unique<qv::playback::LevellingMemory>(path));
+  stations.replaceAll({{QStringLiteral("Tone"), link, {}, {}}});
+  stations.CurrentStation = 0;
+  controller->play();
+  ASSERT_TRUE(waitFor([&] { return controller->state() == PlaybackState::Playing; }));
+  // Measured for 3 s, then down by at most 1 dB a second.
+  QThread::msleep(5500);
+  QCoreApplication::processEvents();
+  controller->stop();
+
+  std::vector<float> left = ts::channelOf(output.samples(), 2, 0);
+  const auto first = std::find_if(left.begin(), left.end(), [](float s) { return std::fabs(s) > 0.01F; });
+  ASSERT_NE(first, left.end());
+  const auto start = static_cast<std::size_t>(first - left.begin());
+  ASSERT_GT(left.size(), start + 44100);
+  float startPeak = 0;
+  for (std::size_t i = start; i < start + 44100 / 5; ++i) {
+    startPeak = std::max(startPeak, std::fabs(left[i]));
+  }
+  EXPECT_NEAR(startPeak, 0.25F, 0.02F) << "half scale at the learned -6 dB from the first sample";
+
+  const std::optional<float> learned = qv::playback::LevellingMemory(path).gainFor(link);
+  ASSERT_TRUE(learned);
+  EXPECT_LT(*learned, -6.5F);
+  EXPECT_GT(*learned, -6.0F - 3.5F) << "no faster than 1 dB a second";
 }
 
 // A station that changes its title with every metadata block: observers get a few a second, and

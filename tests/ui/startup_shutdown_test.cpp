@@ -72,7 +72,8 @@ TEST(StartupShutdown, FirstStartWithoutSettingsOrFiles) {
   EXPECT_EQ(SettingsForm->MouseStepSpin->value(), 10);
   EXPECT_EQ(SettingsForm->KeyStepSpin->value(), 5);
   EXPECT_TRUE(SettingsForm->HotkeysCheckBox->isChecked());
-  EXPECT_EQ(SettingsForm->cbDiscr->currentText(), QStringLiteral("44100"));
+  // A profile without a stored rate follows the device.
+  EXPECT_EQ(SettingsForm->cbDiscr->currentText(), QStringLiteral("Automatic"));
   EXPECT_FALSE(SettingsForm->WinnotifyCB->isChecked());
   EXPECT_FALSE(SettingsForm->cbPlayOnStart->isChecked());
   EXPECT_FALSE(SettingsForm->LoopStationCheckBox->isChecked());
@@ -165,12 +166,13 @@ TEST(StartupShutdown, FirstStartWithoutSettingsOrFiles) {
   EXPECT_EQ(run.backend.opening(6),
             list({"write MouseStep", "write KeyboardStep", "write InvertMouse", "write LoopStations",
                   "write HideToTray", "write GetMediaKey", "write ShowNotify", "write Discreditation", "write SFTop",
-                  "write SFLeft", "write PlayOnStart", "write Reconnect", "write HistoryKeepDays"}));
+                  "write SFLeft", "write PlayOnStart", "write Reconnect", "write HistoryKeepDays", "write Levelling",
+                  "write LevellingTarget", "write Crossfade"}));
   const QByteArray file = run.profile.settingsText();
   for (const char* line :
        {"\"WindowWidth\"=dword:000001a2", "\"Volume\"=dword:00000064", "\"Preview\"=dword:00000080",
         "\"PopupFormWidth\"=dword:00000136", "\"LastStation\"=dword:00000000", "\"GetMediaKey\"=dword:00000001",
-        "\"Discreditation\"=dword:0000ac44", "\"MouseStep\"=dword:0000000a"}) {
+        "\"Discreditation\"=dword:00000000", "\"MouseStep\"=dword:0000000a"}) {
     EXPECT_TRUE(file.contains(QByteArray(line) + '\n')) << line << "\n" << file.constData();
   }
   EXPECT_FALSE(file.contains("\"Language\"")) << "no language selected: nothing is written for it";
@@ -219,7 +221,7 @@ TEST(StartupShutdown, SecondStartReadsWhatTheFirstWrote) {
   MainForm->setGeometry(20, 30, 500, 400);
   SettingsForm->MouseStepSpin->setValue(25);
   SettingsForm->LangBox->setCurrentIndex(SettingsForm->LangBox->findText(QStringLiteral("German")));
-  SettingsForm->cbDiscr->setCurrentIndex(1);
+  SettingsForm->cbDiscr->setCurrentIndex(SettingsForm->cbDiscr->findText(QStringLiteral("48000")));
   SettingsForm->WinnotifyCB->setChecked(true);
   SettingsForm->move(70, 80);
   PopupForm->resize(250, TPopupForm::kHeight);

@@ -75,7 +75,7 @@ struct MenuTexts {
 
 QStringList englishLines() {
   QStringList lines{QString()};
-  for (int line = 1; line <= 134; ++line) {
+  for (int line = 1; line <= qv::i18n::listeningTexts().back().line; ++line) {
     lines.append(line <= qv::i18n::kInterfaceTextCount ? qv::i18n::builtInText(line) : QString());
   }
   for (const qv::i18n::ListeningText& text : qv::i18n::listeningTexts()) {

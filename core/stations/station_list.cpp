@@ -63,17 +63,6 @@ void StationList::setTagChecked(int item, bool checked) {
   }
 }
 
-std::vector<TrayStation> StationList::trayStations() const {
-  std::vector<TrayStation> items;
-  items.reserve(m_stations.size());
-  int index = 0;
-  for (const StationEntry& entry : m_stations) {
-    items.push_back({QString::number(index + 1) + QLatin1String(". ") + entry.Name, index});
-    ++index;
-  }
-  return items;
-}
-
 template <typename Change>
 void StationList::changeAndRebuild(Change change) {
   emit aboutToRebuild();

@@ -18,16 +18,8 @@ struct TagItem {
   bool operator==(const TagItem&) const = default;
 };
 
-//! An item of the tray's station submenu: "n. Name" and the index of its entry in PLAY_ARRAY.
-struct TrayStation {
-  QString text;
-  int index = -1;
-
-  bool operator==(const TrayStation&) const = default;
-};
-
 //! The in-memory station list and what derives from it: the filtered view, the current station,
-//! the tag list, the row texts and the tray submenu. GUI thread only.
+//! the tag list and the row texts. GUI thread only.
 //!
 //! The active array is FilteredStations while FilterActive is set, otherwise PLAY_ARRAY; rows and
 //! CurrentStation count in it. FilteredStations holds each passing entry's index in PLAY_ARRAY,
@@ -62,12 +54,10 @@ class StationList : public QObject {
   QString rowText(int row) const;
   static QString rowText(int row, const StationEntry& entry);
 
-  // --- tags and tray ---
+  // --- tags ---
   const std::vector<TagItem>& tags() const { return m_tags; }
   //! Checks or unchecks one item; the caller then runs FilterPL.
   void setTagChecked(int item, bool checked);
-  //! One item per PLAY_ARRAY entry, whatever the filter shows.
-  std::vector<TrayStation> trayStations() const;
 
   // --- operations ---
   //! Rebuilds the rows and, without a filter, the tag list (every item checked).

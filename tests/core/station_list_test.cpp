@@ -42,10 +42,6 @@ TEST(StationList, RowTextsTagsAndTray) {
   // Tags in order of first occurrence, the first spelling kept, the untagged item last, all checked.
   EXPECT_EQ(list.tags(),
             (std::vector<TagItem>{{QStringLiteral("Rock"), true}, {QStringLiteral("jazz"), true}, {QString(), true}}));
-  const auto tray = list.trayStations();
-  ASSERT_EQ(tray.size(), 4U);
-  EXPECT_EQ(tray[2].text, QStringLiteral("3. Jazz FM")) << "tray items carry no tag";
-  EXPECT_EQ(tray[2].index, 2);
 }
 
 TEST(StationList, EmptyListHasNoRowsNoTagsAndNoCurrentStation) {
@@ -54,7 +50,6 @@ TEST(StationList, EmptyListHasNoRowsNoTagsAndNoCurrentStation) {
   list.replaceAll({});
   EXPECT_EQ(list.activeCount(), 0);
   EXPECT_TRUE(list.tags().empty());
-  EXPECT_TRUE(list.trayStations().empty());
   EXPECT_EQ(list.CurrentStation, -1);
 }
 
@@ -116,7 +111,6 @@ TEST_F(FilterTest, AFilteredRowAlwaysMeansTheStationItShows) {
   EXPECT_EQ(names(list), QStringList({QStringLiteral("Talk"), QStringLiteral("fm classic 2"), QStringLiteral("Fm News"),
                                       QStringLiteral("Jazz"), QStringLiteral("Two Words")}));
   EXPECT_EQ(rows(list), QStringList({QStringLiteral("1. fm classic 2 (rock)"), QStringLiteral("2. Fm News (News)")}));
-  EXPECT_EQ(list.trayStations().front().text, QStringLiteral("1. Talk")) << "the tray lists the whole list";
 
   EXPECT_FALSE(list.moveStation(1, 0)) << "no reordering while filtered";
   EXPECT_EQ(list.FilteredStations(), (std::vector<int>{1, 2}));

@@ -98,6 +98,7 @@ TEST_F(ZipTest, SizeAndCountLimitsAndDamageRefuseTheArchive) {
   EXPECT_EQ(filesOutsideArchives(), QStringList());
 }
 
+// `size` bytes of `value`, lowest first; at most 8.
 QByteArray littleEndian(std::uint64_t value, int size) {
   QByteArray bytes;
   for (int i = 0; i < size; ++i) {
@@ -116,7 +117,7 @@ TEST(ZipEndRecord, AnArchiveDeclaringTooManyMembersIsRefusedFromItsEndRecord) {
   const QByteArray padding(1000, 'x');
   const QByteArray zip64Record = littleEndian(0x06064b50, 4) + littleEndian(44, 8) + littleEndian(45, 2) +
                                  littleEndian(45, 2) + littleEndian(0, 8) + littleEndian(1'000'000, 8) +
-                                 littleEndian(1'000'000, 8) + littleEndian(0, 16);
+                                 littleEndian(1'000'000, 8) + littleEndian(0, 8) + littleEndian(0, 8);
   const QByteArray zip64Locator = littleEndian(0x07064b50, 4) + littleEndian(0, 4) +
                                   littleEndian(static_cast<std::uint64_t>(padding.size()), 8) + littleEndian(1, 4);
   const struct {

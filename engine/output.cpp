@@ -315,10 +315,12 @@ void Output::remove(Stream* stream) {
     Stream* expected = stream;
     found = slot.compare_exchange_strong(expected, nullptr) || found;
   }
-  if (!found || m_device == 0) {
+  if (!found) {
     return;
   }
-  // A pass that began before the slot was cleared may still use the stream: wait for its end.
+  // A pass that began before the slot was cleared may still use the stream: wait for its end. Also
+  // while the device is being closed to move to another (m_device is 0 by then): its last pass
+  // may still run.
   if (m_inCallback.load()) {
     const std::uint64_t pass = m_passes.load();
     while (m_inCallback.load() && m_passes.load() == pass) {

@@ -1,6 +1,7 @@
 #include "engine.h"
 
 #include "output.h"
+#include "output_seam.h"
 #include "stream.h"
 
 #include <curl/curl.h>
@@ -305,13 +306,12 @@ void releaseAtExit() {
   release();
 }
 
-}  // namespace
-
-bool init(int device, int rateHz, std::uint32_t flags) {
+//! init on device `device`, or on the one named `deviceName` when given.
+bool initOutput(int device, const std::string* deviceName, int rateHz, std::uint32_t flags) {
   EngineState& state = engine();
   static std::once_flag atExit;
   std::call_once(atExit, [] { std::atexit(&releaseAtExit); });
-  std::lock_guard lock(state.mutex);
+  std::unique_lock lock(state.mutex);
   if (state.initialised) {
     return fail(ErrorCode::AlreadyInitialised);
   }
@@ -323,13 +323,61 @@ bool init(int device, int rateHz, std::uint32_t flags) {
   if (curl_global_init(CURL_GLOBAL_DEFAULT) != CURLE_OK) {
     return fail(ErrorCode::Unknown);
   }
-  if (const ErrorCode opened = state.output.open(device, rateHz, (flags & OutputOnFirstPlay) != 0);
-      opened != ErrorCode::Ok) {
+  bool missing = false;
+  const bool deferCheck = (flags & OutputOnFirstPlay) != 0;
+  const ErrorCode opened = deviceName ? state.output.openNamed(*deviceName, rateHz, deferCheck, missing)
+                                      : state.output.open(device, rateHz, deferCheck);
+  if (opened != ErrorCode::Ok) {
     curl_global_cleanup();
     return fail(opened);
   }
   state.initialised = true;
+  lock.unlock();
+  if (missing) {
+    state.output.tell(OutputChange::NamedDeviceMissing, *deviceName);
+  }
   return succeed();
+}
+
+}  // namespace
+
+bool init(int device, int rateHz, std::uint32_t flags) {
+  return initOutput(device, nullptr, rateHz, flags);
+}
+
+bool initWithDevice(const std::string& deviceName, int rateHz, std::uint32_t flags) {
+  return initOutput(-1, &deviceName, rateHz, flags);
+}
+
+std::vector<std::string> outputDevices() {
+  return engine().output.deviceNames();
+}
+
+bool outputSetDevice(const std::string& deviceName) {
+  if (!isInitialised()) {
+    return fail(ErrorCode::NotInitialised);
+  }
+  if (!engine().output.moveTo(deviceName)) {
+    engine().output.tell(OutputChange::NamedDeviceMissing, deviceName);
+  }
+  return succeed();
+}
+
+std::string outputGetDevice() {
+  if (!isInitialised()) {
+    fail(ErrorCode::NotInitialised);
+    return {};
+  }
+  succeed();
+  return engine().output.deviceName();
+}
+
+void setOutputWatch(OutputWatch watch) {
+  engine().output.setWatch(std::move(watch));
+}
+
+void simulateOutputDeviceLoss() {
+  engine().output.markLost();
 }
 
 int outputGetRate() {
@@ -455,6 +503,7 @@ Handle streamCreateUrlWith(const char* url, std::uint32_t flags, DownloadProc do
       return 0;
     }
     settings.outputRateHz = state.output.rateHz();
+    settings.output = &state.output;
     settings.bufferMs = state.bufferMs;
     settings.flags = flags;
     settings.net.url = url;

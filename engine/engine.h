@@ -12,6 +12,8 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <string>
+#include <vector>
 
 namespace qv::engine {
 
@@ -36,6 +38,25 @@ enum InitFlag : std::uint32_t {
 //! opened, else 48000 Hz (the rate of most devices and of much of what stations send).
 inline constexpr int kAutomaticRate = 0;
 bool init(int device, int rateHz, std::uint32_t flags = 0);
+//! The output devices the system reports, by name and in its order (device n of init is the
+//! n-th): read when the output is set up (or now, before it is). Empty when it names none.
+std::vector<std::string> outputDevices();
+//! init on the device of that name as outputDevices gives it; empty: the system's default. A name
+//! the system does not report (a headset not plugged in) opens the default instead and tells the
+//! output watch OutputChange::NamedDeviceMissing, once, before init returns.
+bool initWithDevice(const std::string& deviceName, int rateHz, std::uint32_t flags = 0);
+//! Moves the output to the device of that name (empty: the default) without stopping what
+//! plays. A name the system does not report: the default, told as at init. Fails with
+//! NotInitialised.
+bool outputSetDevice(const std::string& deviceName);
+//! The device in use, by name; empty for the system's default (also with NotInitialised).
+std::string outputGetDevice();
+//! Told with the name of the device concerned. NamedDeviceMissing on the thread that asked for
+//! it, DeviceRemoved on one of the playing streams' own threads (never the audio callback),
+//! within a quarter of a second or so while anything plays. It must return at once.
+using OutputWatch = std::function<void(OutputChange change, const std::string& deviceName)>;
+//! Any time, also before init; an empty watch hears nothing.
+void setOutputWatch(OutputWatch watch);
 //! The rate the output mixes at (the one chosen for kAutomaticRate); 0 with NotInitialised.
 int outputGetRate();
 //! Frees every stream, joins every engine thread and closes the output.

@@ -58,4 +58,10 @@ enum class Tag : std::uint8_t {
 //! long as it is held, however often the tag changes meanwhile. Null when there is no such tag.
 using TagText = std::shared_ptr<const std::string>;
 
+//! What the output watch (engine.h, setOutputWatch) is told.
+enum class OutputChange : std::uint8_t {
+  NamedDeviceMissing,  //!< the device asked for is not there: the default plays
+  DeviceRemoved,       //!< the device went away while playing: the default plays on
+};
+
 }  // namespace qv::engine

@@ -35,18 +35,151 @@ SDL_AudioSpec outputSpec(int rateHz, Uint16 periodFrames) {
 
 constexpr int kFallbackRateHz = 48000;
 
-}  // namespace
-
-ErrorCode Output::open(int device, int rateHz, bool deferCheck) {
-  std::lock_guard lock(m_deviceMutex);
-  m_rateHz = rateHz == 0 ? kFallbackRateHz : rateHz;
-  if (device == 0) {
-    return ErrorCode::Ok;  // no sound: streams decode, nothing is heard
-  }
+//! How the sound server lists us; read when SDL's audio starts.
+void setNameHints() {
   SDL_SetHint(SDL_HINT_AUDIO_DEVICE_APP_NAME, "Quorventale");
   SDL_SetHint(SDL_HINT_APP_NAME, "Quorventale");
   SDL_SetHint(SDL_HINT_AUDIO_DEVICE_STREAM_ROLE, "music");
   SDL_SetHint(SDL_HINT_AUDIO_DEVICE_STREAM_NAME, "Quorventale");
+}
+
+}  // namespace
+
+ErrorCode Output::openNamed(const std::string& name, int rateHz, bool deferCheck, bool& missing) {
+  missing = false;
+  if (name.empty()) {
+    return open(-1, rateHz, deferCheck);
+  }
+  {
+    std::lock_guard lock(m_deviceMutex);
+    setNameHints();
+    if (startSdlAudio() != 0) {
+      return ErrorCode::OutputFailed;
+    }
+    const int index = deviceIndex(name);
+    SDL_QuitSubSystem(SDL_INIT_AUDIO);  // open starts it again; SDL counts the starts
+    missing = index == 0;
+    if (!missing) {
+      return openLocked(index, rateHz, deferCheck);
+    }
+  }
+  return open(-1, rateHz, deferCheck);
+}
+
+int Output::deviceIndex(const std::string& name) {
+  const int count = SDL_GetNumAudioDevices(0);
+  for (int i = 0; i < count; ++i) {
+    const char* reported = SDL_GetAudioDeviceName(i, 0);
+    if (reported != nullptr && name == reported) {
+      return i + 1;
+    }
+  }
+  return 0;
+}
+
+std::vector<std::string> Output::deviceNames() {
+  std::lock_guard lock(m_deviceMutex);
+  // Before set-up (or without output) SDL's audio is started just to ask.
+  if (!m_sdlStarted) {
+    setNameHints();
+  }
+  const bool started = m_sdlStarted || startSdlAudio() == 0;
+  std::vector<std::string> names;
+  if (!started) {
+    return names;
+  }
+  const int count = SDL_GetNumAudioDevices(0);
+  for (int i = 0; i < count; ++i) {
+    if (const char* name = SDL_GetAudioDeviceName(i, 0)) {
+      names.emplace_back(name);
+    }
+  }
+  if (!m_sdlStarted) {
+    SDL_QuitSubSystem(SDL_INIT_AUDIO);
+  }
+  return names;
+}
+
+std::string Output::deviceName() {
+  std::lock_guard lock(m_deviceMutex);
+  return m_deviceName.value_or(std::string());
+}
+
+bool Output::moveTo(const std::string& name) {
+  std::lock_guard lock(m_deviceMutex);
+  if (!m_sdlStarted) {
+    return name.empty();  // no output: there is nothing to move
+  }
+  const bool known = name.empty() || deviceIndex(name) != 0;
+  std::optional<std::string> wanted;
+  if (!name.empty() && known) {
+    wanted = name;
+  }
+  if (wanted == m_deviceName && m_device != 0) {
+    return known;
+  }
+  m_deviceName = wanted;
+  m_checkResult.reset();
+  if (m_device != 0) {
+    SDL_CloseAudioDevice(m_device.exchange(0));  // joins SDL's audio thread; the streams stay
+    m_lost = false;
+    if (openDevice()) {
+      SDL_PauseAudioDevice(m_device, 0);
+    }
+  }
+  return known;
+}
+
+void Output::setWatch(std::function<void(OutputChange, const std::string&)> watch) {
+  std::lock_guard lock(m_watchMutex);
+  m_watch = std::move(watch);
+}
+
+void Output::tell(OutputChange change, const std::string& deviceName) {
+  std::function<void(OutputChange, const std::string&)> watch;
+  {
+    std::lock_guard lock(m_watchMutex);
+    watch = m_watch;
+  }
+  if (watch) {
+    watch(change, deviceName);
+  }
+}
+
+void Output::recoverIfLost() {
+  if (!m_lost.load(std::memory_order_relaxed)) {
+    return;
+  }
+  std::string gone;
+  {
+    std::lock_guard lock(m_deviceMutex);
+    if (!m_lost.exchange(false) || m_device == 0) {
+      return;
+    }
+    gone = m_deviceName.value_or(std::string());
+    SDL_CloseAudioDevice(m_device.exchange(0));
+    // The default again when the default went: the sound server usually has another by now. When
+    // nothing opens, the next play tries again.
+    m_deviceName.reset();
+    m_checkResult.reset();
+    if (openDevice()) {
+      SDL_PauseAudioDevice(m_device, 0);
+    }
+  }
+  tell(OutputChange::DeviceRemoved, gone);
+}
+
+ErrorCode Output::open(int device, int rateHz, bool deferCheck) {
+  std::lock_guard lock(m_deviceMutex);
+  return openLocked(device, rateHz, deferCheck);
+}
+
+ErrorCode Output::openLocked(int device, int rateHz, bool deferCheck) {
+  m_rateHz = rateHz == 0 ? kFallbackRateHz : rateHz;
+  if (device == 0) {
+    return ErrorCode::Ok;  // no sound: streams decode, nothing is heard
+  }
+  setNameHints();
   if (startSdlAudio() != 0) {
     return ErrorCode::OutputFailed;
   }
@@ -162,6 +295,7 @@ void Output::closeLocked() {
     SDL_QuitSubSystem(SDL_INIT_AUDIO);
     m_sdlStarted = false;
     m_checkResult.reset();
+    m_lost = false;
   }
 }
 
@@ -181,10 +315,12 @@ void Output::remove(Stream* stream) {
     Stream* expected = stream;
     found = slot.compare_exchange_strong(expected, nullptr) || found;
   }
-  if (!found || m_device == 0) {
+  if (!found) {
     return;
   }
-  // A pass that began before the slot was cleared may still use the stream: wait for its end.
+  // A pass that began before the slot was cleared may still use the stream: wait for its end. Also
+  // while the device is being closed to move to another (m_device is 0 by then): its last pass
+  // may still run.
   if (m_inCallback.load()) {
     const std::uint64_t pass = m_passes.load();
     while (m_inCallback.load() && m_passes.load() == pass) {
@@ -210,6 +346,11 @@ void Output::callback(void* selfPointer, std::uint8_t* buffer, int bytes) {
   }
   // A device that asked for more than its period gets silence for the rest.
   std::fill(out + samples, out + static_cast<std::size_t>(bytes) / sizeof(std::int16_t), std::int16_t{0});
+  // SDL keeps calling a device it has stopped (unplugged, its sound server gone) at the same pace,
+  // so the streams go on; its status is the one sign that is there whoever reads SDL's events.
+  if (SDL_GetAudioDeviceStatus(self->m_device.load(std::memory_order_relaxed)) == SDL_AUDIO_STOPPED) {
+    self->m_lost.store(true, std::memory_order_relaxed);
+  }
   self->m_passes.fetch_add(1);
   self->m_inCallback.store(false);
 }

@@ -459,6 +459,9 @@ void Stream::deliverHeardSegments() {
 
 void Stream::deliverEvents() {
   startOutputIfSound();
+  if (m_settings.output != nullptr) {
+    m_settings.output->recoverIfLost();
+  }
   deliverHeardComments();
   deliverHeardSegments();
   const std::uint32_t events = m_events.exchange(0);

@@ -31,6 +31,7 @@ struct StreamSettings {
   NetOptions net;
   std::uint32_t flags = 0;
   bool playlistFollowing = false;  // a link answering with a PLS, M3U or XSPF playlist is followed
+  Output* output = nullptr;        // the decoder thread moves it to the default when its device goes
 };
 
 //! One network stream. Threads: the opening thread (open), its network thread (NetReader or

@@ -4,13 +4,16 @@
 
 #include <QLoggingCategory>
 
+#include <utility>
+
 Q_LOGGING_CATEGORY(lcAudioSetup, "qv.audio")
 
 namespace qv::playback {
 
 namespace {
 
-int g_lastSetUpError = 0;  // GUI thread
+int g_lastSetUpError = 0;       // GUI thread
+QString g_missingOutputDevice;  // GUI thread
 
 }  // namespace
 
@@ -22,12 +25,16 @@ StageOutcome checkEngineVersion() {
   return engineVersionAccepted(engine::version()) ? StageOutcome::Done : StageOutcome::Failed;
 }
 
-StageOutcome setUpAudioOutput(int outputRateHz) {
-  if (!engine::init(-1, outputRateHz)) {
+StageOutcome setUpAudioOutput(int outputRateHz, const QString& outputDevice) {
+  // Nobody listens to the output's changes yet: a missing device is kept for the controller.
+  if (!engine::initWithDevice(outputDevice.toStdString(), outputRateHz)) {
     g_lastSetUpError = static_cast<int>(engine::errorGetCode());
     qCWarning(lcAudioSetup) << "audio output cannot be set up at" << outputRateHz
                             << "Hz:" << engine::errorName(engine::errorGetCode());
     return StageOutcome::Failed;
+  }
+  if (!outputDevice.isEmpty() && engine::outputGetDevice().empty()) {
+    g_missingOutputDevice = outputDevice;
   }
   if (outputRateHz == engine::kAutomaticRate) {
     qCInfo(lcAudioSetup) << "audio output follows the device:" << engine::outputGetRate() << "Hz";
@@ -43,6 +50,10 @@ StageOutcome releaseAudioOutput() {
     return StageOutcome::Done;
   }
   return StageOutcome::Failed;
+}
+
+QString takeMissingOutputDevice() {
+  return std::exchange(g_missingOutputDevice, QString());
 }
 
 int lastSetUpErrorCode() {

@@ -2,6 +2,8 @@
 
 #include "stage_outcome.h"
 
+#include <QString>
+
 #include <cstdint>
 
 namespace qv::playback {
@@ -12,11 +14,14 @@ bool engineVersionAccepted(std::uint32_t engineVersion);
 
 //! The main window's audio stages. The engine version check (Failed: the caller shows the
 //! wrong-library box and ends the program); output set-up at `outputRateHz` (0: the device's own
-//! rate) on the system's default device with playlist following on (Failed: the caller shows the error with
-//! lastSetUpErrorCode() and ends the program); the release at the end, which also ends every
-//! stream still playing.
+//! rate) on the device named `outputDevice` ("": the system's default; one the system does not
+//! report: the default, told once by takeMissingOutputDevice) with playlist following on (Failed: the caller shows the
+//! error with lastSetUpErrorCode() and ends the program); the release at the end, which also ends every stream still
+//! playing.
 StageOutcome checkEngineVersion();
-StageOutcome setUpAudioOutput(int outputRateHz);
+StageOutcome setUpAudioOutput(int outputRateHz, const QString& outputDevice = {});
+//! The device asked for at set-up that was not there (the default plays instead), once; "" after.
+QString takeMissingOutputDevice();
 StageOutcome releaseAudioOutput();
 
 //! The engine's error code of the last failed setUpAudioOutput.

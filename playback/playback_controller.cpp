@@ -1,5 +1,6 @@
 #include "playback_controller.h"
 
+#include "audio_setup.h"
 #include "interface_texts.h"
 #include "settings/settings_model.h"
 #include "stations/station_list.h"
@@ -8,6 +9,7 @@
 
 #include <QCoreApplication>
 #include <QEvent>
+#include <QLoggingCategory>
 #include <QPointer>
 #include <QSemaphore>
 #include <QTimer>
@@ -20,7 +22,43 @@
 #include <mutex>
 #include <utility>
 
+Q_LOGGING_CATEGORY(lcOutput, "qv.output")
+
 namespace qv::playback {
+
+//! Carries what the engine's output watch is told (on a stream's thread, or on the thread that
+//! asked for a device) to the controller's thread, as one log line each.
+class OutputNotices {
+ public:
+  explicit OutputNotices(QObject* controller) : m_controller(controller) {}
+  //! Any thread.
+  void post(engine::OutputChange change, const std::string& deviceName) {
+    std::lock_guard lock(m_mutex);
+    if (m_controller != nullptr) {
+      QMetaObject::invokeMethod(
+          m_controller, [change, name = QString::fromStdString(deviceName)] { report(change, name); },
+          Qt::QueuedConnection);
+    }
+  }
+  //! Nothing is carried from now on: the controller is going.
+  void detach() {
+    std::lock_guard lock(m_mutex);
+    m_controller = nullptr;
+  }
+  static void report(engine::OutputChange change, const QString& deviceName) {
+    if (change == engine::OutputChange::NamedDeviceMissing) {
+      qCWarning(lcOutput).noquote() << "output device" << deviceName << "is not there: the system default plays";
+    } else {
+      qCWarning(lcOutput).noquote() << "output device"
+                                    << (deviceName.isEmpty() ? QStringLiteral("(system default)") : deviceName)
+                                    << "went away: playback moved to the system default";
+    }
+  }
+
+ private:
+  std::mutex m_mutex;  // a leaf: held for the queuing of a call
+  QObject* m_controller;
+};
 
 //! The opener's reports, carried to the controller's thread. The worker's reports wait until the
 //! controller has applied them, like a sent window message; the wait gives up only when playback
@@ -162,6 +200,17 @@ PlaybackController::PlaybackController(qv::stations::StationList& stations, qv::
   m_levellingTimer->setInterval(kRememberLevellingEvery);
   connect(m_levellingTimer, &QTimer::timeout, this, &PlaybackController::rememberLevelling);
   m_taskbar = qv::playback::taskbarState(TaskbarPhase::Idle, m_hints());
+  // The output's device: a missing one at set-up is told here once; a change of the setting
+  // moves the output at once, what plays goes on.
+  m_outputNotices = std::make_shared<OutputNotices>(this);
+  qv::engine::setOutputWatch([notices = m_outputNotices](qv::engine::OutputChange change, const std::string& name) {
+    notices->post(change, name);
+  });
+  if (const QString missing = takeMissingOutputDevice(); !missing.isEmpty()) {
+    OutputNotices::report(qv::engine::OutputChange::NamedDeviceMissing, missing);
+  }
+  m_settings.onChange(qv::settings::OutputDevice, this,
+                      [](const QString& name) { qv::engine::outputSetDevice(name.toStdString()); });
 }
 
 PlaybackController::~PlaybackController() {
@@ -177,9 +226,19 @@ void PlaybackController::shutDown() {
   m_opener->shutDown();
   m_monitor->stop();
   m_levelSignal->detach();
+  m_outputNotices->detach();
+  qv::engine::setOutputWatch({});
   if (m_keepAwake) {
     m_keepAwake->allowSleep();
   }
+}
+
+QStringList PlaybackController::outputDevices() const {
+  QStringList names;
+  for (const std::string& name : qv::engine::outputDevices()) {
+    names.append(QString::fromStdString(name));
+  }
+  return names;
 }
 
 void PlaybackController::setTextSource(std::function<ReportTexts()> texts) {

@@ -53,6 +53,8 @@ enum class PlaybackState : std::uint8_t {
 //! opener with its newest-request rule, the monitor and its header pass, the level polling,
 //! keep-awake and the taskbar state. Every control (window buttons, keys, the station list, the
 //! tray, the popup, media keys, timers) calls these operations; observers show what the signals
+class OutputNotices;
+
 //! say. GUI thread only; no widgets.
 class PlaybackController : public QObject {
   Q_OBJECT
@@ -98,6 +100,8 @@ class PlaybackController : public QObject {
   //! The playback buffer of the streams opened from now on (the one playing keeps its own); `play`
   //! reports it back as the BufferLength setting.
   void setBufferSize(int bufferMs);
+  //! The output devices the system reports, by name, for the settings window's list.
+  QStringList outputDevices() const;
 
   //! Ends every open and every report; the engine should be released first.
   void shutDown();
@@ -242,10 +246,11 @@ class PlaybackController : public QObject {
   TaskbarState m_taskbar;
   LevelBrackets m_levels;
   QTimer* m_monitor;
-  std::shared_ptr<LevelSignal> m_levelSignal;  // shared with the streams' level watches
-  QTimer* m_titleTimer;                        // single shot: shows m_pendingTitle
-  QElapsedTimer m_titleShown;                  // since the last title was shown
-  std::optional<StatusReport> m_pendingTitle;  // the newest title that came too soon
+  std::shared_ptr<LevelSignal> m_levelSignal;      // shared with the streams' level watches
+  std::shared_ptr<OutputNotices> m_outputNotices;  // shared with the engine's output watch
+  QTimer* m_titleTimer;                            // single shot: shows m_pendingTitle
+  QElapsedTimer m_titleShown;                      // since the last title was shown
+  std::optional<StatusReport> m_pendingTitle;      // the newest title that came too soon
   ReconnectPolicy m_reconnect;
   ReconnectPhase m_reconnectPhase = ReconnectPhase::Off;
   QTimer* m_reconnectTimer;

@@ -112,6 +112,10 @@ void TSettingsForm::createControls() {
   for (const int rate : {44100, 48000, 96000}) {
     cbDiscr->addItem(QString::number(rate), rate);
   }
+  OutputDeviceBox = makeControl<QComboBox>(this, "OutputDeviceBox");
+  OutputDeviceBox->setMinimumWidth(145);
+  OutputDeviceBox->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+  OutputDeviceBox->addItem(qv::l_setdevicedefault, QString());
   WinnotifyCB = makeControl<QCheckBox>(this, "WinnotifyCB");
   ReconnectCheckBox = makeControl<QCheckBox>(this, "ReconnectCheckBox");
   LevellingCheckBox = makeControl<QCheckBox>(this, "LevellingCheckBox");
@@ -141,7 +145,8 @@ void TSettingsForm::createControls() {
   setTabOrder(LoopStationCheckBox, TrayCheckBox);
   setTabOrder(TrayCheckBox, cbPlayOnStart);
   setTabOrder(cbPlayOnStart, cbDiscr);
-  setTabOrder(cbDiscr, ReconnectCheckBox);
+  setTabOrder(cbDiscr, OutputDeviceBox);
+  setTabOrder(OutputDeviceBox, ReconnectCheckBox);
   setTabOrder(ReconnectCheckBox, LevellingCheckBox);
   setTabOrder(LevellingCheckBox, LevellingTargetSpin);
   setTabOrder(LevellingTargetSpin, CrossfadeCheckBox);
@@ -180,16 +185,17 @@ void TSettingsForm::arrangeControls() {
   grid->addWidget(LoopStationCheckBox, 6, 3, 1, 2);
   grid->addWidget(lDiscr, 7, 0);
   grid->addWidget(cbDiscr, 7, 1, 1, 3, Qt::AlignLeft);
-  grid->addWidget(WinnotifyCB, 8, 0, 1, 5);
-  grid->addWidget(ReconnectCheckBox, 9, 0, 1, 5);
-  grid->addWidget(LevellingCheckBox, 10, 0, 1, 3);
-  grid->addWidget(LevellingTargetLabel, 10, 3);
-  grid->addWidget(LevellingTargetSpin, 10, 4, Qt::AlignRight);
-  grid->addWidget(CrossfadeCheckBox, 11, 0, 1, 5);
-  grid->addWidget(UpdateLabel, 12, 0, 1, 5);
-  grid->setRowStretch(13, 1);
-  grid->addWidget(LinkLabel, 14, 0, 1, 3, Qt::AlignLeft | Qt::AlignBottom);
-  grid->addWidget(CloseButton, 14, 3, 1, 2, Qt::AlignRight);
+  grid->addWidget(OutputDeviceBox, 8, 1, 1, 4, Qt::AlignLeft);
+  grid->addWidget(WinnotifyCB, 9, 0, 1, 5);
+  grid->addWidget(ReconnectCheckBox, 10, 0, 1, 5);
+  grid->addWidget(LevellingCheckBox, 11, 0, 1, 3);
+  grid->addWidget(LevellingTargetLabel, 11, 3);
+  grid->addWidget(LevellingTargetSpin, 11, 4, Qt::AlignRight);
+  grid->addWidget(CrossfadeCheckBox, 12, 0, 1, 5);
+  grid->addWidget(UpdateLabel, 13, 0, 1, 5);
+  grid->setRowStretch(14, 1);
+  grid->addWidget(LinkLabel, 15, 0, 1, 3, Qt::AlignLeft | Qt::AlignBottom);
+  grid->addWidget(CloseButton, 15, 3, 1, 2, Qt::AlignRight);
   grid->setColumnMinimumWidth(0, 102);
   grid->setColumnStretch(2, 1);
   // The notice appears later; its row is kept, so the window does not jump when it does.
@@ -253,6 +259,23 @@ void TSettingsForm::bindControls() {
       m_model.set(settings::Discreditation, cbDiscr->itemData(index).toInt());
     }
   });
+  // A stored device the system does not report now is listed after the others, so the choice
+  // survives a day without the headset; the output plays on the default meanwhile.
+  const auto showDevice = [this](const QString& name) {
+    int index = OutputDeviceBox->findData(name);
+    if (index < 0) {
+      OutputDeviceBox->addItem(name, name);
+      index = OutputDeviceBox->count() - 1;
+    }
+    OutputDeviceBox->setCurrentIndex(index);
+  };
+  showDevice(m_model.value(settings::OutputDevice));
+  m_model.onChange(settings::OutputDevice, OutputDeviceBox, showDevice);
+  connect(OutputDeviceBox, &QComboBox::currentIndexChanged, this, [this](int index) {
+    if (index >= 0) {
+      m_model.set(settings::OutputDevice, OutputDeviceBox->itemData(index).toString());
+    }
+  });
   connect(LangBox, &QComboBox::currentIndexChanged, this, [this](int index) {
     if (index >= 0) {
       m_model.set(settings::Language, LangBox->itemText(index));
@@ -277,6 +300,28 @@ void TSettingsForm::FormCreate() {
     }
     LangBox->addItems(names);
     LangBox->setCurrentIndex(-1);
+  }
+
+  {
+    // The devices as the system names them, after "System default"; the stored one is selected
+    // as it is read.
+    const QSignalBlocker quiet(OutputDeviceBox);
+    const QString chosen = OutputDeviceBox->currentData().toString();
+    while (OutputDeviceBox->count() > 1) {
+      OutputDeviceBox->removeItem(1);
+    }
+    for (const QString& name : m_host.outputDevices()) {
+      if (!name.isEmpty()) {
+        OutputDeviceBox->addItem(name, name);
+      }
+    }
+    const int index = OutputDeviceBox->findData(chosen);
+    if (index >= 0) {
+      OutputDeviceBox->setCurrentIndex(index);
+    } else {
+      OutputDeviceBox->addItem(chosen, chosen);
+      OutputDeviceBox->setCurrentIndex(OutputDeviceBox->count() - 1);
+    }
   }
 
   qv::logStage("settings 2 read settings");
@@ -337,6 +382,7 @@ void TSettingsForm::readSettings(settings::SettingsKey& key) {
   m_model.readValue(key, settings::Levelling);
   m_model.readValue(key, settings::LevellingTarget);
   m_model.readValue(key, settings::Crossfade);
+  m_model.readValue(key, settings::OutputDevice);
 }
 
 void TSettingsForm::Localizate() {
@@ -359,6 +405,7 @@ void TSettingsForm::Localizate() {
   LevellingCheckBox->setText(qv::l_setlevelling);
   LevellingTargetLabel->setText(qv::l_setlevellingtarget);
   CrossfadeCheckBox->setText(qv::l_setcrossfade);
+  OutputDeviceBox->setItemText(0, qv::l_setdevicedefault);
   CloseButton->setText(texts.l_setclose);
   UpdateLabel->setText(texts.l_setupdate);
   fitToTexts();

@@ -39,6 +39,8 @@ class SettingsWindowHost {
   //! The four global media keys, registered with the main window.
   virtual void registerMediaKeys() = 0;
   virtual void unregisterMediaKeys() = 0;
+  //! The output devices the system reports, by name.
+  virtual QStringList outputDevices() = 0;
 
  protected:
   ~SettingsWindowHost() = default;
@@ -92,6 +94,8 @@ class TSettingsForm : public QWidget {
   QCheckBox* LoopStationCheckBox;
   QLabel* lDiscr;
   QComboBox* cbDiscr;
+  //! "System default" (holding "") first, then the devices as the system names them.
+  QComboBox* OutputDeviceBox;
   QCheckBox* WinnotifyCB;
   //! Reopens a station that drops by itself (setting `Reconnect`).
   QCheckBox* ReconnectCheckBox;

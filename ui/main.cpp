@@ -71,7 +71,8 @@ bool TMainForm::FormCreate() {
   const int outputRateHz = readOutputRate();
 
   qv::logStage("main 5-6 audio output");
-  const qv::StageOutcome audio = qv::playback::setUpAudioOutput(outputRateHz);
+  const qv::StageOutcome audio =
+      qv::playback::setUpAudioOutput(outputRateHz, m_model.value(qv::settings::OutputDevice));
   qv::logStageOutcome("main 5-6 audio output", audio);
   if (audio == qv::StageOutcome::Failed) {
     // This window never shows after a failed start: the message goes to a box and to standard

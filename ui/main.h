@@ -105,6 +105,7 @@ class TMainForm : public QWidget, public qv::i18n::MainFormTexts, public Setting
   QRect mainWindowFrame() const override { return frameGeometry(); }
   void registerMediaKeys() override;
   void unregisterMediaKeys() override;
+  QStringList outputDevices() override;
   void SetBufferSize(int bufferMs) override;
   void openUrl(const QUrl& url) override;
 

@@ -148,6 +148,10 @@ void TMainForm::SetBufferSize(int bufferMs) {
   playbackController().setBufferSize(bufferMs);
 }
 
+QStringList TMainForm::outputDevices() {
+  return playbackController().outputDevices();
+}
+
 void TMainForm::Play() {
   playbackController().play();
 }

@@ -36,6 +36,7 @@ int TMainForm::readOutputRate() {
   // Its own opening, before anything else is read.
   settings::SettingsKey key(m_settings);
   m_model.readValue(key, settings::Discreditation);
+  m_model.readValue(key, settings::OutputDevice);
   key.close();
   return m_model.value(settings::Discreditation);
 }

@@ -49,6 +49,7 @@ constexpr std::array kValues{
     ValueInfo{"Levelling",      Boolean, "",   0, 1, fb::Levelling},
     ValueInfo{"LevellingTarget", Integer, "",  -30, -5, fb::LevellingTarget},
     ValueInfo{"Crossfade",      Boolean, "",   0, 1, fb::Crossfade},
+    ValueInfo{"OutputDevice",   String,  "",   0, 0, 0, fb::OutputDevice},
     ValueInfo{"ProxyServer",    String,  "",   0, 0, 0, u"", false},
     ValueInfo{"BufferLength",   Integer, "",   0, 60, fb::BufferLength, u"", false},
 };
@@ -81,10 +82,10 @@ const std::array<GroupInfo, 15>& groups() {
 constexpr std::array<std::string_view, 13> kMainWindowWrites{
     "WindowLeft", "WindowTop", "WindowWidth", "WindowHeight", "Volume",         "AlwaysOnTop", "Preview",
     "EQPanel",    "LeftPanel", "TagsPanel",   "UnsavedPL",    "PopupFormWidth", "LastStation"};
-constexpr std::array<std::string_view, 17> kSettingsWindowWrites{
-    "MouseStep",   "KeyboardStep",    "InvertMouse",    "LoopStations",    "Language", "HideToTray",
-    "GetMediaKey", "ShowNotify",      "Discreditation", "SFTop",           "SFLeft",   "PlayOnStart",
-    "Reconnect",   "HistoryKeepDays", "Levelling",      "LevellingTarget", "Crossfade"};
+constexpr std::array<std::string_view, 18> kSettingsWindowWrites{
+    "MouseStep",   "KeyboardStep",    "InvertMouse",    "LoopStations",    "Language",  "HideToTray",
+    "GetMediaKey", "ShowNotify",      "Discreditation", "SFTop",           "SFLeft",    "PlayOnStart",
+    "Reconnect",   "HistoryKeepDays", "Levelling",      "LevellingTarget", "Crossfade", "OutputDevice"};
 
 QString nameOf(std::string_view name) {
   return QString::fromLatin1(name.data(), qsizetype(name.size()));

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string_view>
 
-//! The 25 values of the settings key, two of the listening features, three of the sound and two live ones: each name
+//! The 25 values of the settings key, two of the listening features, four of the sound and two live ones: each name
 //! with its type (the template argument) and, in `fallback`, what a window uses when the value cannot be read. Values
 //! are read and written only through these constants.
 namespace qv::settings {
@@ -56,6 +56,8 @@ inline constexpr Setting<bool>         Levelling{"Levelling"};
 inline constexpr Setting<std::int32_t> LevellingTarget{"LevellingTarget"};
 // A station replaced by another fades out instead of stopping with a cut.
 inline constexpr Setting<bool>         Crossfade{"Crossfade"};
+// The output device by the name the system gives it; "" for the system's default.
+inline constexpr Setting<QString>      OutputDevice{"OutputDevice"};
 // Held while the program runs, never stored: the proxy "(user:pass@)server:port" ("" direct) and
 // the engine's buffer length in units of 100 ms.
 inline constexpr Setting<QString>      ProxyServer{"ProxyServer"};
@@ -93,6 +95,7 @@ inline constexpr std::int32_t HistoryKeepDays = 365;
 inline constexpr bool Levelling = true;
 inline constexpr std::int32_t LevellingTarget = -16;
 inline constexpr bool Crossfade = true;
+inline constexpr char16_t OutputDevice[] = u"";
 inline constexpr std::int32_t BufferLength = 5;
 }  // namespace fallback
 

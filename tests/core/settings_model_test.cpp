@@ -46,6 +46,7 @@ void runOnce(settings::SettingsBackend& backend, settings::SettingsModel& model)
   model.readValue(key, settings::Levelling);
   model.readValue(key, settings::LevellingTarget);
   model.readValue(key, settings::Crossfade);
+  model.readValue(key, settings::OutputDevice);
   model.write(key, settings::Writer::SettingsWindowDestroy, {settings::Language.name});
 }
 
@@ -82,6 +83,7 @@ TEST(SettingsModel, AFullRunLeavesTheStoredFileByteForByte) {
       R"("Levelling"=dword:00000000)",
       R"("LevellingTarget"=dword:ffffffe9)",
       R"("Crossfade"=dword:00000000)",
+      R"("OutputDevice"="USB \"DAC\" \\ Front")",
       R"("Foreign"="kept")",
   }));
   settings::RegFileBackend backend(profile.settingsFile());
@@ -94,6 +96,7 @@ TEST(SettingsModel, AFullRunLeavesTheStoredFileByteForByte) {
   EXPECT_EQ(profile.settingsText(), before);
   EXPECT_EQ(model.value(settings::Language), QStringLiteral("Deutsch"));
   EXPECT_EQ(model.value(settings::MouseStep), 20);
+  EXPECT_EQ(model.value(settings::OutputDevice), QStringLiteral(R"(USB "DAC" \ Front)"));
 }
 
 TEST(SettingsModel, AFirstRunWritesEveryFallbackInTheWritersOrder) {
@@ -114,7 +117,7 @@ TEST(SettingsModel, AFirstRunWritesEveryFallbackInTheWritersOrder) {
       "\"ShowNotify\"=dword:00000000\n\"Discreditation\"=dword:00000000\n\"SFTop\"=dword:00000000\n"
       "\"SFLeft\"=dword:00000000\n\"PlayOnStart\"=dword:00000000\n\"Reconnect\"=dword:00000001\n"
       "\"HistoryKeepDays\"=dword:0000016d\n\"Levelling\"=dword:00000001\n\"LevellingTarget\"=dword:fffffff0\n"
-      "\"Crossfade\"=dword:00000001\n\n";
+      "\"Crossfade\"=dword:00000001\n\"OutputDevice\"=\"\"\n\n";
   EXPECT_EQ(profile.settingsText(), expected);
 }
 

@@ -1,4 +1,5 @@
 #include "engine_test_support.h"
+#include "output_seam.h"
 #include "stream_server.h"
 
 #include <gtest/gtest.h>
@@ -430,6 +431,95 @@ TEST(AudioOutput, AFadeFallsLinearlyOverItsTime) {
   EXPECT_NEAR(fallMs, 240.0, 20.0);
   // Halfway through, at half the level.
   EXPECT_NEAR(envelope[(ninety + ten) / 2], 0.25f, 0.04f);
+}
+
+}  // namespace
+
+namespace {
+
+//! What the output watch was told, in order; the watch is taken away again at the end.
+struct OutputNotes {
+  OutputNotes() {
+    engine::setOutputWatch([this](engine::OutputChange change, const std::string& name) {
+      std::lock_guard lock(mutex);
+      notes.emplace_back(change, name);
+    });
+  }
+  ~OutputNotes() { engine::setOutputWatch({}); }
+  std::vector<std::pair<engine::OutputChange, std::string>> taken() {
+    std::lock_guard lock(mutex);
+    return notes;
+  }
+  std::mutex mutex;
+  std::vector<std::pair<engine::OutputChange, std::string>> notes;
+};
+
+// SDL's disk and dummy drivers each report their one device by a name of their own: it is listed,
+// opens by that name, and a name the system does not report falls back to the default, told once.
+TEST(AudioOutput, ADeviceIsChosenByNameAndAMissingOneFallsBackToTheDefault) {
+  QTemporaryDir dir;
+  const std::string previousDriver = qgetenv("SDL_AUDIODRIVER").toStdString();
+  setVariable("SDL_DISKAUDIOFILE", (dir.path() + QStringLiteral("/out.raw")).toStdString());
+  for (const char* driver : {"disk", "dummy"}) {
+    SCOPED_TRACE(driver);
+    setVariable("SDL_AUDIODRIVER", driver);
+    const std::vector<std::string> devices = engine::outputDevices();
+    ASSERT_EQ(devices.size(), 1u);
+    EXPECT_FALSE(devices.front().empty());
+    OutputNotes notes;
+    {
+      ASSERT_TRUE(engine::initWithDevice(devices.front(), 44100));
+      EXPECT_EQ(engine::outputGetDevice(), devices.front());
+      EXPECT_EQ(engine::outputDevices(), devices) << "the same list while the output runs";
+      // Back to the default and to the device again, then to one that is not there.
+      EXPECT_TRUE(engine::outputSetDevice(""));
+      EXPECT_EQ(engine::outputGetDevice(), "");
+      EXPECT_TRUE(engine::outputSetDevice(devices.front()));
+      EXPECT_EQ(engine::outputGetDevice(), devices.front());
+      EXPECT_TRUE(engine::outputSetDevice("USB headset"));
+      EXPECT_EQ(engine::outputGetDevice(), "");
+      EXPECT_TRUE(engine::release());
+    }
+    {
+      ASSERT_TRUE(engine::initWithDevice("HDMI 2", 44100)) << engine::errorName(engine::errorGetCode());
+      EXPECT_EQ(engine::outputGetDevice(), "");
+      EXPECT_TRUE(engine::release());
+    }
+    using Note = std::pair<engine::OutputChange, std::string>;
+    EXPECT_EQ(notes.taken(), (std::vector<Note>{{engine::OutputChange::NamedDeviceMissing, "USB headset"},
+                                                {engine::OutputChange::NamedDeviceMissing, "HDMI 2"}}));
+  }
+  setVariable("SDL_AUDIODRIVER", previousDriver);
+  qunsetenv("SDL_DISKAUDIOFILE");
+}
+
+// A device that goes away while a station plays: the output moves to the default, the station
+// plays on there (the disk driver's file is written anew), and the watch is told which one went.
+TEST(AudioOutput, ADeviceThatGoesAwayMovesPlaybackToTheDefault) {
+  StreamServer server;
+  ASSERT_TRUE(server.ok()) << server.error();
+  Capture capture;
+  const std::vector<std::string> devices = engine::outputDevices();
+  ASSERT_EQ(devices.size(), 1u);
+  OutputNotes notes;
+  ASSERT_TRUE(engine::initWithDevice(devices.front(), 44100));
+  const engine::Handle stream = engine::streamCreateUrl(server.url("/icy/sine1k.mp3").c_str(), 0, nullptr, nullptr);
+  ASSERT_NE(stream, 0u) << engine::errorName(engine::errorGetCode());
+  ASSERT_TRUE(engine::channelPlay(stream));
+  ASSERT_TRUE(waitUntil([&] { return engine::channelIsActive(stream) == engine::ChannelState::Playing; }, 3s));
+  std::this_thread::sleep_for(200ms);
+  engine::simulateOutputDeviceLoss();
+  EXPECT_TRUE(waitUntil([&] { return !notes.taken().empty(); }, 2s));
+  EXPECT_EQ(engine::outputGetDevice(), "");
+  std::this_thread::sleep_for(400ms);
+  EXPECT_EQ(engine::channelIsActive(stream), engine::ChannelState::Playing);
+  EXPECT_TRUE(engine::release());
+  using Note = std::pair<engine::OutputChange, std::string>;
+  EXPECT_EQ(notes.taken(), (std::vector<Note>{{engine::OutputChange::DeviceRemoved, devices.front()}}));
+  const std::vector<float> out = capture.samples();
+  ASSERT_GT(out.size(), 2u * 44100 / 5) << "the default device plays on";
+  const Tone tone = analyse(out, 0, 44100, 0.05, 0.15);
+  EXPECT_NEAR(tone.frequencyHz, 1000.0, 20.0);
 }
 
 }  // namespace

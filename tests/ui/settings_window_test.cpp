@@ -185,6 +185,42 @@ TEST(SettingsWindow, LevellingAndCrossfadeAreOnByDefaultAndTheirChoicesAreKept) 
   EXPECT_TRUE(run.profile.settingsText().contains("\"LevellingTarget\"=dword:ffffffe9\n"));
 }
 
+// The device list: "System default" first, then the devices as the system names them (SDL's dummy
+// output names its one device). The choice is kept by name and used by the output at the next
+// start; a stored device the system does not report stays chosen and listed, the default plays.
+TEST(SettingsWindow, TheOutputDeviceListStartsWithTheDefaultAndTheChoiceIsKept) {
+  ProgramRun run;
+  ASSERT_TRUE(run.start());
+  QComboBox* box = SettingsForm->OutputDeviceBox;
+  const std::vector<std::string> devices = qv::engine::outputDevices();
+  ASSERT_EQ(devices.size(), 1u);
+  ASSERT_EQ(box->count(), 2);
+  EXPECT_EQ(box->itemText(0), QStringLiteral("System default"));
+  EXPECT_EQ(box->itemData(0).toString(), QString());
+  EXPECT_EQ(box->itemText(1), QString::fromStdString(devices.front()));
+  EXPECT_EQ(box->currentIndex(), 0);
+  EXPECT_EQ(qv::engine::outputGetDevice(), "");
+  box->setCurrentIndex(1);
+  EXPECT_EQ(qv::engine::outputGetDevice(), devices.front()) << "a change applies at once";
+  run.finish();
+  EXPECT_TRUE(
+      run.profile.settingsText().contains("\"OutputDevice\"=\"" + QByteArray(devices.front().c_str()) + "\"\n"));
+
+  ASSERT_TRUE(run.start());
+  EXPECT_EQ(SettingsForm->OutputDeviceBox->currentIndex(), 1);
+  EXPECT_EQ(qv::engine::outputGetDevice(), devices.front()) << "the stored device is used from the start";
+  run.finish();
+
+  run.profile.writeSettings({QStringLiteral("\"OutputDevice\"=\"USB headset\"")});
+  ASSERT_TRUE(run.start());
+  box = SettingsForm->OutputDeviceBox;
+  EXPECT_EQ(box->count(), 3);
+  EXPECT_EQ(box->currentText(), QStringLiteral("USB headset"));
+  EXPECT_EQ(qv::engine::outputGetDevice(), "") << "the default plays while it is missing";
+  run.finish();
+  EXPECT_TRUE(run.profile.settingsText().contains("\"OutputDevice\"=\"USB headset\"\n"));
+}
+
 TEST(SettingsWindow, ClosingHandsTheBufferLengthToTheNextStation) {
   ProgramRun run;
   ASSERT_TRUE(run.start());

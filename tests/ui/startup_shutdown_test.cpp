@@ -167,7 +167,7 @@ TEST(StartupShutdown, FirstStartWithoutSettingsOrFiles) {
             list({"write MouseStep", "write KeyboardStep", "write InvertMouse", "write LoopStations",
                   "write HideToTray", "write GetMediaKey", "write ShowNotify", "write Discreditation", "write SFTop",
                   "write SFLeft", "write PlayOnStart", "write Reconnect", "write HistoryKeepDays", "write Levelling",
-                  "write LevellingTarget", "write Crossfade"}));
+                  "write LevellingTarget", "write Crossfade", "write OutputDevice"}));
   const QByteArray file = run.profile.settingsText();
   for (const char* line :
        {"\"WindowWidth\"=dword:000001a2", "\"Volume\"=dword:00000064", "\"Preview\"=dword:00000080",

@@ -4,7 +4,7 @@ namespace qv {
 QString l_reconnecting, l_sleeptimer, l_sleepoff, l_sleepminutes, l_sleepother, l_sleepprompt, l_history, l_historycopy,
     l_historyweb, l_historyplay, l_historyexport, l_historyclear, l_historyclearconfirm, l_historykeptaside,
     l_setreconnect, l_historysearch, l_hintminimize, l_hintontop, l_hintcompact, l_rateautomatic, l_setlevelling,
-    l_setlevellingtarget, l_setcrossfade, l_setdevicedefault;
+    l_setlevellingtarget, l_setcrossfade, l_setdevicedefault, l_setdevice;
 }  // namespace qv
 
 namespace qv::i18n {
@@ -37,6 +37,7 @@ const std::array<ListeningText, kListeningTextCount> kTexts{{
     {137, "Loudness (LUFS):", &l_setlevellingtarget},
     {138, "Fade from one station into the next", &l_setcrossfade},
     {139, "System default", &l_setdevicedefault},
+    {140, "Output device:", &l_setdevice},
 }};
 // clang-format on
 

@@ -12,7 +12,7 @@ namespace qv {
 extern QString l_reconnecting, l_sleeptimer, l_sleepoff, l_sleepminutes, l_sleepother, l_sleepprompt, l_history,
     l_historycopy, l_historyweb, l_historyplay, l_historyexport, l_historyclear, l_historyclearconfirm,
     l_historykeptaside, l_setreconnect, l_historysearch, l_hintminimize, l_hintontop, l_hintcompact, l_rateautomatic,
-    l_setlevelling, l_setlevellingtarget, l_setcrossfade, l_setdevicedefault;
+    l_setlevelling, l_setlevellingtarget, l_setcrossfade, l_setdevicedefault, l_setdevice;
 }  // namespace qv
 
 namespace qv::i18n {
@@ -23,7 +23,7 @@ struct ListeningText {
   QString* global;
 };
 
-inline constexpr int kListeningTextCount = 24;
+inline constexpr int kListeningTextCount = 25;
 const std::array<ListeningText, kListeningTextCount>& listeningTexts();
 
 //! Sets every listening text to its built-in English (applyBuiltInTexts calls it).

@@ -112,6 +112,7 @@ void TSettingsForm::createControls() {
   for (const int rate : {44100, 48000, 96000}) {
     cbDiscr->addItem(QString::number(rate), rate);
   }
+  OutputDeviceLabel = makeControl<QLabel>(this, "OutputDeviceLabel");
   OutputDeviceBox = makeControl<QComboBox>(this, "OutputDeviceBox");
   OutputDeviceBox->setMinimumWidth(145);
   OutputDeviceBox->setSizeAdjustPolicy(QComboBox::AdjustToContents);
@@ -185,6 +186,7 @@ void TSettingsForm::arrangeControls() {
   grid->addWidget(LoopStationCheckBox, 6, 3, 1, 2);
   grid->addWidget(lDiscr, 7, 0);
   grid->addWidget(cbDiscr, 7, 1, 1, 3, Qt::AlignLeft);
+  grid->addWidget(OutputDeviceLabel, 8, 0);
   grid->addWidget(OutputDeviceBox, 8, 1, 1, 4, Qt::AlignLeft);
   grid->addWidget(WinnotifyCB, 9, 0, 1, 5);
   grid->addWidget(ReconnectCheckBox, 10, 0, 1, 5);
@@ -405,6 +407,7 @@ void TSettingsForm::Localizate() {
   LevellingCheckBox->setText(qv::l_setlevelling);
   LevellingTargetLabel->setText(qv::l_setlevellingtarget);
   CrossfadeCheckBox->setText(qv::l_setcrossfade);
+  OutputDeviceLabel->setText(qv::l_setdevice);
   OutputDeviceBox->setItemText(0, qv::l_setdevicedefault);
   CloseButton->setText(texts.l_setclose);
   UpdateLabel->setText(texts.l_setupdate);

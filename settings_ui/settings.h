@@ -95,6 +95,7 @@ class TSettingsForm : public QWidget {
   QLabel* lDiscr;
   QComboBox* cbDiscr;
   //! "System default" (holding "") first, then the devices as the system names them.
+  QLabel* OutputDeviceLabel;
   QComboBox* OutputDeviceBox;
   QCheckBox* WinnotifyCB;
   //! Reopens a station that drops by itself (setting `Reconnect`).

@@ -1,5 +1,7 @@
 #include "cli_directory.h"
 
+#include "cli_output.h"
+
 #include "directory_service.h"
 #include "playlist_readers.h"
 #include "station_check.h"
@@ -15,6 +17,9 @@
 
 namespace {
 
+using qv::cli::column;
+using qv::cli::printError;
+
 namespace directory = qv::directory;
 
 constexpr int kFailed = 1;
@@ -27,21 +32,6 @@ std::atomic<bool> g_stop{false};
 
 void onStop(int) {
   g_stop = true;
-}
-
-void printError(const QString& message) {
-  std::fprintf(stderr, "quorventale-cli: %s\n", message.toUtf8().constData());
-}
-
-// A tab or line break inside a value would shift the columns or start a new line.
-QByteArray column(const QString& value) {
-  QString flat = value;
-  for (QChar& c : flat) {
-    if (c == QLatin1Char('\t') || c == QLatin1Char('\n') || c == QLatin1Char('\r')) {
-      c = QLatin1Char(' ');
-    }
-  }
-  return flat.toUtf8();
 }
 
 int search(int argc, char** argv) {

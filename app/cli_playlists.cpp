@@ -1,5 +1,7 @@
 #include "cli_playlists.h"
 
+#include "cli_output.h"
+
 #include "playlist_export.h"
 #include "playlist_readers.h"
 #include "zip_import.h"
@@ -12,25 +14,13 @@
 
 namespace {
 
+using qv::cli::column;
+using qv::cli::printError;
+
 namespace playlists = qv::playlists;
 
 constexpr int kUnreadable = 1;
 constexpr int kUsage = 2;
-
-void printError(const QString& message) {
-  std::fprintf(stderr, "quorventale-cli: %s\n", message.toUtf8().constData());
-}
-
-// A tab or line break inside a value would shift the columns or start a new station.
-QByteArray column(const QString& value) {
-  QString flat = value;
-  for (QChar& c : flat) {
-    if (c == QLatin1Char('\t') || c == QLatin1Char('\n') || c == QLatin1Char('\r')) {
-      c = QLatin1Char(' ');
-    }
-  }
-  return flat.toUtf8();
-}
 
 struct Read {
   std::vector<qv::stations::StationEntry> stations;

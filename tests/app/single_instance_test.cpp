@@ -4,6 +4,7 @@
 // the list, and a wrong command line is refused before anything starts.
 #include "single_instance.h"
 #include "../ui/program_run.h"
+#include "child_environment.h"
 #include "child_process.h"
 #include "playback_controller.h"
 #include "playlist_commands.h"
@@ -30,37 +31,6 @@ namespace {
 
 using namespace std::chrono_literals;
 using qv::app::SingleInstance;
-
-//! Sets or removes environment variables for the children started while it exists.
-class ChildEnvironment {
- public:
-  void set(const char* name, const QByteArray& value) {
-    save(name);
-    qputenv(name, value);
-  }
-  void unset(const char* name) {
-    save(name);
-    qunsetenv(name);
-  }
-  ~ChildEnvironment() {
-    for (auto it = m_saved.rbegin(); it != m_saved.rend(); ++it) {
-      if (it->wasSet) {
-        qputenv(it->name, it->value);
-      } else {
-        qunsetenv(it->name);
-      }
-    }
-  }
-
- private:
-  void save(const char* name) { m_saved.push_back({name, qEnvironmentVariableIsSet(name), qgetenv(name)}); }
-  struct Saved {
-    const char* name;
-    bool wasSet;
-    QByteArray value;
-  };
-  std::vector<Saved> m_saved;
-};
 
 //! Runs this process's events until `done` or the limit.
 bool spinUntil(const std::function<bool()>& done, std::chrono::milliseconds limit) {

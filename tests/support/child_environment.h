@@ -5,15 +5,20 @@
 
 #include <vector>
 
-//! Sets environment variables for the children started while it exists; restores them after.
+//! Sets or removes environment variables for the children started while it exists; restores them
+//! after.
 class ChildEnvironment {
  public:
   ChildEnvironment() = default;
   ChildEnvironment(const ChildEnvironment&) = delete;
   ChildEnvironment& operator=(const ChildEnvironment&) = delete;
   void set(const char* name, const QByteArray& value) {
-    m_saved.push_back({name, qEnvironmentVariableIsSet(name), qgetenv(name)});
+    save(name);
     qputenv(name, value);
+  }
+  void unset(const char* name) {
+    save(name);
+    qunsetenv(name);
   }
   ~ChildEnvironment() {
     for (auto it = m_saved.rbegin(); it != m_saved.rend(); ++it) {
@@ -26,6 +31,7 @@ class ChildEnvironment {
   }
 
  private:
+  void save(const char* name) { m_saved.push_back({name, qEnvironmentVariableIsSet(name), qgetenv(name)}); }
   struct Saved {
     const char* name;
     bool wasSet;

@@ -94,7 +94,8 @@ inline constexpr bool Reconnect = true;
 inline constexpr std::int32_t HistoryKeepDays = 365;
 inline constexpr bool Levelling = true;
 inline constexpr std::int32_t LevellingTarget = -16;
-inline constexpr bool Crossfade = true;
+// Off until a Stop that comes while the next station opens also ends the fade's new station.
+inline constexpr bool Crossfade = false;
 inline constexpr char16_t OutputDevice[] = u"";
 inline constexpr std::int32_t BufferLength = 5;
 }  // namespace fallback

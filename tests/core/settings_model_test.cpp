@@ -117,7 +117,7 @@ TEST(SettingsModel, AFirstRunWritesEveryFallbackInTheWritersOrder) {
       "\"ShowNotify\"=dword:00000000\n\"Discreditation\"=dword:00000000\n\"SFTop\"=dword:00000000\n"
       "\"SFLeft\"=dword:00000000\n\"PlayOnStart\"=dword:00000000\n\"Reconnect\"=dword:00000001\n"
       "\"HistoryKeepDays\"=dword:0000016d\n\"Levelling\"=dword:00000001\n\"LevellingTarget\"=dword:fffffff0\n"
-      "\"Crossfade\"=dword:00000001\n\"OutputDevice\"=\"\"\n\n";
+      "\"Crossfade\"=dword:00000000\n\"OutputDevice\"=\"\"\n\n";
   EXPECT_EQ(profile.settingsText(), expected);
 }
 

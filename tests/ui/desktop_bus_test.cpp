@@ -165,7 +165,10 @@ TEST_F(DesktopBus, MediaKeysAndTheDesktopsControlsDriveThePlayerOverMpris) {
   EXPECT_TRUE(waitFor([] { return MainForm->streamPlaying(); }));
   call(kPlayer, QStringLiteral("Previous"));
   EXPECT_EQ(MainForm->CurrentStation, 0);
-  EXPECT_TRUE(waitFor([] { return MainForm->streamPlaying(); }));
+  // The station left may still sound while it fades out: wait for the new one itself.
+  EXPECT_TRUE(waitFor([] {
+    return MainForm->playbackController().state() == qv::playback::PlaybackState::Playing && MainForm->streamPlaying();
+  }));
 
   // The volume is the window's volume control.
   call(QStringLiteral("org.freedesktop.DBus.Properties"), QStringLiteral("Set"),
@@ -175,7 +178,7 @@ TEST_F(DesktopBus, MediaKeysAndTheDesktopsControlsDriveThePlayerOverMpris) {
 
   // Play/Pause again stops; Stop then has nothing to stop and starts nothing.
   call(kPlayer, QStringLiteral("PlayPause"));
-  EXPECT_FALSE(MainForm->streamActive());
+  EXPECT_TRUE(waitFor([] { return !MainForm->streamActive(); }));
   EXPECT_EQ(property(QStringLiteral("PlaybackStatus")).toString(), QStringLiteral("Stopped"));
   call(kPlayer, QStringLiteral("Stop"));
   EXPECT_FALSE(MainForm->streamActive());

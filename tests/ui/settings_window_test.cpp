@@ -164,16 +164,16 @@ TEST(SettingsWindow, EveryControlFitsItsTextInEveryLanguageAndFont) {
 
 // Levelling starts on at -16 LUFS, the crossfade on; the target can be set only while levelling is
 // on, and every choice is kept for the next start.
-TEST(SettingsWindow, LevellingAndCrossfadeAreOnByDefaultAndTheirChoicesAreKept) {
+TEST(SettingsWindow, LevellingIsOnAndCrossfadeOffByDefaultAndTheirChoicesAreKept) {
   ProgramRun run;
   ASSERT_TRUE(run.start());
   EXPECT_TRUE(SettingsForm->LevellingCheckBox->isChecked());
   EXPECT_EQ(SettingsForm->LevellingTargetSpin->value(), -16);
   EXPECT_TRUE(SettingsForm->LevellingTargetSpin->isEnabled());
-  EXPECT_TRUE(SettingsForm->CrossfadeCheckBox->isChecked());
+  EXPECT_FALSE(SettingsForm->CrossfadeCheckBox->isChecked());
   SettingsForm->LevellingTargetSpin->setValue(-23);
   SettingsForm->LevellingCheckBox->setChecked(false);
-  SettingsForm->CrossfadeCheckBox->setChecked(false);
+  SettingsForm->CrossfadeCheckBox->setChecked(true);
   EXPECT_FALSE(SettingsForm->LevellingTargetSpin->isEnabled());
   run.finish();
 
@@ -181,7 +181,7 @@ TEST(SettingsWindow, LevellingAndCrossfadeAreOnByDefaultAndTheirChoicesAreKept) 
   EXPECT_FALSE(SettingsForm->LevellingCheckBox->isChecked());
   EXPECT_FALSE(SettingsForm->LevellingTargetSpin->isEnabled());
   EXPECT_EQ(SettingsForm->LevellingTargetSpin->value(), -23);
-  EXPECT_FALSE(SettingsForm->CrossfadeCheckBox->isChecked());
+  EXPECT_TRUE(SettingsForm->CrossfadeCheckBox->isChecked());
   EXPECT_TRUE(run.profile.settingsText().contains("\"LevellingTarget\"=dword:ffffffe9\n"));
 }
 

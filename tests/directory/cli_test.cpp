@@ -1,5 +1,6 @@
 // `quorventale-cli search` and `check` against the local stand-ins, the directory named through
 // QUORVENTALE_DIRECTORY as a user with a private mirror would.
+#include "cli_run.h"
 #include "directory_server.h"
 #include "stream_server.h"
 
@@ -11,30 +12,12 @@
 
 namespace {
 
-struct CliRun {
-  int status = -1;
-  QByteArray out;
-  QByteArray err;
-};
-
 CliRun cli(const QStringList& arguments, const QString& directories) {
-  QProcess process;
   QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
   environment.insert(QStringLiteral("QUORVENTALE_DIRECTORY"), directories);
   const QTemporaryDir cache;  // the tool's cache folder, never the user's
   environment.insert(QStringLiteral("XDG_CACHE_HOME"), cache.path());
-  process.setProcessEnvironment(environment);
-  process.start(QStringLiteral(QV_CLI), arguments);
-  CliRun run;
-  if (!process.waitForFinished(60000)) {
-    process.kill();
-    process.waitForFinished(5000);
-    return run;
-  }
-  run.status = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
-  run.out = process.readAllStandardOutput();
-  run.err = process.readAllStandardError();
-  return run;
+  return runCli(QStringLiteral(QV_CLI), arguments, environment, 60000);
 }
 
 TEST(CliDirectory, SearchPrintsOneStationALineAndAnErrorAsAnError) {

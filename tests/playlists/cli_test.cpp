@@ -1,3 +1,4 @@
+#include "cli_run.h"
 #include "files.h"
 #include "zip_fixture.h"
 
@@ -8,25 +9,8 @@
 
 namespace {
 
-struct CliRun {
-  int status = -1;
-  QByteArray out;
-  QByteArray err;
-};
-
 CliRun cli(const QStringList& arguments) {
-  QProcess process;
-  process.start(QStringLiteral(QV_CLI), arguments);
-  CliRun run;
-  if (!process.waitForFinished(30000)) {
-    process.kill();
-    process.waitForFinished(5000);
-    return run;
-  }
-  run.status = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
-  run.out = process.readAllStandardOutput();
-  run.err = process.readAllStandardError();
-  return run;
+  return runCli(QStringLiteral(QV_CLI), arguments);
 }
 
 TEST(Cli, ImportPrintsOneStationALineWithTabs) {
